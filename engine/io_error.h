@@ -1,0 +1,40 @@
+// A failed file operation: the error code the learner's message box is chosen by, and the
+// Shift-JIS message itself.
+#pragma once
+
+#include <exception>
+#include <string>
+
+namespace rekendo {
+
+class IoError : public std::exception {
+ public:
+  IoError(int code, std::string message) : code_(code), message_(std::move(message)) {}
+
+  // Builds the error for one of the drill's own codes (2, 3, 4, 5, 100, 101, 106 have
+  // messages of their own; any other code reads "I/O エラー (code)").
+  static IoError FromCode(int code);
+  // Builds the error for a failed system call from its errno.
+  static IoError FromErrno(int error_number);
+
+  int code() const noexcept { return code_; }
+  // Shift-JIS bytes.
+  const std::string& message() const noexcept { return message_; }
+  const char* what() const noexcept override { return message_.c_str(); }
+
+ private:
+  int code_;
+  std::string message_;
+};
+
+namespace io_code {
+inline constexpr int kFileNotFound = 2;
+inline constexpr int kPathNotFound = 3;
+inline constexpr int kTooManyOpenFiles = 4;
+inline constexpr int kAccessDenied = 5;
+inline constexpr int kReadPastEnd = 100;
+inline constexpr int kDiskFull = 101;
+inline constexpr int kNotANumber = 106;
+}  // namespace io_code
+
+}  // namespace rekendo

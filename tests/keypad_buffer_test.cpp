@@ -1,0 +1,95 @@
+// The answer buffer and the answer line under the keypad.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "drill.h"
+#include "fake_view.h"
+#include "keypad_table.h"
+#include "sjis.h"
+#include "temp_files.h"
+
+namespace rekendo {
+namespace {
+
+using testing::FakeView;
+using testing::Sjis;
+
+std::string KeyBytes(std::string_view object_name) {
+  for (const KeyDef& key : kKeypad) {
+    if (key.object_name == object_name) return std::string(key.sjis);
+  }
+  return {};
+}
+
+class KeypadBufferTest : public ::testing::Test {
+ protected:
+  void StartRound() {
+    const std::string path = dir.Write("p.mon", Sjis("問\r\n１２．５\r\n"));
+    drill.BitBtnsentakuClick([&] { return std::optional<std::string>(path); });
+    drill.BitBtnkaisiClick();
+  }
+  testing::TempDir dir;
+  FakeView view;
+  Drill drill{view};
+};
+
+TEST(KeypadTable, TwentySevenDistinctFullWidthCharactersAndTabOrderZeroTo28) {
+  std::set<std::string_view> typed;
+  std::set<int> tab_orders;
+  for (const KeyDef& key : kKeypad) {
+    tab_orders.insert(key.tab_order);
+    if (key.role != KeyRole::Character) continue;
+    EXPECT_EQ(key.sjis.size(), 2u) << key.object_name;
+    EXPECT_GE(static_cast<unsigned char>(key.sjis[0]), 0x81) << key.object_name;
+    EXPECT_EQ(Sjis(key.accessible_name), key.sjis) << key.object_name;
+    typed.insert(key.sjis);
+  }
+  EXPECT_EQ(typed.size(), 27u);
+  EXPECT_EQ(tab_orders.size(), 29u);
+  EXPECT_EQ(*tab_orders.rbegin(), 28);
+  EXPECT_EQ(FindKeyTyping(Sjis("－"))->object_name, "Buttonminus");
+  EXPECT_EQ(FindKeyTyping("1"), nullptr);
+}
+
+TEST_F(KeypadBufferTest, KeysAppendTheirBytesWhileAQuestionIsOpen) {
+  StartRound();
+  for (const char* key : {"Button1", "Button2", "Buttonten", "Button5"}) {
+    drill.AppendKey(KeyBytes(key));
+  }
+  EXPECT_EQ(drill.AnswerInput, "\x82\x50\x82\x51\x81\x44\x82\x54");
+  EXPECT_EQ(view.text(Label::Kaitoran), Sjis("１２．５"));
+  drill.ButtonkesiClick();
+  EXPECT_EQ(drill.AnswerInput, "");
+  EXPECT_EQ(view.text(Label::Kaitoran), "");
+}
+
+TEST_F(KeypadBufferTest, TypingIsDiscardedWhileNoRoundRuns) {
+  drill.AppendKey(KeyBytes("Button7"));
+  EXPECT_EQ(drill.AnswerInput, "");
+  StartRound();
+  drill.Stage = 1;
+  view.labels[static_cast<int>(Label::Kaitoran)] = "kept";
+  drill.AppendKey(KeyBytes("Button7"));
+  drill.ButtonkesiClick();
+  EXPECT_EQ(drill.AnswerInput, "");
+  EXPECT_EQ(view.text(Label::Kaitoran), "kept");
+}
+
+TEST_F(KeypadBufferTest, AClosedQuestionKeepsItsAnswerLine) {
+  StartRound();
+  drill.AppendKey(Sjis("１２．５"));
+  drill.ButtonketteiClick();
+  ASSERT_TRUE(drill.Closed);
+  drill.AppendKey(KeyBytes("Button9"));
+  drill.ButtonkesiClick();
+  EXPECT_EQ(view.text(Label::Kaitoran), Sjis("１２．５"));
+  drill.AppendKey(KeyBytes("Button9"));
+  EXPECT_EQ(drill.AnswerInput, Sjis("９"));  // grows, but only the next question shows it
+  drill.BitBtnnextClick();
+  EXPECT_EQ(drill.AnswerInput, "");
+}
+
+}  // namespace
+}  // namespace rekendo
