@@ -1,0 +1,48 @@
+// rekendo: start-up, the event loop, and the end of the program.
+#include <QStyleFactory>
+#include <cstdio>
+#include <cstdlib>
+
+#include "application_title.h"
+#include "error_report.h"
+#include "guarded_application.h"
+#include "rekendoscr.h"
+
+namespace {
+
+bool HasDisplay() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0') return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!HasDisplay()) {
+    std::fputs(
+        "rekendo: no display to open its window on; start it from a desktop session, or "
+        "under a virtual one: xvfb-run -a rekendo\n",
+        stderr);
+    return 1;
+  }
+  rekendo::GuardedApplication app(argc, argv);
+  // One look everywhere, whatever desktop theme is installed.
+  QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+  const QString title = QString::fromStdString(
+      rekendo::ApplicationTitle(QCoreApplication::applicationFilePath().toStdString()));
+
+  rekendo::ErrorReporter reporter(title, nullptr);
+  app.SetReporter(&reporter);
+
+  rekendo::TForm1 form;
+  reporter.SetOwner(&form);
+  form.SetErrorReporter([&reporter](std::string_view message) { reporter.Report(message); });
+  form.show();
+  form.raise();
+  form.activateWindow();
+  QApplication::exec();
+  return 0;
+}

@@ -1,0 +1,227 @@
+// The real window, driven as a learner would: clicks, keys, ticks, and what it draws.
+#include <QFileDialog>
+#include <QImage>
+#include <QLineEdit>
+#include <QTimer>
+
+#include "window_fixture.h"
+
+namespace rekendo::testing {
+namespace {
+
+QStringList KeyNamesInTableOrder() {
+  QStringList names;
+  for (const KeyDef& key : kKeypad) {
+    names << QString::fromUtf8(key.object_name.data(), static_cast<qsizetype>(key.object_name.size()));
+  }
+  return names;
+}
+
+TEST_F(WindowTest, KeyClicksBuildTheAnswerLineAndTheRoundScoresIt) {
+  WriteStandardDataFiles();
+  Open();
+  ChooseProblems("十二．五は？\r\n１２．５\r\n");
+  Click("BitBtnkaisi");
+  EXPECT_EQ(Text("Lblmnnumber"), QStringLiteral("問題1"));
+  EXPECT_EQ(Text("Lblmondai"), QStringLiteral("十二．五は？"));
+  EXPECT_EQ(Text("Lbltokuten"), QStringLiteral("０点"));
+
+  for (const char* key : {"Button1", "Button2", "Buttonten", "Button5"}) Click(key);
+  EXPECT_EQ(Text("Lblkaitoran"), QStringLiteral("１２．５"));
+  Click("Buttonkesi");
+  EXPECT_EQ(Text("Lblkaitoran"), QString());
+  for (const char* key : {"Button1", "Button2", "Buttonten", "Button5"}) Click(key);
+  Click("Buttonkettei");
+  EXPECT_EQ(Text("Lblhyoji"), QStringLiteral("正解"));
+  EXPECT_EQ(Text("Lbltokuten"), QStringLiteral("10点"));
+  EXPECT_FALSE(form->Timer1().isActive());
+  EXPECT_EQ(Text("Lblmondai"), QStringLiteral("十二．五は？\n\n答えは\n\n１２．５"));
+}
+
+TEST_F(WindowTest, TimeOutClosesTheQuestionAndTheBarFillsItsFrame) {
+  WriteStandardDataFiles();
+  Open();
+  ChooseProblems("問\r\n１$２\r\n");
+  Click("BitBtnkaisi");
+  Click("Button3");
+  Ticks(39);
+  EXPECT_EQ(Text("Lbltimer"), QStringLiteral("1"));
+  Ticks(1);
+  EXPECT_EQ(Text("Lbltimer"), QStringLiteral("0"));
+  EXPECT_EQ(Text("Lblhyoji"), QStringLiteral("誤り"));
+  EXPECT_EQ(Text("Lblkaitoran"), QStringLiteral("３"));
+  EXPECT_EQ(Text("Lblmondai"), QStringLiteral("問\n\n答えは\n\n１ または ２"));
+  EXPECT_FALSE(form->Timer1().isActive());
+  const QWidget* bar = form->findChild<QWidget*>(QStringLiteral("Shptimer"));
+  EXPECT_EQ(bar->geometry(), QRect(552, 48, 25, 600));
+}
+
+// Red rows of the rendered window in the bar's column.
+int RedRowsAbove648(const QImage& image) {
+  int rows = 0;
+  for (int y = 646; y >= 0 && image.pixelColor(564, y) == QColor(Qt::red); --y) ++rows;
+  return rows;
+}
+
+TEST_F(WindowTest, CountdownBarGrowsUpwardFifteenPixelsATick) {
+  WriteStandardDataFiles();
+  Open();
+  ChooseProblems("問\r\n１\r\n");
+  Click("BitBtnkaisi");
+  EXPECT_EQ(RedRowsAbove648(form->grab().toImage()), 0);
+  for (int k = 1; k <= 3; ++k) {
+    Ticks(1);
+    const QImage image = form->grab().toImage();
+    // The frame's bottom edge covers the bar's last row and its outline is black: 15k − 2
+    // red rows, with the outline's top row just above them.
+    EXPECT_EQ(RedRowsAbove648(image), 15 * k - 2) << k;
+    EXPECT_EQ(image.pixelColor(564, 648 - 15 * k), QColor(Qt::black)) << k;
+    EXPECT_EQ(image.pixelColor(564, 648 - 15 * k - 1), QColor(0xFF, 0x80, 0xFF)) << k;
+  }
+}
+
+TEST_F(WindowTest, FocusStartsOnZeroAndTabFollowsTheKeypadThenTheCommands) {
+  WriteStandardDataFiles();
+  Open();
+  EXPECT_EQ(QApplication::focusWidget(), Button("Button0"));
+  QStringList order;
+  for (int i = 0; i < 33; ++i) {
+    order << QApplication::focusWidget()->objectName();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  }
+  QStringList expected = KeyNamesInTableOrder();
+  expected << "BitBtnsentaku" << "BitBtnkaisi" << "BitBtnnext" << "BitBtnsyuryo";
+  EXPECT_EQ(order, expected);
+  EXPECT_EQ(QApplication::focusWidget(), Button("Button0"));  // and round again
+}
+
+TEST_F(WindowTest, EnterAndSpacePressTheFocusedKeyAndTypingDoesNothing) {
+  WriteStandardDataFiles();
+  Open();
+  ChooseProblems("問\r\n１\r\n");
+  Click("BitBtnkaisi");
+  Click("Button5");  // a click also moves the focus to the key
+  ASSERT_EQ(QApplication::focusWidget(), Button("Button5"));
+  QTest::keyClick(Button("Button5"), Qt::Key_Return);
+  QTest::keyClick(Button("Button5"), Qt::Key_Enter);
+  QTest::keyClick(Button("Button5"), Qt::Key_Space);
+  QTest::qWait(400);  // Enter animates the press
+  QTest::keyClicks(Button("Button5"), "7x+");
+  QTest::keyClicks(form.get(), "12");
+  EXPECT_EQ(Text("Lblkaitoran"), QStringLiteral("５５５５"));
+}
+
+TEST_F(WindowTest, FirstActivationLoadsOnceAndGivesTwoLineCaptions) {
+  WriteDataFiles("零\r\n", "雑学\r\n１\r\n");
+  Open();
+  EXPECT_TRUE(form->HasBeenActivated());
+  EXPECT_EQ(Button("BitBtnkaisi")->text(), QStringLiteral("Let's\nCharenge!"));
+  EXPECT_EQ(Button("BitBtnnext")->text(), QStringLiteral("Next\nQuestion"));
+  EXPECT_EQ(form->drill().TriviaCount, 1);
+
+  // Leaving for another window and coming back reads nothing and stops nothing.
+  ChooseProblems("問\r\n１\r\n");
+  Click("BitBtnkaisi");
+  WriteDataFiles("零\r\n", "雑学\r\n１\r\n二\r\n２\r\n");
+  QWidget other;
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  EXPECT_EQ(form->drill().TriviaCount, 1);
+  EXPECT_TRUE(form->Timer1().isActive());
+  EXPECT_TRUE(reported.empty());
+}
+
+TEST_F(WindowTest, MissingJudgementFileIsReportedAndCaptionsStayOnOneLine) {
+  Open();
+  ASSERT_EQ(reported.size(), 1u);
+  EXPECT_EQ(reported[0], Sjis("ファイルが見つかりません"));
+  EXPECT_EQ(Button("BitBtnkaisi")->text(), QStringLiteral("Let's Charenge!"));
+  EXPECT_EQ(Button("BitBtnnext")->text(), QStringLiteral("Next Question"));
+  EXPECT_FALSE(form->Timer1().isActive());
+  // The window stays usable.
+  ChooseProblems("問\r\n１\r\n");
+  Click("BitBtnkaisi");
+  EXPECT_EQ(Text("Lblmnnumber"), QStringLiteral("問題1"));
+}
+
+TEST_F(WindowTest, FailedProblemLoadReportsAndTheRoundGoesOn) {
+  WriteStandardDataFiles();
+  Open();
+  ChooseProblems("問\r\n１\r\n");
+  Click("BitBtnkaisi");
+  Ticks(3);
+  chosen_file = dir.Path("vanished.mon");
+  Click("BitBtnsentaku");
+  ASSERT_EQ(reported.size(), 1u);
+  EXPECT_EQ(reported[0], Sjis("ファイルが見つかりません"));
+  EXPECT_TRUE(form->Timer1().isActive());
+  EXPECT_EQ(Text("Lbltimer"), QStringLiteral("37"));
+  Ticks(1);
+  EXPECT_EQ(Text("Lbltimer"), QStringLiteral("36"));
+  Click("Button1");
+  Click("Buttonkettei");
+  EXPECT_EQ(Text("Lbltokuten"), QStringLiteral("10点"));
+}
+
+TEST_F(WindowTest, TimerKeepsItsPhaseWhenTheNextQuestionEnablesItAgain) {
+  WriteStandardDataFiles();
+  Open();
+  ChooseProblems("問\r\n１\r\n");
+  Click("BitBtnkaisi");
+  QTest::qWait(600);
+  Click("BitBtnnext");
+  ASSERT_TRUE(form->Timer1().isActive());
+  // A restarted timer would be a whole second away again.
+  EXPECT_LT(form->Timer1().remainingTime(), 800);
+  EXPECT_EQ(form->Timer1().interval(), 1000);
+  EXPECT_EQ(form->Timer1().timerType(), Qt::PreciseTimer);
+}
+
+TEST_F(WindowTest, DialogOffersTheLastConfirmedChoiceAndACancelChangesNothing) {
+  WriteStandardDataFiles();
+  Open();
+  form->SetFileChooser(nullptr);  // the real dialog
+  const std::string first = dir.Write("first.txt", Sjis("問\r\n１\r\n"));
+  QFileDialog& dialog = form->OpenDialog1();
+  QString filter_seen;
+  QTimer::singleShot(0, &dialog, [&] {
+    filter_seen = dialog.selectedNameFilter();
+    dialog.selectNameFilter(dialog.nameFilters().at(1));
+    dialog.selectFile(QString::fromStdString(first));
+    static_cast<QDialog&>(dialog).accept();
+  });
+  Click("BitBtnsentaku");
+  EXPECT_EQ(filter_seen, QStringLiteral("問題ファイル (*.mon)"));
+  EXPECT_EQ(form->drill().ProblemCount, 1);
+
+  QStringList offered;
+  QTimer::singleShot(0, &dialog, [&] {
+    offered << dialog.selectedNameFilter() << dialog.selectedFiles().value(0);
+    dialog.setDirectory(QDir::rootPath());
+    dialog.selectNameFilter(dialog.nameFilters().at(2));
+    dialog.reject();
+  });
+  Click("BitBtnsentaku");
+  EXPECT_EQ(offered, (QStringList{"text files (*.txt)", QString::fromStdString(first)}));
+  EXPECT_EQ(form->drill().ProblemCount, 0);
+
+  offered.clear();
+  QTimer::singleShot(0, &dialog, [&] {
+    offered << dialog.selectedNameFilter() << dialog.selectedFiles().value(0);
+    // A typed name of a missing file is taken; the load then reports it.
+    auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    name->clear();
+    QTest::keyClicks(name, QStringLiteral("missing.mon"));
+    static_cast<QDialog&>(dialog).accept();
+  });
+  Click("BitBtnsentaku");
+  EXPECT_EQ(offered, (QStringList{"text files (*.txt)", QString::fromStdString(first)}));
+  ASSERT_EQ(reported.size(), 1u);
+  EXPECT_EQ(reported[0], Sjis("ファイルが見つかりません"));
+}
+
+}  // namespace
+}  // namespace rekendo::testing

@@ -1,0 +1,25 @@
+#include "fonts.h"
+
+#include <QStringList>
+
+namespace rekendo {
+
+QFont MakeFont(const FontSpec& spec) {
+  QFont font;
+  if (spec.face == Face::Gothic) {
+    // IPAPGothic is a Japanese face, so kanji keep their Japanese shapes where the Windows
+    // face is missing.
+    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
+                      QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
+                      QStringLiteral("sans-serif")});
+  } else {
+    font.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
+                      QStringLiteral("serif")});
+  }
+  font.setPixelSize(spec.pixel_height);
+  font.setBold(spec.bold);
+  font.setItalic(spec.italic);
+  return font;
+}
+
+}  // namespace rekendo
