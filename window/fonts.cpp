@@ -4,9 +4,9 @@
 
 namespace rekendo {
 
-QFont MakeFont(const FontSpec& spec) {
+QFont MakeFont(const FontSpec& wanted) {
   QFont font;
-  if (spec.face == Face::Gothic) {
+  if (wanted.face == Face::Gothic) {
     // IPAPGothic is a Japanese face, so kanji keep their Japanese shapes where the Windows
     // face is missing.
     font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
@@ -16,9 +16,9 @@ QFont MakeFont(const FontSpec& spec) {
     font.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
                       QStringLiteral("serif")});
   }
-  font.setPixelSize(spec.pixel_height);
-  font.setBold(spec.bold);
-  font.setItalic(spec.italic);
+  font.setPixelSize(wanted.pixel_height);
+  font.setBold(wanted.bold);
+  font.setItalic(wanted.italic);
   return font;
 }
 

@@ -17,6 +17,6 @@ struct FontSpec {
   bool italic = false;
 };
 
-QFont MakeFont(const FontSpec& spec);
+QFont MakeFont(const FontSpec& wanted);
 
 }  // namespace rekendo

@@ -146,11 +146,21 @@ void TForm1::FormCreate() {
 
 void TForm1::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  // The outer size is 1024 x 768; the frame's size is known only once the window is shown.
+  FitOuterSize();
+}
+
+void TForm1::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  FitOuterSize();
+}
+
+void TForm1::FitOuterSize() {
+  // The outer size is 1024 x 768, frame included; the window manager tells the frame's
+  // size only once it has framed the window, which may be after the first show.
   if (sized_to_frame_ || windowHandle() == nullptr) return;
-  sized_to_frame_ = true;
   const QMargins frame = windowHandle()->frameMargins();
   if (frame.isNull()) return;
+  sized_to_frame_ = true;
   resize(kWindowWidth - frame.left() - frame.right(),
          kWindowHeight - frame.top() - frame.bottom());
   move(0, 0);

@@ -51,6 +51,7 @@ class TForm1 : public QWidget, private DrillView {
  protected:
   void changeEvent(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
 
  private:
   // DrillView
@@ -60,6 +61,7 @@ class TForm1 : public QWidget, private DrillView {
   void SetBar(int top, int height) override;
 
   void BuildControls();
+  void FitOuterSize();
   void KeyClicked(const KeyDef& key);
   std::optional<std::string> RunOpenDialog();
   // Runs one handler's work; a failure is reported, never let through Qt's dispatch.
