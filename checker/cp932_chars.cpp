@@ -1,0 +1,73 @@
+#include "cp932_chars.h"
+
+#include <cstdio>
+
+#include "cp932.h"
+
+namespace rekendo::checker {
+namespace {
+
+bool IsLeadByte(unsigned char byte) {
+  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+bool IsTrailByte(unsigned char byte) { return byte >= 0x40 && byte <= 0xFC && byte != 0x7F; }
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+
+}  // namespace
+
+std::size_t CharLength(std::string_view text, std::size_t pos) {
+  if (pos + 1 < text.size() && IsLeadByte(static_cast<unsigned char>(text[pos])) &&
+      IsTrailByte(static_cast<unsigned char>(text[pos + 1]))) {
+    return 2;
+  }
+  return 1;
+}
+
+bool IsCp932(std::string_view character) {
+  // Plain ASCII needs no converter.
+  if (character.size() == 1 && static_cast<unsigned char>(character[0]) < 0x80) return true;
+  return Cp932ToUtf8(character).find(kReplacement) == std::string::npos;
+}
+
+std::string Printable(std::string_view cp932) {
+  const std::string utf8 = Cp932ToUtf8(cp932);
+  std::string out;
+  out.reserve(utf8.size());
+  for (const char c : utf8) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) {
+      out += '^';
+      out += static_cast<char>(byte ^ 0x40);
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::string CharLabel(std::string_view character) {
+  if (character == " ") return "半角スペース";
+  if (character == "\x81\x40") return "全角スペース";
+  if (character == "\t") return "タブ";
+  if (character == "\x1A") return "Ctrl-Z（0x1A）";
+  if (character.size() == 1) {
+    const auto byte = static_cast<unsigned char>(character[0]);
+    if (byte < 0x20 || byte == 0x7F) return "制御文字 " + HexBytes(character);
+  }
+  return "「" + Printable(character) + "」";
+}
+
+std::string HexBytes(std::string_view bytes) {
+  std::string out;
+  for (const char c : bytes) {
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned char>(c));
+    if (!out.empty()) out += ' ';
+    out += hex;
+  }
+  return out;
+}
+
+}  // namespace rekendo::checker
