@@ -1,0 +1,50 @@
+// The problem-file load over arbitrary bytes: pair by pair against the plain reading, then a
+// round started over whatever was loaded.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "drill.h"
+#include "drill_invariants.h"
+#include "fake_view.h"
+#include "memory_file.h"
+#include "reference_reader.h"
+
+namespace {
+
+[[noreturn]] void Broken(const std::string& what) {
+  std::fprintf(stderr, "problem load: %s\n", what.c_str());
+  std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static rekendo::testing::MemoryFile file;
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  file.Set(bytes);
+
+  rekendo::testing::FakeView view;
+  const auto drill = std::make_unique<rekendo::Drill>(view, [] { return 0u; });
+  drill->BitBtnsentakuClick([&] { return std::optional<std::string>(file.path()); });
+
+  rekendo::fuzzing::ReferenceReader expected(bytes);
+  int count = 0;
+  while (count < rekendo::kMaxProblems && !expected.AtEnd()) {
+    ++count;
+    if (drill->ProblemText[count] != expected.ReadLine()) Broken("problem text differs");
+    if (drill->ProblemAnswer[count] != expected.ReadLine()) Broken("problem answer differs");
+  }
+  if (drill->ProblemCount != count) Broken("ProblemCount " + std::to_string(drill->ProblemCount));
+
+  // Bytes of the input pick the draw, so the fuzzer reaches any entry.
+  drill->Random.state = size > 4 ? static_cast<std::uint32_t>(data[size - 1]) * 16777619u : 0u;
+  drill->BitBtnkaisiClick();
+  std::string broken = rekendo::testing::DrillInvariantViolation(*drill, view);
+  if (broken.empty() && count > 0) broken = rekendo::testing::FreshQuestionViolation(*drill);
+  if (!broken.empty()) Broken(broken);
+  return 0;
+}

@@ -1,0 +1,229 @@
+// Plays one Drill the way the window would, from any sequence of operations, and checks after
+// every step that the invariants hold and that each operation had its defined outcome. The
+// round fuzzer and the soak test only decide which operations come; this does the rest.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "drill.h"
+#include "drill_invariants.h"
+#include "fake_view.h"
+#include "io_error.h"
+#include "memory_file.h"
+#include "temp_files.h"
+
+namespace rekendo::testing {
+
+// What the file dialog hands back.
+enum class Pick { Memory, Deleted, Missing, Folder, Fifo, Device };
+inline constexpr int kPickCount = 6;
+
+// Things that are not problem files, made once per process.
+class HostilePaths {
+ public:
+  static const HostilePaths& Get() {
+    static const HostilePaths paths;
+    return paths;
+  }
+  std::string For(Pick pick) const {
+    switch (pick) {
+      case Pick::Folder:
+        return dir_.path().string();
+      case Pick::Fifo:
+        return dir_.Path("fifo");
+      case Pick::Device:
+        return "/dev/null";
+      case Pick::Deleted: {
+        // Exists while the dialog shows it, gone by the time the drill opens it.
+        const std::string path = dir_.Write("gone.mon", "q\na\n");
+        std::filesystem::remove(path);
+        return path;
+      }
+      default:
+        return dir_.Path("missing.mon");
+    }
+  }
+
+ private:
+  HostilePaths() { ::mkfifo(dir_.Path("fifo").c_str(), 0600); }
+  TempDir dir_;
+};
+
+class DrillSession {
+ public:
+  explicit DrillSession(std::uint32_t clock)
+      : drill_(std::make_unique<Drill>(view_, [clock] { return clock; })) {
+    drill_->Random.state = clock;
+  }
+
+  // 問題選択: the dialog returns `pick` (for Pick::Memory a file holding `bytes`) after
+  // `ticks` timer events arrived while it was open.
+  void ChooseProblemFile(Pick pick, std::string_view bytes, int ticks) {
+    if (pick == Pick::Memory) problem_file_.Set(bytes);
+    std::optional<Snapshot> before;
+    RunDialog([&]() -> std::optional<std::string> {
+      Ticks(ticks);
+      before = Snapshot::Of(*drill_, view_);
+      return pick == Pick::Memory ? problem_file_.path() : HostilePaths::Get().For(pick);
+    });
+    if (!ok() || !before) return;
+    const int expected_error = pick == Pick::Memory ? 0
+                               : pick == Pick::Deleted || pick == Pick::Missing
+                                   ? io_code::kFileNotFound
+                                   : io_code::kAccessDenied;
+    if (last_error_ != expected_error) {
+      Fail("problem pick " + std::to_string(static_cast<int>(pick)) + " gave error " +
+           std::to_string(last_error_));
+    } else if (last_error_ != 0 &&
+               (!(Snapshot::Of(*drill_, view_) == *before) || drill_->ProblemCount != 0)) {
+      Fail("a refused problem file changed the round");
+    } else if (last_error_ == 0 && (drill_->Stage != 1 || drill_->QuestionNo != 0 ||
+                                    drill_->Score != 0 || view_.timer_enabled)) {
+      Fail("a loaded problem file did not reset the round");
+    }
+  }
+
+  void CancelDialog(int ticks) {
+    RunDialog([&] {
+      Ticks(ticks);
+      return std::optional<std::string>();
+    });
+    if (ok() && (drill_->ProblemCount != 0 || drill_->Stage != 1 || view_.timer_enabled)) {
+      Fail("a cancelled dialog did not leave an empty bank and a stopped round");
+    }
+  }
+
+  // The data files of the first activation; with `trivia_missing` the trivia file is absent.
+  void LoadData(std::string_view judgement, std::string_view trivia, bool trivia_missing) {
+    judgement_file_.Set(judgement);
+    trivia_file_.Set(trivia);
+    last_error_ = 0;
+    try {
+      drill_->LoadDataFiles(judgement_file_.path(), trivia_missing
+                                                        ? HostilePaths::Get().For(Pick::Missing)
+                                                        : trivia_file_.path());
+    } catch (const IoError& error) {
+      last_error_ = error.code();
+    }
+    Check("data load");
+    if (trivia_missing && (last_error_ != io_code::kFileNotFound || drill_->TriviaCount != 0)) {
+      Fail("a missing trivia file did not empty the trivia bank");
+    }
+    if (!trivia_missing && last_error_ != 0) Fail("a data file in memory failed to load");
+  }
+
+  void Start() {
+    const auto no = drill_->QuestionNo;
+    const bool can_start = drill_->Stage >= 1 && drill_->ProblemCount > 0;
+    drill_->BitBtnkaisiClick();
+    Check("start");
+    if (!can_start && drill_->QuestionNo != no) Fail("start over an empty bank moved the round");
+    if (can_start) CheckFreshQuestion();
+  }
+
+  void Next() {
+    const auto no = drill_->QuestionNo;
+    const bool can_go_on = drill_->Stage == 2 && drill_->ProblemCount > 0;
+    drill_->BitBtnnextClick();
+    Check("next");
+    if (!can_go_on && drill_->QuestionNo != no) Fail("next without a round moved the round");
+    if (can_go_on && drill_->QuestionNo <= kQuestionsPerRound) CheckFreshQuestion();
+  }
+
+  // Keypad presses: any bytes, though a real key types two.
+  void Type(std::string_view bytes) {
+    drill_->AppendKey(bytes);
+    Check("key");
+  }
+  // Types one "$"-piece of the accepted answer, as a learner who knows it would.
+  void TypeAcceptedAnswer(std::size_t piece) {
+    const auto pieces = AcceptedPieces(drill_->CorrectAnswer);
+    Type(std::string(pieces[piece % pieces.size()]));
+  }
+
+  void Clear() {
+    drill_->ButtonkesiClick();
+    Check("clear");
+  }
+
+  // 決定: scores exactly when the typed bytes equal one accepted piece.
+  void Submit() {
+    const bool open = drill_->Stage == 2 && !drill_->Closed;
+    bool right = false;
+    for (const auto piece : AcceptedPieces(drill_->CorrectAnswer)) {
+      right = right || drill_->AnswerInput == piece;
+    }
+    const auto score = drill_->Score;
+    drill_->ButtonketteiClick();
+    Check("submit");
+    const auto expected = score + (open && right ? kPointsPerQuestion : 0);
+    if (ok() && drill_->Score != expected) {
+      Fail("submit scored " + std::to_string(drill_->Score - score) + " points");
+    }
+    if (ok() && open && right && !drill_->Closed) Fail("a right answer left the question open");
+  }
+
+  // Timer events, only while the timer runs (as a real timer delivers them).
+  void Ticks(int n) {
+    for (int i = 0; i < n && view_.timer_enabled && ok(); ++i) {
+      drill_->Timer1Timer();
+      Check("tick");
+    }
+  }
+
+  bool ok() const { return violation_.empty(); }
+  const std::string& violation() const { return violation_; }
+  const Drill& drill() const { return *drill_; }
+
+ private:
+  // The round state a refused file must leave alone.
+  struct Snapshot {
+    std::int32_t stage, question_no, score, current_index, elapsed;
+    bool closed, timer;
+    static Snapshot Of(const Drill& d, const FakeView& v) {
+      return {d.Stage, d.QuestionNo, d.Score, d.CurrentIndex, d.Elapsed, d.Closed, v.timer_enabled};
+    }
+    bool operator==(const Snapshot&) const = default;
+  };
+
+  void RunDialog(const Drill::FileChooser& chooser) {
+    last_error_ = 0;
+    try {
+      drill_->BitBtnsentakuClick(chooser);
+    } catch (const IoError& error) {
+      last_error_ = error.code();
+    }
+    Check("problem file pick");
+  }
+
+  void CheckFreshQuestion() {
+    if (ok()) Fail(FreshQuestionViolation(*drill_));
+  }
+
+  void Check(std::string_view step) {
+    if (!ok()) return;
+    const std::string broken = DrillInvariantViolation(*drill_, view_);
+    if (!broken.empty()) Fail(broken + " after " + std::string(step));
+  }
+
+  void Fail(std::string what) {
+    if (ok()) violation_ = std::move(what);
+  }
+
+  FakeView view_;
+  std::unique_ptr<Drill> drill_;
+  MemoryFile problem_file_;
+  MemoryFile judgement_file_;
+  MemoryFile trivia_file_;
+  int last_error_ = 0;
+  std::string violation_;
+};
+
+}  // namespace rekendo::testing

@@ -1,0 +1,229 @@
+// Files nobody should pick, and what the drill does with each: a defined outcome, never a
+// crash, a hang or an index outside its tables.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "cp932.h"
+#include "drill.h"
+#include "fake_view.h"
+#include "io_error.h"
+#include "sjis.h"
+#include "temp_files.h"
+
+namespace rekendo {
+namespace {
+
+using testing::FakeView;
+using testing::Sjis;
+using testing::TempDir;
+
+class HostileInputTest : public ::testing::Test {
+ protected:
+  // Runs 問題選択 with a dialog that returns `path`; the error's code, or 0 when it loaded.
+  int Pick(const std::string& path) {
+    return PickFrom([&] { return path; });
+  }
+  int PickFrom(const std::function<std::string()>& dialog) {
+    try {
+      drill.BitBtnsentakuClick([&] { return std::optional<std::string>(dialog()); });
+    } catch (const IoError& error) {
+      last_message = error.message();
+      return error.code();
+    }
+    return 0;
+  }
+  void LoadProblems(std::string_view bytes) { ASSERT_EQ(Pick(dir.Write("p.mon", bytes)), 0); }
+
+  TempDir dir;
+  FakeView view;
+  Drill drill{view, [] { return 5u; }};
+  std::string last_message;
+};
+
+TEST_F(HostileInputTest, NonFilesAndVanishedFilesAreRefusedAndLeaveTheRoundAlone) {
+  const std::string fifo = dir.Path("fifo");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string access_denied = Sjis("ファイルへのアクセスが拒否されました");
+
+  // Before any file: the round stays unchosen.
+  EXPECT_EQ(Pick(fifo), 5);
+  EXPECT_EQ(drill.Stage, 0);
+
+  LoadProblems("q\n1\nq2\n2\n");
+  drill.BitBtnkaisiClick();
+  drill.Timer1Timer();
+  drill.Timer1Timer();
+  drill.AppendKey("\x82\x50");
+  for (const std::string& path :
+       {dir.path().string(), fifo, std::string("/dev/null"), std::string("/dev/zero")}) {
+    EXPECT_EQ(Pick(path), 5) << path;
+    EXPECT_EQ(last_message, access_denied) << path;
+  }
+  // Deleted after the dialog showed it, before the drill opens it.
+  EXPECT_EQ(PickFrom([&] {
+              const std::string path = dir.Write("gone.mon", "q\n1\n");
+              std::filesystem::remove(path);
+              return path;
+            }),
+            2);
+  EXPECT_EQ(last_message, Sjis("ファイルが見つかりません"));
+
+  EXPECT_EQ(drill.Stage, 2);
+  EXPECT_EQ(drill.QuestionNo, 1);
+  EXPECT_EQ(drill.Elapsed, 2);
+  EXPECT_EQ(drill.AnswerInput, "\x82\x50");
+  EXPECT_EQ(drill.Score, 0);
+  EXPECT_TRUE(view.timer_enabled);
+  EXPECT_EQ(view.bar_height, 30);
+}
+
+TEST_F(HostileInputTest, HundredMegabyteLineWithoutTerminatorLoadsWhole) {
+  constexpr std::size_t kSize = 100u << 20;
+  const std::string path = dir.Path("huge.mon");
+  {
+    std::ofstream out(path, std::ios::binary);
+    const std::string chunk(1 << 20, '\x82');  // lead bytes with no trail, a megabyte at a time
+    for (std::size_t written = 0; written < kSize; written += chunk.size()) out << chunk;
+  }
+  ASSERT_EQ(Pick(path), 0);
+  EXPECT_EQ(drill.ProblemCount, 1);
+  EXPECT_EQ(drill.ProblemText[1].size(), kSize);
+  EXPECT_EQ(drill.ProblemText[1].find_first_not_of('\x82'), std::string::npos);
+  EXPECT_EQ(drill.ProblemAnswer[1], "");
+}
+
+TEST_F(HostileInputTest, InvalidShiftJisIsStoredAsBytesShownAsReplacementAndComparedExactly) {
+  // A byte CP932 lacks, a NUL, and a lead byte cut by the line end.
+  const std::string text = std::string("\x82\x50\xA0q\0", 5) + "\x82";
+  const std::string answer = std::string("\x82\x50\0\xFF", 4) + "\x82";
+  LoadProblems(text + "\r\n" + answer + "\r\n");
+  EXPECT_EQ(drill.ProblemText[1], text);
+  EXPECT_EQ(drill.ProblemAnswer[1], answer);
+
+  drill.BitBtnkaisiClick();
+  EXPECT_EQ(Cp932ToUtf16(drill.PanelText()), std::u16string(u"\uFF11\uFFFDq\0\uFFFD", 5));
+
+  // What the screen shows is not what was stored: typing the shown characters is wrong, and
+  // so is every near miss.
+  const std::string shown = "\x82\x50" + Cp932ToUtf8(std::string("\0\xFF\x82", 3));
+  for (const std::string& near_miss :
+       {shown, std::string("\x82\x50\xFF\x82"), std::string("\x82\x50\0\xFF", 4), answer + '\0'}) {
+    drill.AppendKey(near_miss);
+    drill.ButtonketteiClick();
+    EXPECT_FALSE(drill.Closed) << near_miss.size();
+  }
+  EXPECT_EQ(drill.Score, 0);
+  // The exact bytes, typed in pieces, are right.
+  drill.AppendKey("\x82\x50");
+  drill.AppendKey(std::string("\0", 1));
+  drill.AppendKey("\xFF\x82");
+  drill.ButtonketteiClick();
+  EXPECT_EQ(drill.Score, 10);
+  EXPECT_EQ(drill.PanelText(), text + Sjis("\r\n\r\n答えは\r\n\r\n") + answer);
+}
+
+TEST_F(HostileInputTest, Utf8FileWithByteOrderMarkIsTakenAsBytes) {
+  const std::string bom = "\xEF\xBB\xBF";
+  LoadProblems(bom + "三たす四は？\r\n7\r\n");
+  EXPECT_EQ(drill.ProblemCount, 1);
+  EXPECT_EQ(drill.ProblemText[1], bom + "三たす四は？");
+
+  drill.BitBtnkaisiClick();
+  const std::u16string shown = Cp932ToUtf16(drill.PanelText());
+  EXPECT_FALSE(shown.empty());
+  EXPECT_NE(shown, u"\uFEFF三たす四は？");  // garbled, as a CP932 reading of UTF-8 is
+  drill.AppendKey("7");
+  drill.ButtonketteiClick();
+  EXPECT_EQ(drill.Score, 10);
+}
+
+TEST_F(HostileInputTest, TriviaWithManyChoicesKeepsTheFirstTenHowEverOddTheyAre) {
+  // Twelve choices, the right one holding a NUL, empty and Ctrl-Z choices among the rest.
+  std::string answer("right\0", 6);
+  for (const char* wrong : {"", "\x1A", "w3", "w4", "w5", "w6", "w7", "", "w9", "drop1", "drop2"}) {
+    answer += '$';
+    answer += wrong;
+  }
+  drill.LoadDataFiles(dir.Write("j.han", ""), dir.Write("t.zat", "q\r\n" + answer + "\r\n"));
+  ASSERT_EQ(drill.TriviaCount, 1);
+  const std::string& question = drill.TriviaText[1];
+  EXPECT_EQ(question.find("drop"), std::string::npos);
+  std::size_t lines = 0;
+  for (auto at = question.find("\r\n"); at != std::string::npos;
+       at = question.find("\r\n", at + 1)) {
+    ++lines;
+  }
+  EXPECT_EQ(lines, 10u);
+  const std::string right_line =
+      "\r\n" + drill.TriviaAnswer[1] + Sjis("：") + std::string("right\0", 6);
+  EXPECT_NE(question.find(right_line), std::string::npos);
+}
+
+TEST_F(HostileInputTest, CtrlZInTheTriviaFileEndsItOnlyWhereAPairBegins) {
+  drill.LoadDataFiles(dir.Write("j.han", ""), dir.Write("t.zat",
+                                                        "q\x1A"
+                                                        "1\r\n\x1A"
+                                                        "a\r\nq2\r\n\x1A"
+                                                        "b$c\r\n\x1A"
+                                                        "q3\r\nz\r\n"));
+  EXPECT_EQ(drill.TriviaCount, 2);
+  EXPECT_EQ(drill.TriviaText[1],
+            "q\x1A"
+            "1");
+  EXPECT_EQ(drill.TriviaAnswer[1],
+            "\x1A"
+            "a");
+  EXPECT_NE(drill.TriviaText[2].find(Sjis("：") + "\x1A"
+                                                  "b"),
+            std::string::npos);
+
+  drill.LoadDataFiles(dir.Write("j.han", ""), dir.Write("z.zat",
+                                                        "\x1A"
+                                                        "q\r\na\r\n"));
+  EXPECT_EQ(drill.TriviaCount, 0);
+}
+
+TEST_F(HostileInputTest, EmptyBanksNeverStartARoundOrDrawAnEntry) {
+  // Trivia loaded once, then its file goes missing: the old entries stay in the table but
+  // are never drawn.
+  drill.LoadDataFiles(dir.Write("j.han", ""), dir.Write("t.zat", "stale\r\nx\r\n"));
+  EXPECT_THROW(drill.LoadDataFiles(dir.Write("j.han", ""), dir.Path("gone.zat")), IoError);
+  ASSERT_EQ(drill.TriviaCount, 0);
+  LoadProblems("q\r\n1\r\n");
+  for (std::uint32_t seed = 0; seed < 100; ++seed) {
+    drill.Random.state = seed;
+    drill.BitBtnkaisiClick();
+    for (int q = 1; q <= 10; ++q) {
+      EXPECT_EQ(drill.PanelText(), "q");
+      drill.BitBtnnextClick();
+    }
+  }
+
+  // A cancelled dialog and a file that is nothing but an end mark leave nothing to ask.
+  drill.BitBtnkaisiClick();
+  for (const auto& empty_the_bank :
+       {std::function<void()>([&] { drill.BitBtnsentakuClick([] { return std::nullopt; }); }),
+        std::function<void()>([&] {
+          LoadProblems(
+              "\x1A"
+              "q\r\n1\r\n");
+        })}) {
+    empty_the_bank();
+    ASSERT_EQ(drill.ProblemCount, 0);
+    drill.BitBtnkaisiClick();
+    drill.BitBtnnextClick();
+    EXPECT_EQ(drill.Stage, 1);
+    EXPECT_EQ(drill.QuestionNo, 0);
+    EXPECT_EQ(drill.PanelText(), "");
+    EXPECT_FALSE(view.timer_enabled);
+  }
+}
+
+}  // namespace
+}  // namespace rekendo
