@@ -57,7 +57,7 @@ inline std::string DrillInvariantViolation(const Drill& drill, const FakeView& v
   // A running timer ticks: it must have a question to count down, or the bar leaves its frame.
   if (view.timer_enabled &&
       (drill.Stage != 2 || drill.Closed || drill.Elapsed >= drill.TimeLimit)) {
-    return broken("timer running without an open question, Stage", drill.Stage);
+    return broken("timer running with nothing left to count down, Elapsed", drill.Elapsed);
   }
   if (view.text(Label::Mondai) != drill.PanelText()) return "panel differs from the drill's copy";
   return {};

@@ -52,8 +52,15 @@ class RandomSession {
 
   std::string Line() {
     static const std::vector<std::string> fragments = Fragments();
+    const auto fragment = [&] { return fragments[Below(static_cast<int>(fragments.size()))]; };
     std::string line;
-    for (int n = Below(5); n > 0; --n) line += fragments[Below(static_cast<int>(fragments.size()))];
+    if (Below(40) == 0) {
+      // More choices than a question can show.
+      line = fragment();
+      for (int n = 10 + Below(5); n > 0; --n) line += "$" + fragment();
+      return line;
+    }
+    for (int n = Below(5); n > 0; --n) line += fragment();
     return line;
   }
   // `pairs` question and answer lines; the last terminator is sometimes missing.
