@@ -47,4 +47,16 @@ IoError IoError::FromErrno(int error_number) {
   }
 }
 
+std::string MessageOfCurrentException() {
+  try {
+    throw;
+  } catch (const IoError& error) {
+    return error.message();
+  } catch (const std::exception& error) {
+    return error.what();
+  } catch (...) {
+    return "unknown failure";
+  }
+}
+
 }  // namespace rekendo

@@ -27,6 +27,10 @@ class IoError : public std::exception {
   std::string message_;
 };
 
+// The message of the exception being handled, for a catch (...) block: an IoError's
+// Shift-JIS text, another exception's what(), or a fixed text for anything else.
+std::string MessageOfCurrentException();
+
 namespace io_code {
 inline constexpr int kFileNotFound = 2;
 inline constexpr int kPathNotFound = 3;

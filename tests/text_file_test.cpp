@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -131,6 +133,21 @@ TEST(IoErrorMessages, EveryCodeHasItsText) {
   // An errno without a cause of its own keeps its number, even where it collides with ours.
   EXPECT_EQ(IoError::FromErrno(EIO).code(), EIO);
   EXPECT_EQ(IoError::FromErrno(EIO).message(), Sjis("I/O エラー (5)"));
+}
+
+std::string MessageOf(const std::function<void()>& fail) {
+  try {
+    fail();
+  } catch (...) {
+    return MessageOfCurrentException();
+  }
+  return "nothing thrown";
+}
+
+TEST(IoErrorMessages, AnyEscapingFailureHasAMessage) {
+  EXPECT_EQ(MessageOf([] { throw IoError::FromCode(2); }), Sjis("ファイルが見つかりません"));
+  EXPECT_EQ(MessageOf([] { throw std::runtime_error("bad"); }), "bad");
+  EXPECT_EQ(MessageOf([] { throw 42; }), "unknown failure");
 }
 
 }  // namespace

@@ -192,12 +192,8 @@ void TForm1::Guarded(Work&& work) {
   try {
     work();
     return;
-  } catch (const IoError& error) {
-    message = error.message();
-  } catch (const std::exception& error) {
-    message = error.what();
   } catch (...) {
-    message = "unknown failure";
+    message = MessageOfCurrentException();
   }
   if (report_error_) {
     report_error_(message);
