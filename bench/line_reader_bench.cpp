@@ -22,7 +22,7 @@ constexpr int kHugeLines = 4;
 // The reader's own buffer size, so both sides make the same system calls.
 constexpr std::size_t kBlockSize = 256 * 1024;
 
-enum FileShape { kTypical = 0, kHuge = 1 };
+enum class FileShape { kTypical, kHuge };
 
 // Both 64 MiB files, written once per run and removed at the end.
 class ReaderFiles {
@@ -31,7 +31,9 @@ class ReaderFiles {
     static const ReaderFiles files;
     return files;
   }
-  const std::string& Path(FileShape shape) const { return shape == kTypical ? typical_ : huge_; }
+  const std::string& Path(FileShape shape) const {
+    return shape == FileShape::kTypical ? typical_ : huge_;
+  }
 
  private:
   ReaderFiles()
@@ -51,8 +53,8 @@ std::size_t FileSize(const std::string& path) {
   return static_cast<std::size_t>(size);
 }
 
-void BM_LineReader(benchmark::State& state) {
-  const std::string& path = ReaderFiles::Get().Path(static_cast<FileShape>(state.range(0)));
+void BM_LineReader(benchmark::State& state, FileShape shape) {
+  const std::string& path = ReaderFiles::Get().Path(shape);
   std::string line;
   std::size_t lines = 0;
   for (auto _ : state) {
@@ -68,8 +70,8 @@ void BM_LineReader(benchmark::State& state) {
   state.counters["lines"] = static_cast<double>(lines) / static_cast<double>(state.iterations());
 }
 
-void BM_MemchrScan(benchmark::State& state) {
-  const std::string& path = ReaderFiles::Get().Path(static_cast<FileShape>(state.range(0)));
+void BM_MemchrScan(benchmark::State& state, FileShape shape) {
+  const std::string& path = ReaderFiles::Get().Path(shape);
   std::vector<char> buffer(kBlockSize);
   std::size_t lines = 0;
   for (auto _ : state) {
@@ -97,8 +99,8 @@ void BM_MemchrScan(benchmark::State& state) {
   state.counters["lines"] = static_cast<double>(lines) / static_cast<double>(state.iterations());
 }
 
-void BM_MemchrScanAndCopy(benchmark::State& state) {
-  const std::string& path = ReaderFiles::Get().Path(static_cast<FileShape>(state.range(0)));
+void BM_MemchrScanAndCopy(benchmark::State& state, FileShape shape) {
+  const std::string& path = ReaderFiles::Get().Path(shape);
   std::vector<char> buffer(kBlockSize);
   std::string line;
   std::size_t lines = 0;
@@ -131,13 +133,13 @@ void BM_MemchrScanAndCopy(benchmark::State& state) {
   state.counters["lines"] = static_cast<double>(lines) / static_cast<double>(state.iterations());
 }
 
-BENCHMARK(BM_LineReader)->ArgName("huge")->Arg(kTypical)->Arg(kHuge)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_MemchrScan)->ArgName("huge")->Arg(kTypical)->Arg(kHuge)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_MemchrScanAndCopy)
-    ->ArgName("huge")
-    ->Arg(kTypical)
-    ->Arg(kHuge)
+BENCHMARK_CAPTURE(BM_LineReader, typical, FileShape::kTypical)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_LineReader, huge, FileShape::kHuge)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_MemchrScan, typical, FileShape::kTypical)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_MemchrScan, huge, FileShape::kHuge)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_MemchrScanAndCopy, typical, FileShape::kTypical)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_MemchrScanAndCopy, huge, FileShape::kHuge)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace rekendo::bench
