@@ -2,6 +2,7 @@
 // the start of the first question until the fortieth tick's time-out closes it. Prints
 // "countdown <ticks> <wall ms> <worst tick drift ms>".
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>

@@ -4,6 +4,8 @@
 // The program says when it is ready on its standard output (see ready_signal.h); the clock
 // is the same on both sides of the exec.
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -37,14 +39,33 @@ class Fd {
   int fd_;
 };
 
-std::string ReadAll(int fd) {
+constexpr int kTimeLimitMs = 60'000;
+
+// Everything the program writes until it closes its output (it ends), or nothing more once
+// `time_limit_ms` has passed; `finished` tells which.
+std::string ReadAll(int fd, int time_limit_ms, bool& finished) {
   std::string out;
   char buffer[4096];
+  const std::int64_t deadline =
+      rekendo::bench::MonotonicNanoseconds() + std::int64_t{time_limit_ms} * 1'000'000;
   for (;;) {
+    const std::int64_t left = deadline - rekendo::bench::MonotonicNanoseconds();
+    pollfd wait{fd, POLLIN, 0};
+    const int ready = left > 0 ? ::poll(&wait, 1, static_cast<int>(left / 1'000'000) + 1) : 0;
+    if (ready == 0) {
+      finished = false;
+      return out;
+    }
+    if (ready < 0) {
+      if (errno == EINTR) continue;
+      finished = false;
+      return out;
+    }
     const ssize_t got = ::read(fd, buffer, sizeof buffer);
     if (got > 0) {
       out.append(buffer, static_cast<std::size_t>(got));
     } else if (got == 0 || errno != EINTR) {
+      finished = true;
       return out;
     }
   }
@@ -79,7 +100,16 @@ int main(int argc, char** argv) {
     return 1;
   }
   write_end.Reset();
-  const std::string output = ReadAll(read_end.get());
+  bool finished = false;
+  const std::string output = ReadAll(read_end.get(), kTimeLimitMs, finished);
+  if (!finished) {
+    // A probe that never gets ready must not hold up bench/run.
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    std::fprintf(stderr, "rekendo-exec-timer: %s did not end within %d s\n", argv[1],
+                 kTimeLimitMs / 1000);
+    return 1;
+  }
 
   int status = 0;
   rusage usage{};
