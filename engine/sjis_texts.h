@@ -12,7 +12,7 @@ inline constexpr std::string_view kWrong = "\x8C\xEB\x82\xE8";           // 誤�
 inline constexpr std::string_view kPoints = "\x93\x5F";                  // 点
 inline constexpr std::string_view kZeroPoints = "\x82\x4F\x93\x5F";      // ０点 (full-width zero)
 inline constexpr std::string_view kOr = "\x20\x82\xDC\x82\xBD\x82\xCD\x20";  // " または "
-inline constexpr std::string_view kAnswerIs = "\x93\x9A\x82\xA6\x82\xCD";     // 答えは
+inline constexpr std::string_view kAnswerIs = "\x93\x9A\x82\xA6\x82\xCD";    // 答えは
 // おわり / メッセージ / (blank line)
 inline constexpr std::string_view kFinalHeading =
     "\x82\xA8\x82\xED\x82\xE8\x0D\x0A\x83\x81\x83\x62\x83\x5A\x81\x5B\x83\x57\x0D\x0A\x0D\x0A";
@@ -45,6 +45,7 @@ inline constexpr std::string_view kDiskFull =  // ディスクがいっぱいで
 inline constexpr std::string_view kNotANumber =  // 入力値が数値ではありません
     "\x93\xFC\x97\xCD\x92\x6C\x82\xAA\x90\x94\x92\x6C\x82\xC5\x82\xCD\x82\xA0\x82\xE8\x82\xDC\x82"
     "\xB9\x82\xF1";
-inline constexpr std::string_view kIoErrorPrefix = "\x49\x2F\x4F\x20\x83\x47\x83\x89\x81\x5B\x20\x28";  // "I/O エラー ("
+inline constexpr std::string_view kIoErrorPrefix =
+    "\x49\x2F\x4F\x20\x83\x47\x83\x89\x81\x5B\x20\x28";  // "I/O エラー ("
 
 }  // namespace rekendo::sjis

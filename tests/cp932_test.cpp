@@ -16,9 +16,14 @@ TEST(Cp932Display, KeypadCharactersShowAsTheirFullWidthForms) {
 }
 
 TEST(Cp932Display, InvalidAndTruncatedBytesBecomeReplacementCharacters) {
-  EXPECT_EQ(Cp932ToUtf16("a\x82"), u"a\uFFFD");          // lead byte cut by the end
-  EXPECT_EQ(Cp932ToUtf16("\xA0" "b"), u"\uFFFD" "b");    // not a CP932 byte
-  EXPECT_EQ(Cp932ToUtf16("\x82\x20" "c"), u"\uFFFD c");  // lead byte without its trail
+  EXPECT_EQ(Cp932ToUtf16("a\x82"), u"a\uFFFD");  // lead byte cut by the end
+  EXPECT_EQ(Cp932ToUtf16("\xA0"
+                         "b"),
+            u"\uFFFD"
+            "b");  // not a CP932 byte
+  EXPECT_EQ(Cp932ToUtf16("\x82\x20"
+                         "c"),
+            u"\uFFFD c");  // lead byte without its trail
   EXPECT_EQ(Cp932ToUtf16(std::string_view("x\0y", 3)), std::u16string(u"x\0y", 3));
   EXPECT_EQ(Cp932ToUtf8("\xFF"), "\xEF\xBF\xBD");
   EXPECT_EQ(Cp932ToUtf16(""), u"");

@@ -50,11 +50,17 @@ TEST_F(LoadTest, ProblemFileIsReadInPairsByPosition) {
 }
 
 TEST_F(LoadTest, CtrlZEndsAPairFileOnlyWhereAPairBegins) {
-  drill.BitBtnsentakuClick(Choose(dir.Write("z.mon", "q1\na1\n\x1A" "q2\na2\n")));
+  drill.BitBtnsentakuClick(Choose(dir.Write("z.mon",
+                                            "q1\na1\n\x1A"
+                                            "q2\na2\n")));
   EXPECT_EQ(drill.ProblemCount, 1);
-  drill.BitBtnsentakuClick(Choose(dir.Write("z2.mon", "q1\n\x1A" "a1\nq2\na2\n")));
+  drill.BitBtnsentakuClick(Choose(dir.Write("z2.mon",
+                                            "q1\n\x1A"
+                                            "a1\nq2\na2\n")));
   EXPECT_EQ(drill.ProblemCount, 2);
-  EXPECT_EQ(drill.ProblemAnswer[1], "\x1A" "a1");
+  EXPECT_EQ(drill.ProblemAnswer[1],
+            "\x1A"
+            "a1");
 }
 
 TEST_F(LoadTest, CancelledDialogForgetsTheOldFileButKeepsItsEntries) {
@@ -139,16 +145,22 @@ TEST_F(LoadTest, JudgementFileTakesItsFirstElevenLines) {
   EXPECT_EQ(drill.JudgementText[0], "m0");
   EXPECT_EQ(drill.JudgementText[10], "m10");
 
-  drill.LoadDataFiles(dir.Write("short.han", "only\n\x1A" "z\n"), dir.Write("t.zat", ""));
+  drill.LoadDataFiles(dir.Write("short.han",
+                                "only\n\x1A"
+                                "z\n"),
+                      dir.Write("t.zat", ""));
   EXPECT_EQ(drill.JudgementText[0], "only");
-  EXPECT_EQ(drill.JudgementText[1], "\x1A" "z");
+  EXPECT_EQ(drill.JudgementText[1],
+            "\x1A"
+            "z");
   EXPECT_EQ(drill.JudgementText[2], "");
   EXPECT_EQ(drill.JudgementText[10], "");
 }
 
 TEST_F(LoadTest, TriviaEntriesWithChoicesAreConvertedAsTheyLoad) {
-  drill.LoadDataFiles(dir.Write("j.han", ""),
-                      dir.Write("t.zat", Sjis("円周率は？\r\n３．１４\r\n素数は？\r\n７$８$９\r\n")));
+  drill.LoadDataFiles(
+      dir.Write("j.han", ""),
+      dir.Write("t.zat", Sjis("円周率は？\r\n３．１４\r\n素数は？\r\n７$８$９\r\n")));
   EXPECT_EQ(drill.TriviaCount, 2);
   EXPECT_EQ(drill.TriviaText[1], Sjis("円周率は？"));
   EXPECT_EQ(drill.TriviaAnswer[1], Sjis("３．１４"));

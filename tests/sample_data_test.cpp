@@ -42,7 +42,8 @@ std::string Untypable(const std::string& answer) {
   if (answer.empty()) return "empty answer";
   if (answer.size() % 2 != 0) return "odd byte count";
   for (std::size_t i = 0; i < answer.size(); i += 2) {
-    if (FindKeyTyping(answer.substr(i, 2)) == nullptr) return "no key types byte pair " + std::to_string(i);
+    if (FindKeyTyping(answer.substr(i, 2)) == nullptr)
+      return "no key types byte pair " + std::to_string(i);
   }
   return {};
 }

@@ -28,7 +28,9 @@ TEST(ClosingPeriod, AddedAfterCharactersThatSortAfterPeriod) {
   }
   // A double-byte character whose trail byte is "(" or "." still counts as one character.
   EXPECT_EQ(WithClosingPeriod("x\x81\x2E"), "x\x81\x2E.");
-  EXPECT_EQ(WithClosingPeriod("\x82\xA0" "\x28"), "\x82\xA0\x28");
+  EXPECT_EQ(WithClosingPeriod("\x82\xA0"
+                              "\x28"),
+            "\x82\xA0\x28");
   // A lead byte cut off at the end is a character of its own above ".".
   EXPECT_EQ(WithClosingPeriod("ab\x82"), "ab\x82.");
 }

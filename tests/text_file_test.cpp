@@ -41,7 +41,9 @@ TEST(TextFileLines, BytesAreTakenAsTheyAre) {
   TempDir dir;
   // Shift-JIS, a NUL, a UTF-8 byte-order mark, a lead byte cut by the line end.
   const std::string line1 = Sjis("２ｘ＋３＝１１") + std::string("\0x", 2);
-  const std::string line2 = "\xEF\xBB\xBF" "abc\x82";
+  const std::string line2 =
+      "\xEF\xBB\xBF"
+      "abc\x82";
   TextFile file(dir.Write("bytes", line1 + "\r\n" + line2 + "\n"));
   EXPECT_EQ(file.ReadLine(), line1);
   EXPECT_EQ(file.ReadLine(), line2);
@@ -60,12 +62,19 @@ TEST(TextFileLines, ReadingPastTheEndYieldsEmptyLines) {
 
 TEST(TextFileLines, CtrlZEndsTheFileOnlyWhereALineBegins) {
   TempDir dir;
-  TextFile file(dir.Write("ctrlz", "a\x1A" "b\n\x1A" "after\n"));
+  TextFile file(dir.Write("ctrlz",
+                          "a\x1A"
+                          "b\n\x1A"
+                          "after\n"));
   EXPECT_FALSE(file.AtEnd());
-  EXPECT_EQ(file.ReadLine(), "a\x1A" "b");
+  EXPECT_EQ(file.ReadLine(),
+            "a\x1A"
+            "b");
   EXPECT_TRUE(file.AtEnd());
   // The end test does not consume the byte: a plain read still sees it as text.
-  EXPECT_EQ(file.ReadLine(), "\x1A" "after");
+  EXPECT_EQ(file.ReadLine(),
+            "\x1A"
+            "after");
 }
 
 TEST(TextFileLines, LinesLongerThanTheBufferAreReadWhole) {

@@ -12,7 +12,8 @@ namespace {
 QStringList KeyNamesInTableOrder() {
   QStringList names;
   for (const KeyDef& key : kKeypad) {
-    names << QString::fromUtf8(key.object_name.data(), static_cast<qsizetype>(key.object_name.size()));
+    names << QString::fromUtf8(key.object_name.data(),
+                               static_cast<qsizetype>(key.object_name.size()));
   }
   return names;
 }
@@ -90,7 +91,10 @@ TEST_F(WindowTest, FocusStartsOnZeroAndTabFollowsTheKeypadThenTheCommands) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   }
   QStringList expected = KeyNamesInTableOrder();
-  expected << "BitBtnsentaku" << "BitBtnkaisi" << "BitBtnnext" << "BitBtnsyuryo";
+  expected << "BitBtnsentaku"
+           << "BitBtnkaisi"
+           << "BitBtnnext"
+           << "BitBtnsyuryo";
   EXPECT_EQ(order, expected);
   EXPECT_EQ(QApplication::focusWidget(), Button("Button0"));  // and round again
 }

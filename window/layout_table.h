@@ -48,7 +48,7 @@ extern const std::array<PanelDef, kPanelCount> kPanels;
 
 struct CommandButtonDef {
   std::string_view object_name;
-  std::string_view caption;           // UTF-8, as the window opens
+  std::string_view caption;            // UTF-8, as the window opens
   std::string_view activated_caption;  // after the first activation; empty: unchanged
   QRect geometry;
   FontSpec font = {};

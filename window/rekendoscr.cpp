@@ -2,9 +2,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QEvent>
 #include <QScreen>
 #include <QWindow>
 #include <algorithm>
@@ -161,8 +161,7 @@ void TForm1::FitOuterSize() {
   const QMargins frame = windowHandle()->frameMargins();
   if (frame.isNull()) return;
   sized_to_frame_ = true;
-  resize(kWindowWidth - frame.left() - frame.right(),
-         kWindowHeight - frame.top() - frame.bottom());
+  resize(kWindowWidth - frame.left() - frame.right(), kWindowHeight - frame.top() - frame.bottom());
   move(0, 0);
 }
 
@@ -257,9 +256,15 @@ void TForm1::ButtonketteiClick() {
 
 void TForm1::KeyClicked(const KeyDef& key) {
   switch (key.role) {
-    case KeyRole::Character: CharacterKeyClick(key); break;
-    case KeyRole::Clear: ButtonkesiClick(); break;
-    case KeyRole::Submit: ButtonketteiClick(); break;
+    case KeyRole::Character:
+      CharacterKeyClick(key);
+      break;
+    case KeyRole::Clear:
+      ButtonkesiClick();
+      break;
+    case KeyRole::Submit:
+      ButtonketteiClick();
+      break;
   }
 }
 

@@ -60,7 +60,8 @@ int main(int argc, char** argv) {
     Press(form, "BitBtnnext");
     if (question % 3 == 0) {
       form.drill().AnswerInput.clear();
-      form.drill().AppendKey(form.drill().CorrectAnswer.substr(0, form.drill().CorrectAnswer.find('$')));
+      form.drill().AppendKey(
+          form.drill().CorrectAnswer.substr(0, form.drill().CorrectAnswer.find('$')));
       Press(form, "Buttonkettei");
     }
   }
