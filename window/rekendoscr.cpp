@@ -36,6 +36,11 @@ void SetTextColour(QWidget* widget, QPalette::ColorRole role, const QColor& colo
   widget->setPalette(palette);
 }
 
+QStringList ProblemFileFilters() {
+  return {QStringLiteral("問題ファイル (*.mon)"), QStringLiteral("text files (*.txt)"),
+          QStringLiteral("all files (*)")};
+}
+
 }  // namespace
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent) {
@@ -53,16 +58,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   timer_.setTimerType(Qt::PreciseTimer);
   connect(&timer_, &QTimer::timeout, this, &TForm1::Timer1Timer);
 
-  open_dialog_ = new QFileDialog(this);
-  open_dialog_->setObjectName(QStringLiteral("OpenDialog1"));
-  open_dialog_->setOption(QFileDialog::DontUseNativeDialog);
-  open_dialog_->setAcceptMode(QFileDialog::AcceptOpen);
-  // AnyFile lets the learner type a name that does not exist; the load then says so.
-  open_dialog_->setFileMode(QFileDialog::AnyFile);
-  open_dialog_->setNameFilters({QStringLiteral("問題ファイル (*.mon)"),
-                                QStringLiteral("text files (*.txt)"),
-                                QStringLiteral("all files (*)")});
-  last_dialog_filter_ = open_dialog_->nameFilters().first();
+  last_dialog_filter_ = ProblemFileFilters().first();
   last_dialog_folder_ = QDir::currentPath();
 
   FormCreate();
@@ -201,18 +197,34 @@ void TForm1::Guarded(Work&& work) {
   }
 }
 
+QFileDialog& TForm1::OpenDialog1() {
+  // Made at the first 問題選択 rather than with the window: listing a folder and loading
+  // its icons would otherwise slow every start-up.
+  if (open_dialog_ == nullptr) {
+    open_dialog_ = new QFileDialog(this);  // owned as a child, and kept for the next choice
+    open_dialog_->setObjectName(QStringLiteral("OpenDialog1"));
+    open_dialog_->setOption(QFileDialog::DontUseNativeDialog);
+    open_dialog_->setAcceptMode(QFileDialog::AcceptOpen);
+    // AnyFile lets the learner type a name that does not exist; the load then says so.
+    open_dialog_->setFileMode(QFileDialog::AnyFile);
+    open_dialog_->setNameFilters(ProblemFileFilters());
+  }
+  return *open_dialog_;
+}
+
 std::optional<std::string> TForm1::RunOpenDialog() {
+  QFileDialog& dialog = OpenDialog1();
   // Offer the folder, name and filter of the last confirmed choice; a cancel changes none.
-  open_dialog_->setDirectory(last_dialog_folder_);
-  open_dialog_->selectNameFilter(last_dialog_filter_);
-  open_dialog_->selectFile(last_dialog_file_);
-  if (open_dialog_->exec() != QDialog::Accepted) return std::nullopt;
-  const QStringList chosen = open_dialog_->selectedFiles();
+  dialog.setDirectory(last_dialog_folder_);
+  dialog.selectNameFilter(last_dialog_filter_);
+  dialog.selectFile(last_dialog_file_);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QStringList chosen = dialog.selectedFiles();
   if (chosen.isEmpty()) return std::nullopt;
   const QFileInfo file(chosen.first());
   last_dialog_folder_ = file.absolutePath();
   last_dialog_file_ = file.fileName();
-  last_dialog_filter_ = open_dialog_->selectedNameFilter();
+  last_dialog_filter_ = dialog.selectedNameFilter();
   return std::string(QFile::encodeName(file.absoluteFilePath()).constData());
 }
 

@@ -33,7 +33,7 @@ class TForm1 : public QWidget, private DrillView {
 
   Drill& drill() { return *drill_; }
   QTimer& Timer1() { return timer_; }
-  QFileDialog& OpenDialog1() { return *open_dialog_; }
+  QFileDialog& OpenDialog1();
   bool HasBeenActivated() const { return activated_; }
 
   // Event handlers, named after their control and event.
