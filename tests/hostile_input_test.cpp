@@ -15,6 +15,7 @@
 #include "io_error.h"
 #include "sjis.h"
 #include "temp_files.h"
+#include "text_file.h"
 
 namespace rekendo {
 namespace {
@@ -166,26 +167,16 @@ TEST_F(HostileInputTest, TriviaWithManyChoicesKeepsTheFirstTenHowEverOddTheyAre)
 }
 
 TEST_F(HostileInputTest, CtrlZInTheTriviaFileEndsItOnlyWhereAPairBegins) {
-  drill.LoadDataFiles(dir.Write("j.han", ""), dir.Write("t.zat",
-                                                        "q\x1A"
-                                                        "1\r\n\x1A"
-                                                        "a\r\nq2\r\n\x1A"
-                                                        "b$c\r\n\x1A"
-                                                        "q3\r\nz\r\n"));
+  const std::string z(1, kCtrlZ);
+  drill.LoadDataFiles(dir.Write("j.han", ""),
+                      dir.Write("t.zat", "q" + z + "1\r\n" + z + "a\r\nq2\r\n" + z + "b$c\r\n" + z +
+                                             "q3\r\nz\r\n"));
   EXPECT_EQ(drill.TriviaCount, 2);
-  EXPECT_EQ(drill.TriviaText[1],
-            "q\x1A"
-            "1");
-  EXPECT_EQ(drill.TriviaAnswer[1],
-            "\x1A"
-            "a");
-  EXPECT_NE(drill.TriviaText[2].find(Sjis("：") + "\x1A"
-                                                  "b"),
-            std::string::npos);
+  EXPECT_EQ(drill.TriviaText[1], "q" + z + "1");
+  EXPECT_EQ(drill.TriviaAnswer[1], z + "a");
+  EXPECT_NE(drill.TriviaText[2].find(Sjis("：") + z + "b"), std::string::npos);
 
-  drill.LoadDataFiles(dir.Write("j.han", ""), dir.Write("z.zat",
-                                                        "\x1A"
-                                                        "q\r\na\r\n"));
+  drill.LoadDataFiles(dir.Write("j.han", ""), dir.Write("z.zat", z + "q\r\na\r\n"));
   EXPECT_EQ(drill.TriviaCount, 0);
 }
 
@@ -205,15 +196,13 @@ TEST_F(HostileInputTest, EmptyBanksNeverStartARoundOrDrawAnEntry) {
     }
   }
 
-  // A cancelled dialog and a file that is nothing but an end mark leave nothing to ask.
+  // A cancelled dialog, and a file that begins with an end mark, leave nothing to ask.
   drill.BitBtnkaisiClick();
-  for (const auto& empty_the_bank :
-       {std::function<void()>([&] { drill.BitBtnsentakuClick([] { return std::nullopt; }); }),
-        std::function<void()>([&] {
-          LoadProblems(
-              "\x1A"
-              "q\r\n1\r\n");
-        })}) {
+  const std::function<void()> ways_to_empty[] = {
+      [&] { drill.BitBtnsentakuClick([] { return std::nullopt; }); },
+      [&] { LoadProblems(std::string(1, kCtrlZ) + "q\r\n1\r\n"); },
+  };
+  for (const auto& empty_the_bank : ways_to_empty) {
     empty_the_bank();
     ASSERT_EQ(drill.ProblemCount, 0);
     drill.BitBtnkaisiClick();
