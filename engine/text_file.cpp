@@ -74,7 +74,7 @@ TextFile::TextFile(const std::string& path) {
   }
   const int flags = ::fcntl(fd_, F_GETFL);
   if (flags >= 0) ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK);
-  buffer_.resize(kBufferSize);
+  buffer_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
 }
 
 TextFile::~TextFile() {
@@ -83,7 +83,7 @@ TextFile::~TextFile() {
 
 bool TextFile::Fill() {
   for (;;) {
-    const ssize_t got = ::read(fd_, buffer_.data(), buffer_.size());
+    const ssize_t got = ::read(fd_, buffer_.get(), kBufferSize);
     if (got > 0) {
       begin_ = 0;
       end_ = static_cast<std::size_t>(got);
@@ -103,11 +103,11 @@ void TextFile::ReadLine(std::string& line) {
   line.clear();
   for (;;) {
     if (begin_ == end_ && !Fill()) return;
-    const char* start = buffer_.data() + begin_;
-    const char* stop = buffer_.data() + end_;
+    const char* start = buffer_.get() + begin_;
+    const char* stop = buffer_.get() + end_;
     const char* hit = FindCrOrLf(start, stop);
     line.append(start, static_cast<std::size_t>(hit - start));
-    begin_ = static_cast<std::size_t>(hit - buffer_.data());
+    begin_ = static_cast<std::size_t>(hit - buffer_.get());
     if (hit == stop) continue;
     ++begin_;  // a CR or LF is never part of the line
     if (*hit == '\n') return;

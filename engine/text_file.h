@@ -5,8 +5,8 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
-#include <vector>
 
 namespace rekendo {
 
@@ -33,7 +33,7 @@ class TextFile {
   bool Fill();
 
   int fd_ = -1;
-  std::vector<char> buffer_;
+  std::unique_ptr<char[]> buffer_;  // left uninitialised: read() fills what is used
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
 };
