@@ -4,13 +4,10 @@
 #include <QWidget>
 
 #include "display_text.h"
+#include "sjis_texts.h"
 
 namespace rekendo {
 namespace {
-
-bool IsLeadByte(unsigned char byte) {
-  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
 
 void ShowCriticalBox(QWidget* owner, const QString& title, const QString& text) {
   QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok, owner);
@@ -26,7 +23,7 @@ std::string WithClosingPeriod(std::string_view sjis_message) {
   std::size_t last = 0;
   for (std::size_t i = 0; i < text.size();) {
     last = i;
-    i += IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+    i += sjis::IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
   }
   if (std::string_view(text).substr(last) > ".") text += '.';
   return text;

@@ -3,13 +3,10 @@
 #include <cstdio>
 
 #include "cp932.h"
+#include "sjis_texts.h"
 
 namespace rekendo::checker {
 namespace {
-
-bool IsLeadByte(unsigned char byte) {
-  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
 
 bool IsTrailByte(unsigned char byte) { return byte >= 0x40 && byte <= 0xFC && byte != 0x7F; }
 
@@ -18,7 +15,7 @@ constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 }  // namespace
 
 std::size_t CharLength(std::string_view text, std::size_t pos) {
-  if (pos + 1 < text.size() && IsLeadByte(static_cast<unsigned char>(text[pos])) &&
+  if (pos + 1 < text.size() && sjis::IsLeadByte(static_cast<unsigned char>(text[pos])) &&
       IsTrailByte(static_cast<unsigned char>(text[pos + 1]))) {
     return 2;
   }

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QTimer>
 
+#include "display_text.h"
 #include "window_fixture.h"
 
 namespace rekendo::testing {
@@ -225,6 +226,22 @@ TEST_F(WindowTest, DialogOffersTheLastConfirmedChoiceAndACancelChangesNothing) {
   EXPECT_EQ(offered, (QStringList{"text files (*.txt)", QString::fromStdString(first)}));
   ASSERT_EQ(reported.size(), 1u);
   EXPECT_EQ(reported[0], Sjis("ファイルが見つかりません"));
+}
+
+TEST_F(WindowTest, AHugeProblemLineShowsItsBeginningWithoutStallingTheWindow) {
+  WriteStandardDataFiles();
+  Open();
+  // 4 MB of one line: the drill keeps it whole, the panel shows what fits and more.
+  std::string huge = "\x82\x60";  // Ａ, so the cut falls inside a character if miscounted
+  huge.append(4 * 1024 * 1024, 'x');
+  chosen_file = dir.Write("huge.mon", huge + "\r\n" + Sjis("１") + "\r\n");
+  Click("BitBtnsentaku");
+  Click("BitBtnkaisi");
+  EXPECT_EQ(form->drill().PanelText().size(), huge.size());
+  const QString shown = Text("Lblmondai");
+  EXPECT_TRUE(shown.startsWith(QStringLiteral("Ａxxx")));
+  EXPECT_EQ(shown.size(), static_cast<qsizetype>(kMaxShownBytes - 1));
+  EXPECT_FALSE(shown.contains(QChar(0xFFFD)));
 }
 
 }  // namespace

@@ -9,4 +9,10 @@ namespace rekendo {
 // CP932 to Unicode (U+FFFD for bytes that are not CP932), CR LF line breaks as Qt's "\n".
 QString ToDisplay(std::string_view sjis);
 
+// The largest label holds a few hundred characters; a text far longer than any label can
+// show (a problem file may hold a 100 MB line) is cut to its beginning, at a character
+// boundary, so that laying it out cannot stall the window.
+inline constexpr std::size_t kMaxShownBytes = 16 * 1024;
+std::string_view ShownPart(std::string_view sjis);
+
 }  // namespace rekendo

@@ -281,7 +281,7 @@ void TForm1::KeyClicked(const KeyDef& key) {
 }
 
 void TForm1::SetLabelText(Label label, std::string_view text) {
-  labels_[static_cast<std::size_t>(label)]->setText(ToDisplay(text));
+  labels_[static_cast<std::size_t>(label)]->setText(ToDisplay(ShownPart(text)));
 }
 
 void TForm1::SetTimerEnabled(bool enabled) {
