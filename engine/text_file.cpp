@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -17,6 +18,7 @@ namespace rekendo {
 namespace {
 
 constexpr std::size_t kBufferSize = 256 * 1024;
+constexpr std::size_t kMinBufferSize = 4 * 1024;
 
 // open() says ENOENT both for a missing file and for a missing folder on the way to it;
 // the learner is told which.
@@ -74,7 +76,10 @@ TextFile::TextFile(const std::string& path) {
   }
   const int flags = ::fcntl(fd_, F_GETFL);
   if (flags >= 0) ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK);
-  buffer_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
+  // Small files get a small buffer: most data files are a few KiB.
+  buffer_size_ = std::clamp<std::size_t>(static_cast<std::size_t>(info.st_size) + 1, kMinBufferSize,
+                                         kBufferSize);
+  buffer_ = std::make_unique_for_overwrite<char[]>(buffer_size_);
 }
 
 TextFile::~TextFile() {
@@ -83,7 +88,7 @@ TextFile::~TextFile() {
 
 bool TextFile::Fill() {
   for (;;) {
-    const ssize_t got = ::read(fd_, buffer_.get(), kBufferSize);
+    const ssize_t got = ::read(fd_, buffer_.get(), buffer_size_);
     if (got > 0) {
       begin_ = 0;
       end_ = static_cast<std::size_t>(got);

@@ -33,7 +33,8 @@ class TextFile {
   bool Fill();
 
   int fd_ = -1;
-  std::unique_ptr<char[]> buffer_;  // left uninitialised: read() fills what is used
+  std::unique_ptr<char[]> buffer_;
+  std::size_t buffer_size_ = 0;  // left uninitialised: read() fills what is used
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
 };
