@@ -53,6 +53,12 @@ std::size_t FileSize(const std::string& path) {
   return static_cast<std::size_t>(size);
 }
 
+// Bytes a second over the whole file, and the lines each pass counted.
+void ReportPerPass(benchmark::State& state, const std::string& path, std::size_t lines) {
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * FileSize(path)));
+  state.counters["lines"] = static_cast<double>(lines) / static_cast<double>(state.iterations());
+}
+
 void BM_LineReader(benchmark::State& state, FileShape shape) {
   const std::string& path = ReaderFiles::Get().Path(shape);
   std::string line;
@@ -66,8 +72,7 @@ void BM_LineReader(benchmark::State& state, FileShape shape) {
     }
     file.Close();
   }
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * FileSize(path)));
-  state.counters["lines"] = static_cast<double>(lines) / static_cast<double>(state.iterations());
+  ReportPerPass(state, path, lines);
 }
 
 void BM_MemchrScan(benchmark::State& state, FileShape shape) {
@@ -95,8 +100,7 @@ void BM_MemchrScan(benchmark::State& state, FileShape shape) {
     ::close(fd);
     benchmark::ClobberMemory();
   }
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * FileSize(path)));
-  state.counters["lines"] = static_cast<double>(lines) / static_cast<double>(state.iterations());
+  ReportPerPass(state, path, lines);
 }
 
 void BM_MemchrScanAndCopy(benchmark::State& state, FileShape shape) {
@@ -129,8 +133,7 @@ void BM_MemchrScanAndCopy(benchmark::State& state, FileShape shape) {
     if (!line.empty()) ++lines;
     ::close(fd);
   }
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * FileSize(path)));
-  state.counters["lines"] = static_cast<double>(lines) / static_cast<double>(state.iterations());
+  ReportPerPass(state, path, lines);
 }
 
 BENCHMARK_CAPTURE(BM_LineReader, typical, FileShape::kTypical)->Unit(benchmark::kMillisecond);
