@@ -1,4 +1,6 @@
 // The real window, driven as a learner would: clicks, keys, ticks, and what it draws.
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QFileDialog>
 #include <QImage>
 #include <QLineEdit>
@@ -226,6 +228,30 @@ TEST_F(WindowTest, DialogOffersTheLastConfirmedChoiceAndACancelChangesNothing) {
   EXPECT_EQ(offered, (QStringList{"text files (*.txt)", QString::fromStdString(first)}));
   ASSERT_EQ(reported.size(), 1u);
   EXPECT_EQ(reported[0], Sjis("ファイルが見つかりません"));
+}
+
+TEST_F(WindowTest, NoCompletionListStaysOverTheWindowAfterTheDialog) {
+  WriteStandardDataFiles();
+  dir.Write("kakezan.mon", Sjis("問\r\n１\r\n"));
+  Open();
+  form->SetFileChooser(nullptr);  // the real dialog, over a folder it has not listed yet
+  QFileDialog& dialog = form->OpenDialog1();
+  bool list_shown = false;
+  QTimer::singleShot(0, &dialog, [&] {
+    auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    name->clear();
+    QTest::keyClicks(name, QStringLiteral("kakezan.mon"));
+    // The folder is listed in the background and the list opens once it is; with real keys
+    // under X, Enter can then accept the dialog without closing the list.
+    list_shown = QTest::qWaitFor([&] { return name->completer()->popup()->isVisible(); }, 3000);
+    static_cast<QDialog&>(dialog).accept();
+  });
+  Click("BitBtnsentaku");
+  EXPECT_TRUE(list_shown);
+  EXPECT_EQ(form->drill().ProblemCount, 1);
+  for (const QWidget* top : QApplication::topLevelWidgets()) {
+    EXPECT_FALSE(top != form.get() && top->isVisible()) << top->metaObject()->className();
+  }
 }
 
 TEST_F(WindowTest, AHugeProblemLineShowsItsBeginningWithoutStallingTheWindow) {

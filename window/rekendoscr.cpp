@@ -1,6 +1,8 @@
 #include "rekendoscr.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QCompleter>
 #include <QDir>
 #include <QEvent>
 #include <QFile>
@@ -39,6 +41,15 @@ void SetTextColour(QWidget* widget, QPalette::ColorRole role, const QColor& colo
 QStringList ProblemFileFilters() {
   return {QStringLiteral("問題ファイル (*.mon)"), QStringLiteral("text files (*.txt)"),
           QStringLiteral("all files (*)")};
+}
+
+// Enter in the name field can accept the dialog while the list of matching names is still
+// open (it opens late, once the folder is listed); that list is a window of its own and would
+// stay over the drill and swallow the learner's next click.
+void CloseCompletionList(const QFileDialog& dialog) {
+  for (const QCompleter* completer : dialog.findChildren<QCompleter*>()) {
+    if (QAbstractItemView* list = completer->popup(); list->isVisible()) list->hide();
+  }
 }
 
 }  // namespace
@@ -218,7 +229,9 @@ std::optional<std::string> TForm1::RunOpenDialog() {
   dialog.setDirectory(last_dialog_folder_);
   dialog.selectNameFilter(last_dialog_filter_);
   dialog.selectFile(last_dialog_file_);
-  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const int result = dialog.exec();
+  CloseCompletionList(dialog);
+  if (result != QDialog::Accepted) return std::nullopt;
   const QStringList chosen = dialog.selectedFiles();
   if (chosen.isEmpty()) return std::nullopt;
   const QFileInfo file(chosen.first());
