@@ -14,8 +14,6 @@ int main(int argc, char** argv) {
     rekendo::bench::SignalReady();
     QCoreApplication::quit();
   });
-  window.show();
-  window.raise();
-  window.activateWindow();
+  window.ShowActive();
   return QApplication::exec();
 }

@@ -65,9 +65,7 @@ int main(int argc, char** argv) {
     std::fputs("rekendo-countdown-probe: no end of the countdown within 60 s\n", stderr);
     std::exit(1);
   });
-  form.show();
-  form.raise();
-  form.activateWindow();
+  form.ShowActive();
   QApplication::exec();
   return 0;
 }

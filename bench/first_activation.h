@@ -13,6 +13,13 @@ class FirstActivation : public Window {
  public:
   void OnFirstActivation(std::function<void()> callback) { callback_ = std::move(callback); }
 
+  // Brings the window up as the program's start-up does: shown, raised and activated.
+  void ShowActive() {
+    this->show();
+    this->raise();
+    this->activateWindow();
+  }
+
  protected:
   void changeEvent(QEvent* event) override {
     Window::changeEvent(event);

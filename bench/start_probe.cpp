@@ -30,9 +30,7 @@ int main(int argc, char** argv) {
     rekendo::bench::SignalReady();
     QCoreApplication::quit();
   });
-  form.show();
-  form.raise();
-  form.activateWindow();
+  form.ShowActive();
   QApplication::exec();
   return 0;
 }
