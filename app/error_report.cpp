@@ -4,7 +4,7 @@
 #include <QWidget>
 
 #include "display_text.h"
-#include "sjis_texts.h"
+#include "cp932.h"
 
 namespace rekendo {
 namespace {
@@ -23,7 +23,7 @@ std::string WithClosingPeriod(std::string_view sjis_message) {
   std::size_t last = 0;
   for (std::size_t i = 0; i < text.size();) {
     last = i;
-    i += sjis::IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+    i += text::IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
   }
   if (std::string_view(text).substr(last) > ".") text += '.';
   return text;

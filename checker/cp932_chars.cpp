@@ -3,33 +3,11 @@
 #include <cstdio>
 
 #include "cp932.h"
-#include "sjis_texts.h"
 
 namespace rekendo::checker {
-namespace {
-
-bool IsTrailByte(unsigned char byte) { return byte >= 0x40 && byte <= 0xFC && byte != 0x7F; }
-
-constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
-
-}  // namespace
-
-std::size_t CharLength(std::string_view text, std::size_t pos) {
-  if (pos + 1 < text.size() && sjis::IsLeadByte(static_cast<unsigned char>(text[pos])) &&
-      IsTrailByte(static_cast<unsigned char>(text[pos + 1]))) {
-    return 2;
-  }
-  return 1;
-}
-
-bool IsCp932(std::string_view character) {
-  // Plain ASCII needs no converter.
-  if (character.size() == 1 && static_cast<unsigned char>(character[0]) < 0x80) return true;
-  return Cp932ToUtf8(character).find(kReplacement) == std::string::npos;
-}
 
 std::string Printable(std::string_view cp932) {
-  const std::string utf8 = Cp932ToUtf8(cp932);
+  const std::string utf8 = text::Cp932ToUtf8(cp932);
   std::string out;
   out.reserve(utf8.size());
   for (const char c : utf8) {

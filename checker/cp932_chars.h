@@ -5,16 +5,14 @@
 #include <string>
 #include <string_view>
 
+#include "cp932.h"
+
 namespace rekendo::checker {
 
-// Bytes in the character that starts at `pos`: 2 for a lead byte followed by a trail byte,
-// otherwise 1. A "$" or a line end can never be a trail byte, so splitting on them first
-// is safe.
-std::size_t CharLength(std::string_view text, std::size_t pos);
+using text::CharLength;
 
-// True when the window shows `character` (one character as CharLength cuts it) as itself
-// rather than as U+FFFD; the window's own conversion decides.
-bool IsCp932(std::string_view character);
+// True when the window shows `character` as itself rather than as U+FFFD.
+inline bool IsCp932(std::string_view character) { return text::IsValidCp932(character); }
 
 // UTF-8 for a message, with control characters in caret notation (^Z) so that they cannot
 // disturb the terminal.

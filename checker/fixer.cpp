@@ -39,7 +39,7 @@ bool OnlyCtrlZ(const std::vector<std::string>& lines, std::size_t from) {
 
 CheckError ErrorFromErrno(int error) {
   const IoError io = IoError::FromErrno(error != 0 ? error : EIO);
-  return {io.code(), Cp932ToUtf8(io.message())};
+  return {io.code(), text::Cp932ToUtf8(io.message())};
 }
 
 std::optional<CheckError> WriteBytes(const std::string& path, std::string_view bytes) {

@@ -43,7 +43,7 @@ std::vector<Alias> BuildAliases() {
   std::string_view minus;
   for (const KeyDef& key : kKeypad) {
     if (key.role != KeyRole::Character) continue;
-    const char32_t wide = DecodeOne(Cp932ToUtf8(key.sjis));
+    const char32_t wide = DecodeOne(text::Cp932ToUtf8(key.sjis));
     if (wide < 0xFF01 || wide > 0xFF5E) continue;  // √ has no narrow twin
     const auto narrow = static_cast<char>(wide - kFullWidthOffset);
     aliases.push_back({std::string(1, narrow), key.sjis, true});

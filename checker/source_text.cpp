@@ -16,7 +16,7 @@ namespace rekendo::checker {
 namespace {
 
 CheckError FromIoError(const IoError& error) {
-  return {error.code(), Cp932ToUtf8(error.message())};
+  return {error.code(), text::Cp932ToUtf8(error.message())};
 }
 
 std::string ReadBytes(const std::string& path) {

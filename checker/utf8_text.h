@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "finding.h"
+#include "utf8.h"
 
 namespace rekendo::checker {
 
@@ -13,14 +14,10 @@ struct Utf8Verdict {
   bool bom = false;
 };
 
-// A file is UTF-8 when it starts with the byte order mark EF BB BF, or when it is valid
-// UTF-8 with at least one multi-byte character and either is not valid CP932 or holds a
-// three- or four-byte character (every kana and kanji is one). Shift-JIS Japanese text
-// is practically never valid UTF-8, since its lead bytes 81-9F cannot start a UTF-8
-// character; plain ASCII is the same in both and counts as Shift-JIS.
+// The text library's rule, as the report needs it.
 Utf8Verdict DetectUtf8(std::string_view bytes);
 
-inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+using text::kUtf8Bom;
 
 // The characters Shift-JIS has no code for become 〓 (the conventional stand-in), each
 // reported on its line.

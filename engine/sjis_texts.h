@@ -6,11 +6,6 @@
 
 namespace rekendo::sjis {
 
-// A byte that starts a two-byte Shift-JIS character.
-constexpr bool IsLeadByte(unsigned char byte) {
-  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
 inline constexpr std::string_view kQuestionPrefix = "\x96\xE2\x91\xE8";  // 問題
 inline constexpr std::string_view kCorrect = "\x90\xB3\x89\xF0";         // 正解
 inline constexpr std::string_view kWrong = "\x8C\xEB\x82\xE8";           // 誤り

@@ -38,8 +38,8 @@ std::string ToUtf8(const std::u16string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  const std::u16string wide = rekendo::Cp932ToUtf16(bytes);
-  const std::string narrow = rekendo::Cp932ToUtf8(bytes);
+  const std::u16string wide = rekendo::text::Cp932ToUtf16(bytes);
+  const std::string narrow = rekendo::text::Cp932ToUtf8(bytes);
   if (wide.size() > size) Broken("more characters than bytes");
   if (size > 0 && wide.empty()) Broken("bytes vanished");
   if (ToUtf8(wide) != narrow) Broken("UTF-16 and UTF-8 outputs disagree");

@@ -108,11 +108,11 @@ TEST_F(HostileInputTest, InvalidShiftJisIsStoredAsBytesShownAsReplacementAndComp
   EXPECT_EQ(drill.ProblemAnswer[1], answer);
 
   drill.BitBtnkaisiClick();
-  EXPECT_EQ(Cp932ToUtf16(drill.PanelText()), std::u16string(u"\uFF11\uFFFDq\0\uFFFD", 5));
+  EXPECT_EQ(text::Cp932ToUtf16(drill.PanelText()), std::u16string(u"\uFF11\uFFFDq\0\uFFFD", 5));
 
   // What the screen shows is not what was stored: typing the shown characters is wrong, and
   // so is every near miss.
-  const std::string shown = "\x82\x50" + Cp932ToUtf8(std::string("\0\xFF\x82", 3));
+  const std::string shown = "\x82\x50" + text::Cp932ToUtf8(std::string("\0\xFF\x82", 3));
   for (const std::string& near_miss :
        {shown, std::string("\x82\x50\xFF\x82"), std::string("\x82\x50\0\xFF", 4), answer + '\0'}) {
     drill.AppendKey(near_miss);
@@ -136,7 +136,7 @@ TEST_F(HostileInputTest, Utf8FileWithByteOrderMarkIsTakenAsBytes) {
   EXPECT_EQ(drill.ProblemText[1], bom + "三たす四は？");
 
   drill.BitBtnkaisiClick();
-  const std::u16string shown = Cp932ToUtf16(drill.PanelText());
+  const std::u16string shown = text::Cp932ToUtf16(drill.PanelText());
   EXPECT_FALSE(shown.empty());
   EXPECT_NE(shown, u"\uFEFF三たす四は？");  // garbled, as a CP932 reading of UTF-8 is
   drill.AppendKey("7");

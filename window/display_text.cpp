@@ -1,12 +1,11 @@
 #include "display_text.h"
 
 #include "cp932.h"
-#include "sjis_texts.h"
 
 namespace rekendo {
 
 QString ToDisplay(std::string_view sjis) {
-  QString text = QString::fromStdU16String(Cp932ToUtf16(sjis));
+  QString text = QString::fromStdU16String(text::Cp932ToUtf16(sjis));
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   return text;
 }
@@ -15,7 +14,7 @@ std::string_view ShownPart(std::string_view sjis) {
   if (sjis.size() <= kMaxShownBytes) return sjis;
   std::size_t end = 0;
   while (end < kMaxShownBytes) {
-    const std::size_t width = sjis::IsLeadByte(static_cast<unsigned char>(sjis[end])) ? 2 : 1;
+    const std::size_t width = text::IsLeadByte(static_cast<unsigned char>(sjis[end])) ? 2 : 1;
     if (end + width > kMaxShownBytes) break;
     end += width;
   }
