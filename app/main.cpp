@@ -6,7 +6,7 @@
 #include "application_title.h"
 #include "error_report.h"
 #include "guarded_application.h"
-#include "rekendoscr.h"
+#include "main_window.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
   rekendo::ErrorReporter reporter(title, nullptr);
   app.SetReporter(&reporter);
 
-  rekendo::TForm1 form;
+  rekendo::MainWindow form;
   reporter.SetOwner(&form);
   form.SetErrorReporter([&reporter](std::string_view message) { reporter.Report(message); });
   form.show();

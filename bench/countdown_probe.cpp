@@ -41,21 +41,21 @@ int main(int argc, char** argv) {
   int ticks = 0;
   double worst_drift = 0;
   // Connected after the form's own handler, so it sees each tick once the drill has.
-  QObject::connect(&form.Timer1(), &QTimer::timeout, &form, [&] {
+  QObject::connect(&rekendo::MainWindowPeer(form).Timer(), &QTimer::timeout, &form, [&] {
     const Clock::time_point now = Clock::now();
     ++ticks;
     worst_drift = std::max(worst_drift, std::abs(Milliseconds(now - start) - 1000.0 * ticks));
-    if (form.Timer1().isActive()) return;
+    if (rekendo::MainWindowPeer(form).Timer().isActive()) return;
     std::printf("countdown %d %.3f %.3f\n", ticks, Milliseconds(now - start), worst_drift);
     std::fflush(stdout);
     QCoreApplication::quit();
   });
   form.OnFirstActivation([&] {
     form.SetFileChooser([&problems] { return problems; });
-    form.BitBtnsentakuClick();
-    form.BitBtnkaisiClick();
+    rekendo::MainWindowPeer(form).ChooseProblemFile();
+    rekendo::MainWindowPeer(form).StartRound();
     start = Clock::now();
-    if (!form.Timer1().isActive()) {
+    if (!rekendo::MainWindowPeer(form).Timer().isActive()) {
       std::fputs("rekendo-countdown-probe: the round did not start\n", stderr);
       std::exit(1);
     }

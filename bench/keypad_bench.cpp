@@ -1,11 +1,14 @@
 // Typing a long answer key by key: each key must cost the same however long the answer is.
 #include <benchmark/benchmark.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "drill.h"
 #include "null_view.h"
+#include "sample_files.h"
+#include "scratch_dir.h"
 
 namespace rekendo::bench {
 namespace {
@@ -13,17 +16,17 @@ namespace {
 constexpr std::string_view kKey = "\x82\x58";  // ９
 
 void BM_AppendKeys(benchmark::State& state) {
+  const ScratchDir dir;
+  const std::string path = dir.Write("one.mon", ProblemFileBytes(1));
   NullView view;
   Drill drill(view, [] { return 12345u; });
-  drill.Stage = 2;
-  drill.Closed = false;
+  drill.ChooseProblemFile([&path] { return std::optional<std::string>(path); });
+  drill.StartRound();
   for (auto _ : state) {
-    // A fresh buffer every time, so that its growth is part of the cost.
-    std::string().swap(drill.AnswerInput);
+    drill.ClearAnswer();
     for (std::int64_t key = 0; key < state.range(0); ++key) drill.AppendKey(kKey);
-    benchmark::DoNotOptimize(drill.AnswerInput.data());
   }
-  if (drill.AnswerInput.size() != static_cast<std::size_t>(state.range(0)) * kKey.size()) {
+  if (drill.Snapshot().typed_answer.size() != static_cast<std::size_t>(state.range(0)) * kKey.size()) {
     state.SkipWithError("keys were dropped");
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));

@@ -23,10 +23,10 @@ void BM_LoadProblems(benchmark::State& state) {
   Drill drill(view, FixedClock);
   const Drill::FileChooser choose = [&path] { return std::optional<std::string>(path); };
   for (auto _ : state) {
-    drill.BitBtnsentakuClick(choose);
-    benchmark::DoNotOptimize(drill.ProblemCount);
+    drill.ChooseProblemFile(choose);
+    benchmark::DoNotOptimize(drill.Bank().problem_count);
   }
-  if (drill.ProblemCount != state.range(0)) state.SkipWithError("the file did not load whole");
+  if (drill.Bank().problem_count != state.range(0)) state.SkipWithError("the file did not load whole");
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
@@ -39,9 +39,9 @@ void BM_LoadTrivia(benchmark::State& state) {
   Drill drill(view, FixedClock);
   for (auto _ : state) {
     drill.LoadDataFiles(judgement, trivia);
-    benchmark::DoNotOptimize(drill.TriviaCount);
+    benchmark::DoNotOptimize(drill.Bank().trivia_count);
   }
-  if (drill.TriviaCount != state.range(0)) state.SkipWithError("the file did not load whole");
+  if (drill.Bank().trivia_count != state.range(0)) state.SkipWithError("the file did not load whole");
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 

@@ -12,11 +12,12 @@
 #include "error_report.h"
 #include "first_activation.h"
 #include "guarded_application.h"
-#include "rekendoscr.h"
+#include "main_window.h"
+#include "main_window_peer.h"
 
 namespace rekendo::bench {
 
-using ProbeForm = FirstActivation<TForm1>;
+using ProbeForm = FirstActivation<MainWindow>;
 
 inline void ExitOnReport(ErrorReporter& reporter) {
   reporter.SetShow([](QWidget*, const QString& title, const QString& text) {

@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
   form.OnFirstActivation([&form, &problems] {
     if (problems) {
       form.SetFileChooser([&problems] { return problems; });
-      form.BitBtnsentakuClick();
+      rekendo::MainWindowPeer(form).ChooseProblemFile();
     }
     rekendo::bench::SignalReady();
     QCoreApplication::quit();

@@ -1,27 +1,56 @@
-// The drill: the question bank and the state of the round, with every operation the window
-// calls. One Drill owns all of it; nothing is global, so tests build as many as they like.
+// The drill: one round of ten questions over a question bank, with every operation the
+// window calls. One Drill owns its bank and its round; nothing is global, so tests build as
+// many as they like.
 //
-// Names follow the window's handlers and the program's romanised operation names:
-//   syokika      reset the round            syutsudai    set a question
-//   seikaihyoji  reveal the accepted answer  mondaiowari  end of the round
-//   kaitohyoji   show the typed answer
+// What a test, tool or independent model of the drill can do through this interface:
+// build a round with any DrillView (a fake one records label texts, the timer switch and the
+// bar) and an injected clock (LoadDataFiles seeds the random source from it); set the random
+// state; load the data files from paths and a problem file through a chooser callback (which
+// may deliver ticks while it runs, as the real dialog does); call every operation; read every
+// counter, flag, text and the random state through Snapshot(), the tables through Bank().
+// Nothing outside writes the round's state.
+//
+// Names used by older descriptions of the drill, and what they are called here:
+//   TForm1 / Form1 (rekendoscr)  MainWindow (window/main_window.h)
+//   BitBtnsentakuClick   ChooseProblemFile     FormActivate (loading)  LoadDataFiles
+//   syokika              ResetRound            BitBtnkaisiClick        StartRound
+//   BitBtnnextClick      NextQuestion          syutsudai               AskQuestion
+//   Timer1Timer          Tick                  ButtonketteiClick       SubmitAnswer
+//   seikaihyoji          RevealAnswer          mondaiowari             EndRound
+//   Button0Click …       AppendKey             ButtonkesiClick         ClearAnswer
+//   kaitohyoji           ShowTypedAnswer       sentakumondai           MakeMultipleChoice
+//   Stage, QuestionNo, CurrentIndex, Elapsed, TimeLimit, Score        RoundSnapshot::stage,
+//     question_number, current_index, elapsed, time_limit, score
+//   Closed, Scored, TriviaAsked          RoundSnapshot::closed, scored, trivia_asked
+//   AnswerInput, CorrectAnswer           RoundSnapshot::typed_answer, accepted_answer
+//   ProblemText, ProblemAnswer, ProblemCount, TriviaText, TriviaAnswer, TriviaCount,
+//     JudgementText                      QuestionBank::problem_text, … judgement_text
+//   AnswerWork, ChoiceQuestion           locals of the answer check and the trivia load
+//   Lblmnnumber, Lblmondai, Lblhyoji, Lblkaitoran, Lbltokuten, Lbltimer
+//                                        Label::QuestionNumber, ProblemPanel, Verdict,
+//                                        AnswerLine, Score, SecondsLeft
+//   Lblsyomei            the credit line          Bvl…  the frames of those labels
+//   Shptimer, Bvltimer   the countdown bar and its frame
+//   BitBtnsentaku, BitBtnkaisi, BitBtnnext, BitBtnsyuryo
+//                        the choose-file, start, next and quit buttons
+//   Buttonkettei, Buttonkesi             the submit and clear keys
+//   Timer1, OpenDialog1                  the countdown timer, the problem-file dialog
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "drill_observer.h"
 #include "drill_view.h"
+#include "question_bank.h"
 #include "random_source.h"
+#include "round_snapshot.h"
 
 namespace rekendo {
 
-inline constexpr int kMaxProblems = 1000;
-inline constexpr int kMaxTrivia = 500;
-inline constexpr int kJudgementCount = 11;
 inline constexpr int kQuestionsPerRound = 10;
 inline constexpr int kPointsPerQuestion = 10;
 inline constexpr int kTicksPerQuestion = 40;
@@ -39,66 +68,46 @@ class Drill {
   explicit Drill(DrillView& view, Clock clock = &RandomSource::MillisecondsSinceUtcMidnight);
 
   // --- Loading ------------------------------------------------------------------------
-  // Problem-file selection (the 問題選択 button): empties the panel, runs the dialog, reads
-  // the chosen file and resets the round. Throws IoError at a failing step.
-  void BitBtnsentakuClick(const FileChooser& choose_file);
-  // The loading half of the window's first activation: reseeds, stops the timer, reads the
-  // judgement and trivia files. Throws IoError at a failing step.
+  // The choose-file button: empties the panel, runs the dialog, reads the chosen file and
+  // resets the round. Throws IoError at a failing step.
+  void ChooseProblemFile(const FileChooser& choose_file);
+  // The first activation of the window: reseeds, stops the timer, reads the judgement and
+  // trivia files. Throws IoError at a failing step.
   void LoadDataFiles(const std::string& judgement_path = kJudgementFileName,
                      const std::string& trivia_path = kTriviaFileName);
-  void SeedRandomFromClock() { Random.state = clock_(); }
+  void SeedRandomFromClock() { random_.Reseed(clock_()); }
 
   // --- The round ----------------------------------------------------------------------
-  void syokika();
-  void BitBtnkaisiClick();
-  void BitBtnnextClick();
-  void syutsudai();
-  void Timer1Timer();
-  void ButtonketteiClick();
-  void seikaihyoji();
-  void mondaiowari();
+  void ResetRound();
+  void StartRound();
+  void NextQuestion();
+  void AskQuestion();
+  // One second of the countdown.
+  void Tick();
+  void SubmitAnswer();
+  void RevealAnswer();
+  void EndRound();
+  // The program is closing: a running round is recorded as left (observers only).
+  void Abandon();
 
   // --- The answer keypad --------------------------------------------------------------
   // A character key: appends its two Shift-JIS bytes.
   void AppendKey(std::string_view key_bytes);
-  // 取消
-  void ButtonkesiClick();
-  void kaitohyoji();
+  void ClearAnswer();
+  void ShowTypedAnswer();
 
+  // --- Reading the state --------------------------------------------------------------
+  RoundSnapshot Snapshot() const;
+  const QuestionBank& Bank() const { return bank_; }
   // The problem panel's current text (Shift-JIS): the one label the drill reads back, since
   // the answer reveal extends it.
   const std::string& PanelText() const { return panel_text_; }
   bool TimerEnabled() const { return view_.TimerEnabled(); }
 
-  // --- Question bank (index 0 of the problem and trivia tables is unused) --------------
-  std::array<std::string, kMaxProblems + 1> ProblemText;
-  std::array<std::string, kMaxProblems + 1> ProblemAnswer;
-  std::int32_t ProblemCount = 0;
-  std::array<std::string, kMaxTrivia + 1> TriviaText;
-  std::array<std::string, kMaxTrivia + 1> TriviaAnswer;
-  std::int32_t TriviaCount = 0;
-  std::array<std::string, kJudgementCount> JudgementText;
-  std::string ChoiceQuestion;  // scratch of the trivia load
-  std::string AnswerWork;      // scratch of the trivia load and of the answer check
-
-  // --- Round state ----------------------------------------------------------------------
-  std::int32_t Stage = 0;  // 0 no file chosen, 1 file chosen or round over, 2 round running
-  std::int32_t QuestionNo = 0;
-  std::int32_t CurrentIndex = 0;
-  std::int32_t Elapsed = 0;
-  std::int32_t TimeLimit = 0;
-  std::int32_t Score = 0;
-  bool Closed = false;
-  bool Scored = false;
-  bool TriviaAsked = false;
-  std::string AnswerInput;
-  std::string CorrectAnswer;
-
-  // --- Countdown bar (Shptimer) ---------------------------------------------------------
-  std::int32_t BarTop = BarFrame::kTop + BarFrame::kHeight;
-  std::int32_t BarHeight = 0;
-
-  RandomSource Random;
+  // Replays a session: every draw follows from this state.
+  void SetRandomState(std::uint32_t state) { random_.Reseed(state); }
+  // `observer` (not owned) hears of each question and round; nullptr for none.
+  void SetObserver(DrillObserver* observer);
 
  private:
   void SetLabel(Label label, std::string_view text);
@@ -106,10 +115,36 @@ class Drill {
   void SetTimer(bool enabled);
   void SetBar(std::int32_t top, std::int32_t height);
   void ShowQuestionNumber();
+  void CloseOpenQuestion(QuestionOutcome outcome);
+  void LeaveRunningRound();
 
   DrillView& view_;
   Clock clock_;
+  DrillObserver silent_observer_;
+  DrillObserver* observer_ = &silent_observer_;
+  QuestionBank bank_;
+  RandomSource random_;
   std::string panel_text_;
+
+  std::int32_t stage_ = stage::kNoFile;
+  std::int32_t question_number_ = 0;
+  std::int32_t current_index_ = 0;
+  std::int32_t elapsed_ = 0;
+  std::int32_t time_limit_ = 0;
+  std::int32_t score_ = 0;
+  bool closed_ = false;
+  bool scored_ = false;
+  bool trivia_asked_ = false;
+  std::string typed_answer_;
+  std::string accepted_answer_;
+  std::int32_t bar_top_ = BarFrame::kTop + BarFrame::kHeight;
+  std::int32_t bar_height_ = 0;
+
+  // For observers: a round they heard start has not ended; the question being asked is
+  // open and has had this many wrong tries.
+  bool round_open_ = false;
+  bool question_open_ = false;
+  std::int32_t wrong_tries_ = 0;
 };
 
 }  // namespace rekendo

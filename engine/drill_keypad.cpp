@@ -4,23 +4,23 @@
 namespace rekendo {
 
 void Drill::AppendKey(std::string_view key_bytes) {
-  AnswerInput += key_bytes;
-  kaitohyoji();
+  typed_answer_ += key_bytes;
+  ShowTypedAnswer();
 }
 
-void Drill::ButtonkesiClick() {
-  AnswerInput.clear();
-  kaitohyoji();
+void Drill::ClearAnswer() {
+  typed_answer_.clear();
+  ShowTypedAnswer();
 }
 
-void Drill::kaitohyoji() {
-  if (Closed) return;
-  if (Stage <= 1) {
+void Drill::ShowTypedAnswer() {
+  if (closed_) return;
+  if (stage_ <= stage::kReady) {
     // No round running: typing is discarded and the line keeps what it showed.
-    AnswerInput.clear();
+    typed_answer_.clear();
     return;
   }
-  SetLabel(Label::Kaitoran, AnswerInput);
+  SetLabel(Label::AnswerLine, typed_answer_);
 }
 
 }  // namespace rekendo

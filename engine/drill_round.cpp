@@ -2,13 +2,25 @@
 #include <algorithm>
 #include <string>
 
+#include "answers.h"
 #include "drill.h"
 #include "sjis_texts.h"
 
 namespace rekendo {
 
+RoundSnapshot Drill::Snapshot() const {
+  return {stage_,         question_number_, current_index_, elapsed_,
+          time_limit_,    score_,           closed_,        scored_,
+          trivia_asked_,  typed_answer_,    accepted_answer_, bar_top_,
+          bar_height_,    random_.state(),  panel_text_,    view_.TimerEnabled()};
+}
+
+void Drill::SetObserver(DrillObserver* observer) {
+  observer_ = observer != nullptr ? observer : &silent_observer_;
+}
+
 void Drill::SetLabel(Label label, std::string_view text) {
-  if (label == Label::Mondai) {
+  if (label == Label::ProblemPanel) {
     SetPanel(std::string(text));
     return;
   }
@@ -17,7 +29,7 @@ void Drill::SetLabel(Label label, std::string_view text) {
 
 void Drill::SetPanel(std::string text) {
   panel_text_ = std::move(text);
-  view_.SetLabelText(Label::Mondai, panel_text_);
+  view_.SetLabelText(Label::ProblemPanel, panel_text_);
 }
 
 void Drill::SetTimer(bool enabled) {
@@ -26,155 +38,179 @@ void Drill::SetTimer(bool enabled) {
 }
 
 void Drill::SetBar(std::int32_t top, std::int32_t height) {
-  BarTop = top;
-  BarHeight = height;
+  bar_top_ = top;
+  bar_height_ = height;
   view_.SetBar(top, height);
 }
 
 void Drill::ShowQuestionNumber() {
   std::string text(sjis::kQuestionPrefix);
-  text += std::to_string(QuestionNo);
-  SetLabel(Label::Mnnumber, text);
+  text += std::to_string(question_number_);
+  SetLabel(Label::QuestionNumber, text);
 }
 
-void Drill::syokika() {
+void Drill::CloseOpenQuestion(QuestionOutcome outcome) {
+  if (!question_open_) return;
+  question_open_ = false;
+  observer_->QuestionClosed({question_number_, outcome, typed_answer_, wrong_tries_, elapsed_});
+}
+
+void Drill::LeaveRunningRound() {
+  if (!round_open_) return;
+  round_open_ = false;
+  CloseOpenQuestion(QuestionOutcome::kOpenAtEnd);
+  const auto judgement = std::clamp(score_ / kPointsPerQuestion, 0, kJudgementCount - 1);
+  observer_->RoundEnded(RoundEnd::kAbandoned, score_, judgement);
+}
+
+void Drill::Abandon() { LeaveRunningRound(); }
+
+void Drill::ResetRound() {
   SetTimer(false);
-  QuestionNo = 0;
-  Score = 0;
-  Stage = 2;
-  SetLabel(Label::Tokuten, sjis::kZeroPoints);
+  question_number_ = 0;
+  score_ = 0;
+  stage_ = stage::kRunning;
+  SetLabel(Label::Score, sjis::kZeroPoints);
 }
 
-void Drill::BitBtnkaisiClick() {
+void Drill::StartRound() {
   // No round over an empty problem bank.
-  if (Stage < 1 || ProblemCount <= 0) return;
-  syokika();
-  TriviaAsked = false;
-  BitBtnnextClick();
+  if (stage_ < stage::kReady || bank_.problem_count <= 0) return;
+  LeaveRunningRound();
+  ResetRound();
+  trivia_asked_ = false;
+  round_open_ = true;
+  observer_->RoundStarted();
+  NextQuestion();
 }
 
-void Drill::BitBtnnextClick() {
-  if (Stage < 2 || ProblemCount <= 0) return;
-  SetLabel(Label::Hyoji, {});
-  SetLabel(Label::Kaitoran, {});
-  AnswerInput.clear();
-  Scored = false;
-  Closed = false;
-  ++QuestionNo;
-  if (QuestionNo > kQuestionsPerRound) {
-    mondaiowari();
+void Drill::NextQuestion() {
+  if (stage_ < stage::kRunning || bank_.problem_count <= 0) return;
+  CloseOpenQuestion(QuestionOutcome::kLeft);
+  SetLabel(Label::Verdict, {});
+  SetLabel(Label::AnswerLine, {});
+  typed_answer_.clear();
+  scored_ = false;
+  closed_ = false;
+  ++question_number_;
+  if (question_number_ > kQuestionsPerRound) {
+    EndRound();
   } else {
-    syutsudai();
+    AskQuestion();
   }
 }
 
-void Drill::syutsudai() {
-  if (ProblemCount <= 0) return;
+void Drill::AskQuestion() {
+  if (bank_.problem_count <= 0) return;
   ShowQuestionNumber();
   // The draw comes first, for every question, even where it cannot matter.
-  const std::uint32_t chance = Random.RandomBelow(10);
-  const bool trivia = !(chance < 7 || QuestionNo == 1 || TriviaAsked) && TriviaCount > 0;
+  const std::uint32_t chance = random_.RandomBelow(10);
+  const bool trivia =
+      !(chance < 7 || question_number_ == 1 || trivia_asked_) && bank_.trivia_count > 0;
+  QuestionKind kind = QuestionKind::kProblem;
   if (trivia) {
-    CurrentIndex = 1 + static_cast<std::int32_t>(Random.RandomBelow(TriviaCount));
-    SetPanel(TriviaText[CurrentIndex]);
-    CorrectAnswer = TriviaAnswer[CurrentIndex];
-    TriviaAsked = true;
+    current_index_ = 1 + static_cast<std::int32_t>(random_.RandomBelow(bank_.trivia_count));
+    SetPanel(bank_.trivia_text[current_index_]);
+    accepted_answer_ = bank_.trivia_answer[current_index_];
+    trivia_asked_ = true;
+    kind = bank_.trivia_has_choices[current_index_] ? QuestionKind::kMultipleChoice
+                                                    : QuestionKind::kTrivia;
   } else {
-    CurrentIndex = 1 + static_cast<std::int32_t>(Random.RandomBelow(ProblemCount));
-    SetPanel(ProblemText[CurrentIndex]);
-    CorrectAnswer = ProblemAnswer[CurrentIndex];
+    current_index_ = 1 + static_cast<std::int32_t>(random_.RandomBelow(bank_.problem_count));
+    SetPanel(bank_.problem_text[current_index_]);
+    accepted_answer_ = bank_.problem_answer[current_index_];
   }
-  TimeLimit = kTicksPerQuestion;
-  SetLabel(Label::Timer, std::to_string(TimeLimit));
+  time_limit_ = kTicksPerQuestion;
+  SetLabel(Label::SecondsLeft, std::to_string(time_limit_));
   SetBar(BarFrame::kTop + BarFrame::kHeight, 0);
-  Elapsed = 0;
+  elapsed_ = 0;
   SetTimer(true);
+  question_open_ = true;
+  wrong_tries_ = 0;
+  observer_->QuestionAsked({question_number_, kind, current_index_, panel_text_, accepted_answer_});
 }
 
-void Drill::Timer1Timer() {
+void Drill::Tick() {
   // Before the first question there is nothing to count down (and no step to divide by).
-  if (TimeLimit <= 0) return;
-  ++Elapsed;
-  SetLabel(Label::Timer, std::to_string(TimeLimit - Elapsed));
-  const std::int32_t step = BarFrame::kHeight / TimeLimit;
-  SetBar(BarTop - step, step * Elapsed);
-  if (Elapsed >= TimeLimit) ButtonketteiClick();
+  if (time_limit_ <= 0) return;
+  ++elapsed_;
+  SetLabel(Label::SecondsLeft, std::to_string(time_limit_ - elapsed_));
+  const std::int32_t step = BarFrame::kHeight / time_limit_;
+  SetBar(bar_top_ - step, step * elapsed_);
+  if (elapsed_ >= time_limit_) SubmitAnswer();
 }
 
-void Drill::ButtonketteiClick() {
-  if (Stage < 2 || Closed) return;
+void Drill::SubmitAnswer() {
+  if (stage_ < stage::kRunning || closed_) return;
 
-  // Try each "$"-separated piece from the left; AnswerWork ends at the piece where the
-  // search stopped, as the step-by-step cutting leaves it.
-  const std::string_view accepted = CorrectAnswer;
-  std::size_t piece = 0;
-  for (auto dollar = accepted.find('$'); dollar != std::string_view::npos;
-       dollar = accepted.find('$', piece)) {
-    if (AnswerInput == accepted.substr(piece, dollar - piece)) {
-      Closed = true;
-      break;
-    }
-    piece = dollar + 1;
-  }
-  AnswerWork.assign(accepted.substr(piece));
-  if (AnswerInput == AnswerWork) Closed = true;
+  closed_ = text::IsAcceptedAnswer(accepted_answer_, typed_answer_);
+  const bool right = closed_;
+  observer_->AnswerChecked(typed_answer_, right);
 
-  if (Closed) {
-    SetLabel(Label::Hyoji, sjis::kCorrect);
-    if (!Scored) {
+  if (closed_) {
+    SetLabel(Label::Verdict, sjis::kCorrect);
+    if (!scored_) {
       SetTimer(false);
-      Score += kPointsPerQuestion;
-      Scored = true;
-      std::string score = std::to_string(Score);
+      score_ += kPointsPerQuestion;
+      scored_ = true;
+      std::string score = std::to_string(score_);
       score += sjis::kPoints;
-      SetLabel(Label::Tokuten, score);
+      SetLabel(Label::Score, score);
     }
   } else {
-    SetLabel(Label::Hyoji, sjis::kWrong);
-    if (Elapsed < TimeLimit) {
-      AnswerInput.clear();
-      SetLabel(Label::Kaitoran, {});
+    SetLabel(Label::Verdict, sjis::kWrong);
+    if (elapsed_ < time_limit_) {
+      ++wrong_tries_;
+      typed_answer_.clear();
+      SetLabel(Label::AnswerLine, {});
     } else {
       SetTimer(false);
-      Closed = true;
+      closed_ = true;
     }
   }
-  if (!view_.TimerEnabled()) seikaihyoji();
+  if (closed_) {
+    CloseOpenQuestion(right ? QuestionOutcome::kRight : QuestionOutcome::kWrongAtTimeUp);
+  }
+  if (!view_.TimerEnabled()) RevealAnswer();
 }
 
-void Drill::seikaihyoji() {
+void Drill::RevealAnswer() {
   ShowQuestionNumber();
-  if (CorrectAnswer.find('$') != std::string::npos) {
+  if (text::HasSeveralAnswers(accepted_answer_)) {
     std::string joined;
-    joined.reserve(CorrectAnswer.size());
-    for (const char byte : CorrectAnswer) {
-      if (byte == '$') {
+    joined.reserve(accepted_answer_.size());
+    for (const char byte : accepted_answer_) {
+      if (byte == text::kAnswerSeparator) {
         joined += sjis::kOr;
       } else {
         joined += byte;
       }
     }
-    CorrectAnswer = std::move(joined);
+    accepted_answer_ = std::move(joined);
   }
   std::string text;
-  text.reserve(panel_text_.size() + CorrectAnswer.size() + 16);
+  text.reserve(panel_text_.size() + accepted_answer_.size() + 16);
   text += panel_text_;
   text += sjis::kLineBreak;
   text += sjis::kLineBreak;
   text += sjis::kAnswerIs;
   text += sjis::kLineBreak;
   text += sjis::kLineBreak;
-  text += CorrectAnswer;
+  text += accepted_answer_;
   SetPanel(std::move(text));
 }
 
-void Drill::mondaiowari() {
+void Drill::EndRound() {
   SetTimer(false);
-  Stage = 1;
-  const auto judgement = std::clamp(Score / kPointsPerQuestion, 0, kJudgementCount - 1);
+  stage_ = stage::kReady;
+  const auto judgement = std::clamp(score_ / kPointsPerQuestion, 0, kJudgementCount - 1);
   std::string text(sjis::kFinalHeading);
-  text += JudgementText[static_cast<std::size_t>(judgement)];
+  text += bank_.judgement_text[static_cast<std::size_t>(judgement)];
   SetPanel(std::move(text));
+  question_open_ = false;
+  if (!round_open_) return;
+  round_open_ = false;
+  observer_->RoundEnded(RoundEnd::kFinished, score_, judgement);
 }
 
 }  // namespace rekendo

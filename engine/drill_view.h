@@ -7,16 +7,16 @@
 namespace rekendo {
 
 enum class Label {
-  Mnnumber,  // question number
-  Mondai,    // problem panel
-  Hyoji,     // verdict
-  Kaitoran,  // answer line
-  Tokuten,   // score
-  Timer,     // seconds left
+  QuestionNumber,  // 問題n
+  ProblemPanel,    // the question, then the revealed answer or the judgement
+  Verdict,         // 正解 or 誤り
+  AnswerLine,      // what the learner typed
+  Score,           // ０点, 10点, …
+  SecondsLeft,     // the countdown in seconds
 };
 inline constexpr int kLabelCount = 6;
 
-// The frame the countdown bar grows in (Bvltimer): its top and height in the client area.
+// The frame the countdown bar grows in: its top and height in the client area.
 struct BarFrame {
   static constexpr int kTop = 48;
   static constexpr int kHeight = 600;

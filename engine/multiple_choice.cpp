@@ -4,23 +4,17 @@
 #include <string_view>
 #include <utility>
 
+#include "answers.h"
 #include "sjis_texts.h"
 
 namespace rekendo {
 
-void sentakumondai(std::string& question, std::string& answer, RandomSource& random) {
+void MakeMultipleChoice(std::string& question, std::string& answer, RandomSource& random) {
   std::array<std::string, kMaxChoices> choices;
   int choice_count = 0;
-  std::string_view rest = answer;
-  for (;;) {
-    const auto dollar = rest.find('$');
-    if (dollar == std::string_view::npos) {
-      choices[choice_count++] = rest;
-      break;
-    }
-    choices[choice_count++] = rest.substr(0, dollar);
-    rest.remove_prefix(dollar + 1);
+  for (const std::string_view piece : text::SplitAnswers(answer)) {
     if (choice_count == kMaxChoices) break;
+    choices[choice_count++] = piece;
   }
 
   int correct_slot = 0;

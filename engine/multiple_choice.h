@@ -1,5 +1,5 @@
-// sentakumondai: turns a trivia entry whose answer lists choices ("right$wrong$...") into a
-// numbered multiple-choice question whose answer is the full-width digit of the right line.
+// Turns a trivia entry whose answer lists choices ("right$wrong$...") into a numbered
+// multiple-choice question whose answer is the full-width digit of the right line.
 #pragma once
 
 #include <string>
@@ -15,6 +15,6 @@ inline constexpr int kShuffleDraws = 22;
 // `question` gains one "\r\n<digit>：<choice>" line per choice, in shuffled order; `answer`
 // (which holds at least one "$") becomes the digit of the right choice. Choices past the
 // tenth are dropped: the right one is always first, so it is always kept.
-void sentakumondai(std::string& question, std::string& answer, RandomSource& random);
+void MakeMultipleChoice(std::string& question, std::string& answer, RandomSource& random);
 
 }  // namespace rekendo

@@ -81,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   ReferenceReader judgement_lines(judgement);
   for (int i = 0; i < rekendo::kJudgementCount; ++i) {
-    if (drill->JudgementText[i] != judgement_lines.ReadLine()) Broken("judgement differs", i);
+    if (drill->Bank().judgement_text[i] != judgement_lines.ReadLine()) Broken("judgement differs", i);
   }
 
   ReferenceReader trivia_lines(trivia);
@@ -91,8 +91,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ++count;
     const std::string question = trivia_lines.ReadLine();
     const std::string answer = trivia_lines.ReadLine();
-    const std::string& text = drill->TriviaText[count];
-    const std::string& stored = drill->TriviaAnswer[count];
+    const std::string& text = drill->Bank().trivia_text[count];
+    const std::string& stored = drill->Bank().trivia_answer[count];
     if (answer.find('$') == std::string::npos) {
       if (text != question || stored != answer) Broken("plain entry changed", count);
     } else {
@@ -100,12 +100,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       CheckChoices(question, answer, text, stored, count);
     }
   }
-  if (drill->TriviaCount != count) Broken("TriviaCount " + std::to_string(drill->TriviaCount), 0);
+  if (drill->Bank().trivia_count != count) Broken("TriviaCount " + std::to_string(drill->Bank().trivia_count), 0);
 
   // Each conversion takes the same number of draws, so the state tells how many there were.
   rekendo::RandomSource replay;
   replay.state = seed;
   for (int i = 0; i < converted * rekendo::kShuffleDraws; ++i) replay.RandomBelow(1);
-  if (drill->Random.state != replay.state) Broken("draws taken differ", converted);
+  if (drill->Snapshot().random_state != replay.state) Broken("draws taken differ", converted);
   return 0;
 }

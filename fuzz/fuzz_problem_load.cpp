@@ -29,20 +29,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   rekendo::testing::FakeView view;
   const auto drill = std::make_unique<rekendo::Drill>(view, [] { return 0u; });
-  drill->BitBtnsentakuClick([&] { return std::optional<std::string>(file.path()); });
+  drill->ChooseProblemFile([&] { return std::optional<std::string>(file.path()); });
 
   rekendo::fuzzing::ReferenceReader expected(bytes);
   int count = 0;
   while (count < rekendo::kMaxProblems && !expected.AtEnd()) {
     ++count;
-    if (drill->ProblemText[count] != expected.ReadLine()) Broken("problem text differs");
-    if (drill->ProblemAnswer[count] != expected.ReadLine()) Broken("problem answer differs");
+    if (drill->Bank().problem_text[count] != expected.ReadLine()) Broken("problem text differs");
+    if (drill->Bank().problem_answer[count] != expected.ReadLine()) Broken("problem answer differs");
   }
-  if (drill->ProblemCount != count) Broken("ProblemCount " + std::to_string(drill->ProblemCount));
+  if (drill->Bank().problem_count != count) Broken("ProblemCount " + std::to_string(drill->Bank().problem_count));
 
   // Bytes of the input pick the draw, so the fuzzer reaches any entry.
-  drill->Random.state = size > 4 ? static_cast<std::uint32_t>(data[size - 1]) * 16777619u : 0u;
-  drill->BitBtnkaisiClick();
+  drill->SetRandomState(size > 4 ? static_cast<std::uint32_t>(data[size - 1]) * 16777619u : 0u);
+  drill->StartRound();
   std::string broken = rekendo::testing::DrillInvariantViolation(*drill, view);
   if (broken.empty() && count > 0) broken = rekendo::testing::FreshQuestionViolation(*drill);
   if (!broken.empty()) Broken(broken);

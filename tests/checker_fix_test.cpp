@@ -53,10 +53,10 @@ TEST_F(FixTest, ProblemAnswersAreWidenedAndTheDrillLoadsThemClean) {
   EXPECT_TRUE(again.findings.empty()) << Dump(again);
 
   const std::string out = dir.Path("out-p.mon");
-  drill.BitBtnsentakuClick([&] { return std::optional<std::string>(out); });
-  EXPECT_EQ(drill.ProblemCount, 2);
-  EXPECT_EQ(drill.ProblemAnswer[1], Sjis("１１"));
-  EXPECT_EQ(drill.ProblemAnswer[2], Sjis("－３$－３"));
+  drill.ChooseProblemFile([&] { return std::optional<std::string>(out); });
+  EXPECT_EQ(drill.Bank().problem_count, 2);
+  EXPECT_EQ(drill.Bank().problem_answer[1], Sjis("１１"));
+  EXPECT_EQ(drill.Bank().problem_answer[2], Sjis("－３$－３"));
 }
 
 TEST_F(FixTest, TriviaChoicesStayAsWrittenAndTypedAnswersAreWidened) {
@@ -66,8 +66,8 @@ TEST_F(FixTest, TriviaChoicesStayAsWrittenAndTypedAnswersAreWidened) {
   EXPECT_TRUE(Recheck("t.zat", FileKind::kTrivia).findings.empty());
 
   drill.LoadDataFiles(dir.Write("j.han", "j\r\n"), dir.Path("out-t.zat"));
-  EXPECT_EQ(drill.TriviaCount, 2);
-  EXPECT_EQ(drill.TriviaAnswer[1], Sjis("５５"));
+  EXPECT_EQ(drill.Bank().trivia_count, 2);
+  EXPECT_EQ(drill.Bank().trivia_answer[1], Sjis("５５"));
 }
 
 TEST_F(FixTest, Utf8IsConvertedAndLostCharactersAreReported) {

@@ -231,8 +231,8 @@ TEST_F(CheckerTest, PairsAreCountedExactlyAsTheDrillLoadsThem) {
        {std::string("a\r\nb\rc\nd"), std::string("\r\r\r"), std::string("a\n\x1A\nb\n"),
         std::string("a\nb\n\x1A"), std::string("a\nb\nc\n\n\n"), std::string("\n")}) {
     const std::string path = dir.Write("x.mon", bytes);
-    drill.BitBtnsentakuClick([&] { return std::optional<std::string>(path); });
-    EXPECT_EQ(Raw("x.mon", bytes, FileKind::kProblem).entries, drill.ProblemCount) << bytes;
+    drill.ChooseProblemFile([&] { return std::optional<std::string>(path); });
+    EXPECT_EQ(Raw("x.mon", bytes, FileKind::kProblem).entries, drill.Bank().problem_count) << bytes;
   }
 }
 

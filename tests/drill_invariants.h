@@ -27,53 +27,53 @@ inline std::string DrillInvariantViolation(const Drill& drill, const FakeView& v
   const auto broken = [](std::string_view rule, long long value) {
     return std::string(rule) + " (value " + std::to_string(value) + ")";
   };
-  if (drill.Stage < 0 || drill.Stage > 2) return broken("Stage outside 0..2", drill.Stage);
-  if (drill.Score < 0 || drill.Score > kQuestionsPerRound * kPointsPerQuestion ||
-      drill.Score % kPointsPerQuestion != 0) {
-    return broken("Score outside 0..100 in steps of 10", drill.Score);
+  if (drill.Snapshot().stage < 0 || drill.Snapshot().stage > 2) return broken("Stage outside 0..2", drill.Snapshot().stage);
+  if (drill.Snapshot().score < 0 || drill.Snapshot().score > kQuestionsPerRound * kPointsPerQuestion ||
+      drill.Snapshot().score % kPointsPerQuestion != 0) {
+    return broken("Score outside 0..100 in steps of 10", drill.Snapshot().score);
   }
-  if (drill.QuestionNo < 0 || drill.QuestionNo > kQuestionsPerRound + 1) {
-    return broken("QuestionNo outside 0..11", drill.QuestionNo);
+  if (drill.Snapshot().question_number < 0 || drill.Snapshot().question_number > kQuestionsPerRound + 1) {
+    return broken("QuestionNo outside 0..11", drill.Snapshot().question_number);
   }
-  if (drill.ProblemCount < 0 || drill.ProblemCount > kMaxProblems) {
-    return broken("ProblemCount outside the table", drill.ProblemCount);
+  if (drill.Bank().problem_count < 0 || drill.Bank().problem_count > kMaxProblems) {
+    return broken("ProblemCount outside the table", drill.Bank().problem_count);
   }
-  if (drill.TriviaCount < 0 || drill.TriviaCount > kMaxTrivia) {
-    return broken("TriviaCount outside the table", drill.TriviaCount);
+  if (drill.Bank().trivia_count < 0 || drill.Bank().trivia_count > kMaxTrivia) {
+    return broken("TriviaCount outside the table", drill.Bank().trivia_count);
   }
   const bool question_open =
-      drill.Stage == 2 && drill.QuestionNo >= 1 && drill.QuestionNo <= kQuestionsPerRound;
-  if (question_open && (drill.CurrentIndex < 1 || drill.CurrentIndex > kMaxProblems)) {
-    return broken("CurrentIndex outside the tables while a question is open", drill.CurrentIndex);
+      drill.Snapshot().stage == 2 && drill.Snapshot().question_number >= 1 && drill.Snapshot().question_number <= kQuestionsPerRound;
+  if (question_open && (drill.Snapshot().current_index < 1 || drill.Snapshot().current_index > kMaxProblems)) {
+    return broken("CurrentIndex outside the tables while a question is open", drill.Snapshot().current_index);
   }
-  if (drill.Elapsed < 0 || drill.Elapsed > drill.TimeLimit) {
-    return broken("Elapsed outside 0..TimeLimit", drill.Elapsed);
+  if (drill.Snapshot().elapsed < 0 || drill.Snapshot().elapsed > drill.Snapshot().time_limit) {
+    return broken("Elapsed outside 0..Snapshot().time_limit", drill.Snapshot().elapsed);
   }
-  if (drill.BarTop < BarFrame::kTop || drill.BarHeight < 0 ||
-      drill.BarTop + drill.BarHeight > BarFrame::kTop + BarFrame::kHeight) {
-    return broken("bar outside its frame, top", drill.BarTop);
+  if (drill.Snapshot().bar_top < BarFrame::kTop || drill.Snapshot().bar_height < 0 ||
+      drill.Snapshot().bar_top + drill.Snapshot().bar_height > BarFrame::kTop + BarFrame::kHeight) {
+    return broken("bar outside its frame, top", drill.Snapshot().bar_top);
   }
   if (view.timer_enabled != drill.TimerEnabled()) return "the drill misreads its timer";
   // A running timer ticks: it must have a question to count down, or the bar leaves its frame.
   if (view.timer_enabled &&
-      (drill.Stage != 2 || drill.Closed || drill.Elapsed >= drill.TimeLimit)) {
-    return broken("timer running with nothing left to count down, Elapsed", drill.Elapsed);
+      (drill.Snapshot().stage != 2 || drill.Snapshot().closed || drill.Snapshot().elapsed >= drill.Snapshot().time_limit)) {
+    return broken("timer running with nothing left to count down, Elapsed", drill.Snapshot().elapsed);
   }
-  if (view.text(Label::Mondai) != drill.PanelText()) return "panel differs from the drill's copy";
+  if (view.text(Label::ProblemPanel) != drill.PanelText()) return "panel differs from the drill's copy";
   return {};
 }
 
 // Right after a question was set: it came from inside the loaded part of one of the tables.
 inline std::string FreshQuestionViolation(const Drill& drill) {
-  const auto index = drill.CurrentIndex;
-  const bool problem = index >= 1 && index <= drill.ProblemCount &&
-                       drill.CorrectAnswer == drill.ProblemAnswer[index] &&
-                       drill.PanelText() == drill.ProblemText[index];
-  const bool trivia = index >= 1 && index <= drill.TriviaCount &&
-                      drill.CorrectAnswer == drill.TriviaAnswer[index] &&
-                      drill.PanelText() == drill.TriviaText[index];
+  const auto index = drill.Snapshot().current_index;
+  const bool problem = index >= 1 && index <= drill.Bank().problem_count &&
+                       drill.Snapshot().accepted_answer == drill.Bank().problem_answer[index] &&
+                       drill.PanelText() == drill.Bank().problem_text[index];
+  const bool trivia = index >= 1 && index <= drill.Bank().trivia_count &&
+                      drill.Snapshot().accepted_answer == drill.Bank().trivia_answer[index] &&
+                      drill.PanelText() == drill.Bank().trivia_text[index];
   if (!problem && !trivia) {
-    return "question " + std::to_string(drill.QuestionNo) + " is not a loaded entry (index " +
+    return "question " + std::to_string(drill.Snapshot().question_number) + " is not a loaded entry (index " +
            std::to_string(index) + ")";
   }
   return {};

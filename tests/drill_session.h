@@ -60,7 +60,7 @@ class DrillSession {
  public:
   explicit DrillSession(std::uint32_t clock)
       : drill_(std::make_unique<Drill>(view_, [clock] { return clock; })) {
-    drill_->Random.state = clock;
+    drill_->SetRandomState(clock);
   }
 
   // 問題選択: the dialog returns `pick` (for Pick::Memory a file holding `bytes`) after
@@ -82,10 +82,10 @@ class DrillSession {
       Fail("problem pick " + std::to_string(static_cast<int>(pick)) + " gave error " +
            std::to_string(last_error_));
     } else if (last_error_ != 0 &&
-               (!(Snapshot::Of(*drill_, view_) == *before) || drill_->ProblemCount != 0)) {
+               (!(Snapshot::Of(*drill_, view_) == *before) || drill_->Bank().problem_count != 0)) {
       Fail("a refused problem file changed the round");
-    } else if (last_error_ == 0 && (drill_->Stage != 1 || drill_->QuestionNo != 0 ||
-                                    drill_->Score != 0 || view_.timer_enabled)) {
+    } else if (last_error_ == 0 && (drill_->Snapshot().stage != 1 || drill_->Snapshot().question_number != 0 ||
+                                    drill_->Snapshot().score != 0 || view_.timer_enabled)) {
       Fail("a loaded problem file did not reset the round");
     }
   }
@@ -95,7 +95,7 @@ class DrillSession {
       Ticks(ticks);
       return std::optional<std::string>();
     });
-    if (ok() && (drill_->ProblemCount != 0 || drill_->Stage != 1 || view_.timer_enabled)) {
+    if (ok() && (drill_->Bank().problem_count != 0 || drill_->Snapshot().stage != 1 || view_.timer_enabled)) {
       Fail("a cancelled dialog did not leave an empty bank and a stopped round");
     }
   }
@@ -113,28 +113,28 @@ class DrillSession {
       last_error_ = error.code();
     }
     Check("data load");
-    if (trivia_missing && (last_error_ != io_code::kFileNotFound || drill_->TriviaCount != 0)) {
+    if (trivia_missing && (last_error_ != io_code::kFileNotFound || drill_->Bank().trivia_count != 0)) {
       Fail("a missing trivia file did not empty the trivia bank");
     }
     if (!trivia_missing && last_error_ != 0) Fail("a data file in memory failed to load");
   }
 
   void Start() {
-    const auto no = drill_->QuestionNo;
-    const bool can_start = drill_->Stage >= 1 && drill_->ProblemCount > 0;
-    drill_->BitBtnkaisiClick();
+    const auto no = drill_->Snapshot().question_number;
+    const bool can_start = drill_->Snapshot().stage >= 1 && drill_->Bank().problem_count > 0;
+    drill_->StartRound();
     Check("start");
-    if (!can_start && drill_->QuestionNo != no) Fail("start over an empty bank moved the round");
+    if (!can_start && drill_->Snapshot().question_number != no) Fail("start over an empty bank moved the round");
     if (can_start) CheckFreshQuestion();
   }
 
   void Next() {
-    const auto no = drill_->QuestionNo;
-    const bool can_go_on = drill_->Stage == 2 && drill_->ProblemCount > 0;
-    drill_->BitBtnnextClick();
+    const auto no = drill_->Snapshot().question_number;
+    const bool can_go_on = drill_->Snapshot().stage == 2 && drill_->Bank().problem_count > 0;
+    drill_->NextQuestion();
     Check("next");
-    if (!can_go_on && drill_->QuestionNo != no) Fail("next without a round moved the round");
-    if (can_go_on && drill_->QuestionNo <= kQuestionsPerRound) CheckFreshQuestion();
+    if (!can_go_on && drill_->Snapshot().question_number != no) Fail("next without a round moved the round");
+    if (can_go_on && drill_->Snapshot().question_number <= kQuestionsPerRound) CheckFreshQuestion();
   }
 
   // Keypad presses: any bytes, though a real key types two.
@@ -144,36 +144,36 @@ class DrillSession {
   }
   // Types one "$"-piece of the accepted answer, as a learner who knows it would.
   void TypeAcceptedAnswer(std::size_t piece) {
-    const auto pieces = AcceptedPieces(drill_->CorrectAnswer);
+    const auto pieces = AcceptedPieces(drill_->Snapshot().accepted_answer);
     Type(std::string(pieces[piece % pieces.size()]));
   }
 
   void Clear() {
-    drill_->ButtonkesiClick();
+    drill_->ClearAnswer();
     Check("clear");
   }
 
   // 決定: scores exactly when the typed bytes equal one accepted piece.
   void Submit() {
-    const bool open = drill_->Stage == 2 && !drill_->Closed;
+    const bool open = drill_->Snapshot().stage == 2 && !drill_->Snapshot().closed;
     bool right = false;
-    for (const auto piece : AcceptedPieces(drill_->CorrectAnswer)) {
-      right = right || drill_->AnswerInput == piece;
+    for (const auto piece : AcceptedPieces(drill_->Snapshot().accepted_answer)) {
+      right = right || drill_->Snapshot().typed_answer == piece;
     }
-    const auto score = drill_->Score;
-    drill_->ButtonketteiClick();
+    const auto score = drill_->Snapshot().score;
+    drill_->SubmitAnswer();
     Check("submit");
     const auto expected = score + (open && right ? kPointsPerQuestion : 0);
-    if (ok() && drill_->Score != expected) {
-      Fail("submit scored " + std::to_string(drill_->Score - score) + " points");
+    if (ok() && drill_->Snapshot().score != expected) {
+      Fail("submit scored " + std::to_string(drill_->Snapshot().score - score) + " points");
     }
-    if (ok() && open && right && !drill_->Closed) Fail("a right answer left the question open");
+    if (ok() && open && right && !drill_->Snapshot().closed) Fail("a right answer left the question open");
   }
 
   // Timer events, only while the timer runs (as a real timer delivers them).
   void Ticks(int n) {
     for (int i = 0; i < n && view_.timer_enabled && ok(); ++i) {
-      drill_->Timer1Timer();
+      drill_->Tick();
       Check("tick");
     }
   }
@@ -188,7 +188,7 @@ class DrillSession {
     std::int32_t stage, question_no, score, current_index, elapsed;
     bool closed, timer;
     static Snapshot Of(const Drill& d, const FakeView& v) {
-      return {d.Stage, d.QuestionNo, d.Score, d.CurrentIndex, d.Elapsed, d.Closed, v.timer_enabled};
+      return {d.Snapshot().stage, d.Snapshot().question_number, d.Snapshot().score, d.Snapshot().current_index, d.Snapshot().elapsed, d.Snapshot().closed, v.timer_enabled};
     }
     bool operator==(const Snapshot&) const = default;
   };
@@ -196,7 +196,7 @@ class DrillSession {
   void RunDialog(const Drill::FileChooser& chooser) {
     last_error_ = 0;
     try {
-      drill_->BitBtnsentakuClick(chooser);
+      drill_->ChooseProblemFile(chooser);
     } catch (const IoError& error) {
       last_error_ = error.code();
     }

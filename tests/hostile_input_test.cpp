@@ -32,7 +32,7 @@ class HostileInputTest : public ::testing::Test {
   }
   int PickFrom(const std::function<std::string()>& dialog) {
     try {
-      drill.BitBtnsentakuClick([&] { return std::optional<std::string>(dialog()); });
+      drill.ChooseProblemFile([&] { return std::optional<std::string>(dialog()); });
     } catch (const IoError& error) {
       last_message = error.message();
       return error.code();
@@ -54,12 +54,12 @@ TEST_F(HostileInputTest, NonFilesAndVanishedFilesAreRefusedAndLeaveTheRoundAlone
 
   // Before any file: the round stays unchosen.
   EXPECT_EQ(Pick(fifo), 5);
-  EXPECT_EQ(drill.Stage, 0);
+  EXPECT_EQ(drill.Snapshot().stage, 0);
 
   LoadProblems("q\n1\nq2\n2\n");
-  drill.BitBtnkaisiClick();
-  drill.Timer1Timer();
-  drill.Timer1Timer();
+  drill.StartRound();
+  drill.Tick();
+  drill.Tick();
   drill.AppendKey("\x82\x50");
   for (const std::string& path :
        {dir.path().string(), fifo, std::string("/dev/null"), std::string("/dev/zero")}) {
@@ -75,11 +75,11 @@ TEST_F(HostileInputTest, NonFilesAndVanishedFilesAreRefusedAndLeaveTheRoundAlone
             2);
   EXPECT_EQ(last_message, Sjis("ファイルが見つかりません"));
 
-  EXPECT_EQ(drill.Stage, 2);
-  EXPECT_EQ(drill.QuestionNo, 1);
-  EXPECT_EQ(drill.Elapsed, 2);
-  EXPECT_EQ(drill.AnswerInput, "\x82\x50");
-  EXPECT_EQ(drill.Score, 0);
+  EXPECT_EQ(drill.Snapshot().stage, 2);
+  EXPECT_EQ(drill.Snapshot().question_number, 1);
+  EXPECT_EQ(drill.Snapshot().elapsed, 2);
+  EXPECT_EQ(drill.Snapshot().typed_answer, "\x82\x50");
+  EXPECT_EQ(drill.Snapshot().score, 0);
   EXPECT_TRUE(view.timer_enabled);
   EXPECT_EQ(view.bar_height, 30);
 }
@@ -93,10 +93,10 @@ TEST_F(HostileInputTest, HundredMegabyteLineWithoutTerminatorLoadsWhole) {
     for (std::size_t written = 0; written < kSize; written += chunk.size()) out << chunk;
   }
   ASSERT_EQ(Pick(path), 0);
-  EXPECT_EQ(drill.ProblemCount, 1);
-  EXPECT_EQ(drill.ProblemText[1].size(), kSize);
-  EXPECT_EQ(drill.ProblemText[1].find_first_not_of('\x82'), std::string::npos);
-  EXPECT_EQ(drill.ProblemAnswer[1], "");
+  EXPECT_EQ(drill.Bank().problem_count, 1);
+  EXPECT_EQ(drill.Bank().problem_text[1].size(), kSize);
+  EXPECT_EQ(drill.Bank().problem_text[1].find_first_not_of('\x82'), std::string::npos);
+  EXPECT_EQ(drill.Bank().problem_answer[1], "");
 }
 
 TEST_F(HostileInputTest, InvalidShiftJisIsStoredAsBytesShownAsReplacementAndComparedExactly) {
@@ -104,10 +104,10 @@ TEST_F(HostileInputTest, InvalidShiftJisIsStoredAsBytesShownAsReplacementAndComp
   const std::string text = std::string("\x82\x50\xA0q\0", 5) + "\x82";
   const std::string answer = std::string("\x82\x50\0\xFF", 4) + "\x82";
   LoadProblems(text + "\r\n" + answer + "\r\n");
-  EXPECT_EQ(drill.ProblemText[1], text);
-  EXPECT_EQ(drill.ProblemAnswer[1], answer);
+  EXPECT_EQ(drill.Bank().problem_text[1], text);
+  EXPECT_EQ(drill.Bank().problem_answer[1], answer);
 
-  drill.BitBtnkaisiClick();
+  drill.StartRound();
   EXPECT_EQ(text::Cp932ToUtf16(drill.PanelText()), std::u16string(u"\uFF11\uFFFDq\0\uFFFD", 5));
 
   // What the screen shows is not what was stored: typing the shown characters is wrong, and
@@ -116,32 +116,32 @@ TEST_F(HostileInputTest, InvalidShiftJisIsStoredAsBytesShownAsReplacementAndComp
   for (const std::string& near_miss :
        {shown, std::string("\x82\x50\xFF\x82"), std::string("\x82\x50\0\xFF", 4), answer + '\0'}) {
     drill.AppendKey(near_miss);
-    drill.ButtonketteiClick();
-    EXPECT_FALSE(drill.Closed) << near_miss.size();
+    drill.SubmitAnswer();
+    EXPECT_FALSE(drill.Snapshot().closed) << near_miss.size();
   }
-  EXPECT_EQ(drill.Score, 0);
+  EXPECT_EQ(drill.Snapshot().score, 0);
   // The exact bytes, typed in pieces, are right.
   drill.AppendKey("\x82\x50");
   drill.AppendKey(std::string("\0", 1));
   drill.AppendKey("\xFF\x82");
-  drill.ButtonketteiClick();
-  EXPECT_EQ(drill.Score, 10);
+  drill.SubmitAnswer();
+  EXPECT_EQ(drill.Snapshot().score, 10);
   EXPECT_EQ(drill.PanelText(), text + Sjis("\r\n\r\n答えは\r\n\r\n") + answer);
 }
 
 TEST_F(HostileInputTest, Utf8FileWithByteOrderMarkIsTakenAsBytes) {
   const std::string bom = "\xEF\xBB\xBF";
   LoadProblems(bom + "三たす四は？\r\n7\r\n");
-  EXPECT_EQ(drill.ProblemCount, 1);
-  EXPECT_EQ(drill.ProblemText[1], bom + "三たす四は？");
+  EXPECT_EQ(drill.Bank().problem_count, 1);
+  EXPECT_EQ(drill.Bank().problem_text[1], bom + "三たす四は？");
 
-  drill.BitBtnkaisiClick();
+  drill.StartRound();
   const std::u16string shown = text::Cp932ToUtf16(drill.PanelText());
   EXPECT_FALSE(shown.empty());
   EXPECT_NE(shown, u"\uFEFF三たす四は？");  // garbled, as a CP932 reading of UTF-8 is
   drill.AppendKey("7");
-  drill.ButtonketteiClick();
-  EXPECT_EQ(drill.Score, 10);
+  drill.SubmitAnswer();
+  EXPECT_EQ(drill.Snapshot().score, 10);
 }
 
 TEST_F(HostileInputTest, TriviaWithManyChoicesKeepsTheFirstTenHowEverOddTheyAre) {
@@ -152,8 +152,8 @@ TEST_F(HostileInputTest, TriviaWithManyChoicesKeepsTheFirstTenHowEverOddTheyAre)
     answer += wrong;
   }
   drill.LoadDataFiles(dir.Write("j.han", ""), dir.Write("t.zat", "q\r\n" + answer + "\r\n"));
-  ASSERT_EQ(drill.TriviaCount, 1);
-  const std::string& question = drill.TriviaText[1];
+  ASSERT_EQ(drill.Bank().trivia_count, 1);
+  const std::string& question = drill.Bank().trivia_text[1];
   EXPECT_EQ(question.find("drop"), std::string::npos);
   std::size_t lines = 0;
   for (auto at = question.find("\r\n"); at != std::string::npos;
@@ -162,7 +162,7 @@ TEST_F(HostileInputTest, TriviaWithManyChoicesKeepsTheFirstTenHowEverOddTheyAre)
   }
   EXPECT_EQ(lines, 10u);
   const std::string right_line =
-      "\r\n" + drill.TriviaAnswer[1] + Sjis("：") + std::string("right\0", 6);
+      "\r\n" + drill.Bank().trivia_answer[1] + Sjis("：") + std::string("right\0", 6);
   EXPECT_NE(question.find(right_line), std::string::npos);
 }
 
@@ -171,13 +171,13 @@ TEST_F(HostileInputTest, CtrlZInTheTriviaFileEndsItOnlyWhereAPairBegins) {
   drill.LoadDataFiles(dir.Write("j.han", ""),
                       dir.Write("t.zat", "q" + z + "1\r\n" + z + "a\r\nq2\r\n" + z + "b$c\r\n" + z +
                                              "q3\r\nz\r\n"));
-  EXPECT_EQ(drill.TriviaCount, 2);
-  EXPECT_EQ(drill.TriviaText[1], "q" + z + "1");
-  EXPECT_EQ(drill.TriviaAnswer[1], z + "a");
-  EXPECT_NE(drill.TriviaText[2].find(Sjis("：") + z + "b"), std::string::npos);
+  EXPECT_EQ(drill.Bank().trivia_count, 2);
+  EXPECT_EQ(drill.Bank().trivia_text[1], "q" + z + "1");
+  EXPECT_EQ(drill.Bank().trivia_answer[1], z + "a");
+  EXPECT_NE(drill.Bank().trivia_text[2].find(Sjis("：") + z + "b"), std::string::npos);
 
   drill.LoadDataFiles(dir.Write("j.han", ""), dir.Write("z.zat", z + "q\r\na\r\n"));
-  EXPECT_EQ(drill.TriviaCount, 0);
+  EXPECT_EQ(drill.Bank().trivia_count, 0);
 }
 
 TEST_F(HostileInputTest, EmptyBanksNeverStartARoundOrDrawAnEntry) {
@@ -185,30 +185,30 @@ TEST_F(HostileInputTest, EmptyBanksNeverStartARoundOrDrawAnEntry) {
   // are never drawn.
   drill.LoadDataFiles(dir.Write("j.han", ""), dir.Write("t.zat", "stale\r\nx\r\n"));
   EXPECT_THROW(drill.LoadDataFiles(dir.Write("j.han", ""), dir.Path("gone.zat")), IoError);
-  ASSERT_EQ(drill.TriviaCount, 0);
+  ASSERT_EQ(drill.Bank().trivia_count, 0);
   LoadProblems("q\r\n1\r\n");
   for (std::uint32_t seed = 0; seed < 100; ++seed) {
-    drill.Random.state = seed;
-    drill.BitBtnkaisiClick();
+    drill.SetRandomState(seed);
+    drill.StartRound();
     for (int q = 1; q <= 10; ++q) {
       EXPECT_EQ(drill.PanelText(), "q");
-      drill.BitBtnnextClick();
+      drill.NextQuestion();
     }
   }
 
   // A cancelled dialog, and a file that begins with an end mark, leave nothing to ask.
-  drill.BitBtnkaisiClick();
+  drill.StartRound();
   const std::function<void()> ways_to_empty[] = {
-      [&] { drill.BitBtnsentakuClick([] { return std::nullopt; }); },
+      [&] { drill.ChooseProblemFile([] { return std::nullopt; }); },
       [&] { LoadProblems(std::string(1, kCtrlZ) + "q\r\n1\r\n"); },
   };
   for (const auto& empty_the_bank : ways_to_empty) {
     empty_the_bank();
-    ASSERT_EQ(drill.ProblemCount, 0);
-    drill.BitBtnkaisiClick();
-    drill.BitBtnnextClick();
-    EXPECT_EQ(drill.Stage, 1);
-    EXPECT_EQ(drill.QuestionNo, 0);
+    ASSERT_EQ(drill.Bank().problem_count, 0);
+    drill.StartRound();
+    drill.NextQuestion();
+    EXPECT_EQ(drill.Snapshot().stage, 1);
+    EXPECT_EQ(drill.Snapshot().question_number, 0);
     EXPECT_EQ(drill.PanelText(), "");
     EXPECT_FALSE(view.timer_enabled);
   }

@@ -27,8 +27,8 @@ class KeypadBufferTest : public ::testing::Test {
  protected:
   void StartRound() {
     const std::string path = dir.Write("p.mon", Sjis("問\r\n１２．５\r\n"));
-    drill.BitBtnsentakuClick([&] { return std::optional<std::string>(path); });
-    drill.BitBtnkaisiClick();
+    drill.ChooseProblemFile([&] { return std::optional<std::string>(path); });
+    drill.StartRound();
   }
   testing::TempDir dir;
   FakeView view;
@@ -49,46 +49,46 @@ TEST(KeypadTable, TwentySevenDistinctFullWidthCharactersAndTabOrderZeroTo28) {
   EXPECT_EQ(typed.size(), 27u);
   EXPECT_EQ(tab_orders.size(), 29u);
   EXPECT_EQ(*tab_orders.rbegin(), 28);
-  EXPECT_EQ(FindKeyTyping(Sjis("－"))->object_name, "Buttonminus");
+  EXPECT_EQ(FindKeyTyping(Sjis("－"))->object_name, "keyMinus");
   EXPECT_EQ(FindKeyTyping("1"), nullptr);
 }
 
 TEST_F(KeypadBufferTest, KeysAppendTheirBytesWhileAQuestionIsOpen) {
   StartRound();
-  for (const char* key : {"Button1", "Button2", "Buttonten", "Button5"}) {
+  for (const char* key : {"key1", "key2", "keyPoint", "key5"}) {
     drill.AppendKey(KeyBytes(key));
   }
-  EXPECT_EQ(drill.AnswerInput, "\x82\x50\x82\x51\x81\x44\x82\x54");
-  EXPECT_EQ(view.text(Label::Kaitoran), Sjis("１２．５"));
-  drill.ButtonkesiClick();
-  EXPECT_EQ(drill.AnswerInput, "");
-  EXPECT_EQ(view.text(Label::Kaitoran), "");
+  EXPECT_EQ(drill.Snapshot().typed_answer, "\x82\x50\x82\x51\x81\x44\x82\x54");
+  EXPECT_EQ(view.text(Label::AnswerLine), Sjis("１２．５"));
+  drill.ClearAnswer();
+  EXPECT_EQ(drill.Snapshot().typed_answer, "");
+  EXPECT_EQ(view.text(Label::AnswerLine), "");
 }
 
 TEST_F(KeypadBufferTest, TypingIsDiscardedWhileNoRoundRuns) {
-  drill.AppendKey(KeyBytes("Button7"));
-  EXPECT_EQ(drill.AnswerInput, "");
+  drill.AppendKey(KeyBytes("key7"));
+  EXPECT_EQ(drill.Snapshot().typed_answer, "");
   StartRound();
-  drill.Stage = 1;
-  view.labels[static_cast<int>(Label::Kaitoran)] = "kept";
-  drill.AppendKey(KeyBytes("Button7"));
-  drill.ButtonkesiClick();
-  EXPECT_EQ(drill.AnswerInput, "");
-  EXPECT_EQ(view.text(Label::Kaitoran), "kept");
+  drill.EndRound();  // the round is over: typing is discarded again
+  view.labels[static_cast<int>(Label::AnswerLine)] = "kept";
+  drill.AppendKey(KeyBytes("key7"));
+  drill.ClearAnswer();
+  EXPECT_EQ(drill.Snapshot().typed_answer, "");
+  EXPECT_EQ(view.text(Label::AnswerLine), "kept");
 }
 
 TEST_F(KeypadBufferTest, AClosedQuestionKeepsItsAnswerLine) {
   StartRound();
   drill.AppendKey(Sjis("１２．５"));
-  drill.ButtonketteiClick();
-  ASSERT_TRUE(drill.Closed);
-  drill.AppendKey(KeyBytes("Button9"));
-  drill.ButtonkesiClick();
-  EXPECT_EQ(view.text(Label::Kaitoran), Sjis("１２．５"));
-  drill.AppendKey(KeyBytes("Button9"));
-  EXPECT_EQ(drill.AnswerInput, Sjis("９"));  // grows, but only the next question shows it
-  drill.BitBtnnextClick();
-  EXPECT_EQ(drill.AnswerInput, "");
+  drill.SubmitAnswer();
+  ASSERT_TRUE(drill.Snapshot().closed);
+  drill.AppendKey(KeyBytes("key9"));
+  drill.ClearAnswer();
+  EXPECT_EQ(view.text(Label::AnswerLine), Sjis("１２．５"));
+  drill.AppendKey(KeyBytes("key9"));
+  EXPECT_EQ(drill.Snapshot().typed_answer, Sjis("９"));  // grows, but only the next question shows it
+  drill.NextQuestion();
+  EXPECT_EQ(drill.Snapshot().typed_answer, "");
 }
 
 }  // namespace

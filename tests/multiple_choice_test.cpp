@@ -20,18 +20,18 @@ struct Converted {
 Converted Convert(std::string_view question_utf8, std::string_view answer_utf8,
                   std::uint32_t state) {
   RandomSource random;
-  random.state = state;
+  random.Reseed(state);
   Converted out{Sjis(question_utf8), Sjis(answer_utf8), 0};
-  sentakumondai(out.question, out.answer, random);
-  out.state_after = random.state;
+  MakeMultipleChoice(out.question, out.answer, random);
+  out.state_after = random.state();
   return out;
 }
 
 std::uint32_t StateAfterDraws(std::uint32_t state, int draws) {
   RandomSource random;
-  random.state = state;
+  random.Reseed(state);
   for (int i = 0; i < draws; ++i) random.RandomBelow(1);
-  return random.state;
+  return random.state();
 }
 
 TEST(MultipleChoice, ShufflesNumbersAndLabelsTheRightChoice) {

@@ -88,8 +88,8 @@ TEST(SampleData, ProblemSetsAreWholePairsOfTypableAnswers) {
     // And the drill loads exactly those pairs.
     testing::FakeView view;
     Drill drill(view);
-    drill.BitBtnsentakuClick([&] { return std::optional<std::string>(path.string()); });
-    EXPECT_EQ(drill.ProblemCount, static_cast<int>(file.lines.size() / 2));
+    drill.ChooseProblemFile([&] { return std::optional<std::string>(path.string()); });
+    EXPECT_EQ(drill.Bank().problem_count, static_cast<int>(file.lines.size() / 2));
   }
 }
 
@@ -117,7 +117,7 @@ TEST(SampleData, TriviaAnswersAreTypableOrChoiceLists) {
   testing::FakeView view;
   Drill drill(view);
   drill.LoadDataFiles((kDataDir / kJudgementFileName).string(), path.string());
-  EXPECT_EQ(drill.TriviaCount, static_cast<int>(pairs));
+  EXPECT_EQ(drill.Bank().trivia_count, static_cast<int>(pairs));
 }
 
 TEST(SampleData, JudgementFileHasElevenMessages) {

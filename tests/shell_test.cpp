@@ -44,7 +44,7 @@ struct Shown {
 class ShellTest : public WindowTest {
  protected:
   void OpenWithReporter() {
-    form = std::make_unique<TForm1>();
+    form = std::make_unique<MainWindow>();
     reporter = std::make_unique<ErrorReporter>(QStringLiteral("rekendo"), form.get());
     reporter->SetShow([this](QWidget* owner, const QString& title, const QString& text) {
       boxes.push_back({owner, title, text});
@@ -65,11 +65,11 @@ TEST_F(ShellTest, MissingJudgementFileAtStartShowsOneBoxAndTheWindowStaysUsable)
   EXPECT_EQ(boxes[0].owner, form.get());
   EXPECT_EQ(boxes[0].title, QStringLiteral("rekendo"));
   EXPECT_EQ(boxes[0].text, QStringLiteral("ファイルが見つかりません."));
-  EXPECT_EQ(Button("BitBtnkaisi")->text(), QStringLiteral("Let's Charenge!"));
+  EXPECT_EQ(Button("startButton")->text(), QStringLiteral("Let's Charenge!"));
 
   ChooseProblems("問\r\n１\r\n");
-  Click("BitBtnkaisi");
-  EXPECT_TRUE(form->Timer1().isActive());
+  Click("startButton");
+  EXPECT_TRUE(MainWindowPeer(*form).Timer().isActive());
   EXPECT_EQ(boxes.size(), 1u);
 }
 
@@ -78,15 +78,15 @@ TEST_F(ShellTest, AVanishedProblemFileIsOneBoxAndTheRoundGoesOn) {
   OpenWithReporter();
   ASSERT_TRUE(boxes.empty());
   ChooseProblems("問\r\n１\r\n");
-  Click("BitBtnkaisi");
+  Click("startButton");
   Ticks(2);
   chosen_file = dir.Path("gone.mon");
-  Click("BitBtnsentaku");
+  Click("chooseFileButton");
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, QStringLiteral("ファイルが見つかりません."));
   Ticks(38);
-  EXPECT_EQ(Text("Lblhyoji"), QStringLiteral("誤り"));
-  EXPECT_EQ(Text("Lblmondai"), QStringLiteral("\n\n答えは\n\n１"));
+  EXPECT_EQ(Text("verdict"), QStringLiteral("誤り"));
+  EXPECT_EQ(Text("problemPanel"), QStringLiteral("\n\n答えは\n\n１"));
 }
 
 TEST_F(ShellTest, ErrorCodesWithoutATextOfTheirOwnGetNoPeriod) {

@@ -14,7 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "rekendoscr.h"
+#include "main_window.h"
+#include "main_window_peer.h"
 #include "sjis.h"
 #include "temp_files.h"
 
@@ -44,7 +45,7 @@ class WindowTest : public ::testing::Test {
 
   // Creates, shows and activates the window; failures go to `reported`.
   void Open() {
-    form = std::make_unique<TForm1>();
+    form = std::make_unique<MainWindow>();
     form->SetErrorReporter([this](std::string_view message) { reported.emplace_back(message); });
     form->SetFileChooser([this] { return chosen_file; });
     form->show();
@@ -54,7 +55,7 @@ class WindowTest : public ::testing::Test {
 
   void ChooseProblems(const std::string& utf8) {
     chosen_file = dir.Write("p.mon", Sjis(utf8));
-    Click("BitBtnsentaku");
+    Click("chooseFileButton");
   }
 
   QPushButton* Button(const char* name) const {
@@ -70,11 +71,11 @@ class WindowTest : public ::testing::Test {
     QTest::mouseClick(button, Qt::LeftButton);
   }
   void Ticks(int n) {
-    for (int i = 0; i < n; ++i) form->Timer1Timer();
+    for (int i = 0; i < n; ++i) MainWindowPeer(*form).Tick();
   }
 
   TempDir dir;
-  std::unique_ptr<TForm1> form;
+  std::unique_ptr<MainWindow> form;
   std::optional<std::string> chosen_file;
   std::vector<std::string> reported;
 

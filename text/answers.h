@@ -18,3 +18,11 @@ inline bool HasSeveralAnswers(std::string_view answers) {
 }
 
 }  // namespace rekendo::text
+
+namespace rekendo::text {
+
+// True when `typed` equals one of the pieces of `answers`, byte for byte. Scans in place:
+// a list of a million bytes costs no allocation.
+bool IsAcceptedAnswer(std::string_view answers, std::string_view typed);
+
+}  // namespace rekendo::text

@@ -46,7 +46,11 @@ struct PanelDef {
 inline constexpr int kPanelCount = 14;
 extern const std::array<PanelDef, kPanelCount> kPanels;
 
+// What a command button does when pressed.
+enum class Command { kChooseFile, kStart, kNext, kQuit };
+
 struct CommandButtonDef {
+  Command command;
   std::string_view object_name;
   std::string_view caption;            // UTF-8, as the window opens
   std::string_view activated_caption;  // after the first activation; empty: unchanged

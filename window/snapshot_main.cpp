@@ -7,17 +7,18 @@
 #include <QStyleFactory>
 #include <cstdio>
 
-#include "rekendoscr.h"
+#include "main_window.h"
+#include "main_window_peer.h"
 
 namespace {
 
-void Save(rekendo::TForm1& form, const QString& folder, const char* name) {
+void Save(rekendo::MainWindow& form, const QString& folder, const char* name) {
   QApplication::processEvents();
   const QString path = QDir(folder).filePath(QString::fromLatin1(name));
   if (!form.grab().save(path)) std::fprintf(stderr, "could not write %s\n", qPrintable(path));
 }
 
-void Press(rekendo::TForm1& form, const char* object_name) {
+void Press(rekendo::MainWindow& form, const char* object_name) {
   form.findChild<QPushButton*>(QString::fromLatin1(object_name))->click();
 }
 
@@ -36,33 +37,34 @@ int main(int argc, char** argv) {
   QDir().mkpath(out);
   QDir::setCurrent(QString::fromLocal8Bit(argv[1]));
 
-  rekendo::TForm1 form;
+  rekendo::MainWindow form;
   form.SetErrorReporter([](std::string_view) { std::fputs("a data file failed\n", stderr); });
   form.SetFileChooser([&] { return std::optional<std::string>(problems); });
   form.show();
   form.activateWindow();
   QApplication::processEvents();
-  form.drill().Random.state = 20261207;  // the same round every time
+  rekendo::MainWindowPeer peer(form);
+  peer.drill().SetRandomState(20261207);  // the same round every time
   Save(form, out, "opened.png");
 
-  Press(form, "BitBtnsentaku");
-  Press(form, "BitBtnkaisi");
-  for (int tick = 0; tick < 12; ++tick) form.Timer1Timer();
-  Press(form, "Button1");
-  Press(form, "Button2");
+  Press(form, "chooseFileButton");
+  Press(form, "startButton");
+  for (int tick = 0; tick < 12; ++tick) peer.Tick();
+  Press(form, "key1");
+  Press(form, "key2");
   Save(form, out, "question.png");
 
-  Press(form, "Buttonkettei");
-  for (int tick = 0; tick < 40 && form.Timer1().isActive(); ++tick) form.Timer1Timer();
+  Press(form, "submitKey");
+  for (int tick = 0; tick < 40 && peer.Timer().isActive(); ++tick) peer.Tick();
   Save(form, out, "revealed.png");
 
   for (int question = 2; question <= 11; ++question) {
-    Press(form, "BitBtnnext");
+    Press(form, "nextButton");
     if (question % 3 == 0) {
-      form.drill().AnswerInput.clear();
-      form.drill().AppendKey(
-          form.drill().CorrectAnswer.substr(0, form.drill().CorrectAnswer.find('$')));
-      Press(form, "Buttonkettei");
+      // Type the first accepted answer, as the keypad would.
+      const std::string accepted = peer.drill().Snapshot().accepted_answer;
+      peer.drill().AppendKey(accepted.substr(0, accepted.find('$')));
+      Press(form, "submitKey");
     }
   }
   Save(form, out, "round-over.png");

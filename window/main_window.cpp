@@ -1,7 +1,8 @@
-#include "rekendoscr.h"
+#include "main_window.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCompleter>
 #include <QDir>
 #include <QEvent>
@@ -54,30 +55,32 @@ void CloseCompletionList(const QFileDialog& dialog) {
 
 }  // namespace
 
-TForm1::TForm1(QWidget* parent) : QWidget(parent) {
-  setObjectName(QStringLiteral("Form1"));
+MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("mainWindow"));
   setWindowTitle(FromUtf8(kWindowCaption));
   SetBackground(this, colour::kWindow);
   setFont(MakeFont({Face::Gothic, 12}));
 
   drill_ = std::make_unique<Drill>(static_cast<DrillView&>(*this));
-  BuildControls();
+  BuildPanels();
+  ChainTabOrder(BuildKeypad(this, [this](const KeyDef& key) { KeyPressed(key); }),
+                BuildCommandButtons());
 
   // The countdown is created stopped, so no tick can come before a question is set.
-  timer_.setObjectName(QStringLiteral("Timer1"));
+  timer_.setObjectName(QStringLiteral("countdownTimer"));
   timer_.setInterval(1000);
   timer_.setTimerType(Qt::PreciseTimer);
-  connect(&timer_, &QTimer::timeout, this, &TForm1::Timer1Timer);
+  connect(&timer_, &QTimer::timeout, this, &MainWindow::Tick);
 
   last_dialog_filter_ = ProblemFileFilters().first();
   last_dialog_folder_ = QDir::currentPath();
 
-  FormCreate();
+  PlaceAtTopLeft();
 }
 
-TForm1::~TForm1() = default;
+MainWindow::~MainWindow() = default;
 
-void TForm1::BuildControls() {
+void MainWindow::BuildPanels() {
   for (const PanelDef& def : kPanels) {
     QWidget* widget = nullptr;
     switch (def.kind) {
@@ -115,53 +118,69 @@ void TForm1::BuildControls() {
     if (!def.shows && def.kind == PanelKind::Label) widget->adjustSize();  // sized to its text
   }
   bar_->Place(BarFrame::kTop + BarFrame::kHeight, 0);
+}
 
-  std::vector<QPushButton*> tab_chain =
-      BuildKeypad(this, [this](const KeyDef& key) { KeyClicked(key); });
-  std::vector<std::pair<int, QPushButton*>> commands;
-  for (const CommandButtonDef& def : kCommandButtons) {
+std::vector<QPushButton*> MainWindow::BuildCommandButtons() {
+  std::vector<std::pair<int, QPushButton*>> by_tab_order;
+  for (std::size_t i = 0; i < kCommandButtons.size(); ++i) {
+    const CommandButtonDef& def = kCommandButtons[i];
     auto* button = new QPushButton(FromUtf8(def.caption), this);
     button->setObjectName(FromUtf8(def.object_name));
     button->setGeometry(def.geometry);
     button->setFont(MakeFont(def.font));
     button->setFocusPolicy(Qt::StrongFocus);
     if (def.text_colour) SetTextColour(button, QPalette::ButtonText, *def.text_colour);
-    commands.emplace_back(def.tab_order, button);
+    connect(button, &QPushButton::clicked, this, [this, command = def.command] { RunCommand(command); });
+    command_buttons_[i] = button;
+    by_tab_order.emplace_back(def.tab_order, button);
   }
-  std::sort(commands.begin(), commands.end());
-  for (const auto& [order, button] : commands) tab_chain.push_back(button);
-  for (std::size_t i = 1; i < tab_chain.size(); ++i) {
-    setTabOrder(tab_chain[i - 1], tab_chain[i]);
-  }
-
-  auto command = [this](const char* name) { return findChild<QPushButton*>(name); };
-  connect(command("BitBtnsentaku"), &QPushButton::clicked, this, &TForm1::BitBtnsentakuClick);
-  bit_btn_kaisi_ = command("BitBtnkaisi");
-  connect(bit_btn_kaisi_, &QPushButton::clicked, this, &TForm1::BitBtnkaisiClick);
-  bit_btn_next_ = command("BitBtnnext");
-  connect(bit_btn_next_, &QPushButton::clicked, this, &TForm1::BitBtnnextClick);
-  connect(command("BitBtnsyuryo"), &QPushButton::clicked, this, &TForm1::BitBtnsyuryoClick);
-
-  // The "0" key is first in the tab order and holds the focus when the window opens.
-  tab_chain.front()->setFocus();
+  std::sort(by_tab_order.begin(), by_tab_order.end());
+  std::vector<QPushButton*> buttons;
+  for (const auto& [order, button] : by_tab_order) buttons.push_back(button);
+  return buttons;
 }
 
-void TForm1::FormCreate() {
+void MainWindow::ChainTabOrder(std::vector<QPushButton*> keys,
+                               const std::vector<QPushButton*>& commands) {
+  keys.insert(keys.end(), commands.begin(), commands.end());
+  for (std::size_t i = 1; i < keys.size(); ++i) setTabOrder(keys[i - 1], keys[i]);
+  // The "0" key is first in the tab order and holds the focus when the window opens.
+  keys.front()->setFocus();
+}
+
+void MainWindow::RunCommand(Command command) {
+  switch (command) {
+    case Command::kChooseFile:
+      ChooseProblemFile();
+      break;
+    case Command::kStart:
+      StartRound();
+      break;
+    case Command::kNext:
+      NextQuestion();
+      break;
+    case Command::kQuit:
+      Quit();
+      break;
+  }
+}
+
+void MainWindow::PlaceAtTopLeft() {
   move(0, 0);
   resize(kWindowWidth, kWindowHeight);
 }
 
-void TForm1::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   FitOuterSize();
 }
 
-void TForm1::moveEvent(QMoveEvent* event) {
+void MainWindow::moveEvent(QMoveEvent* event) {
   QWidget::moveEvent(event);
   FitOuterSize();
 }
 
-void TForm1::FitOuterSize() {
+void MainWindow::FitOuterSize() {
   // The outer size is 1024 x 768, frame included; the window manager tells the frame's
   // size only once it has framed the window, which may be after the first show.
   if (sized_to_frame_ || windowHandle() == nullptr) return;
@@ -172,28 +191,28 @@ void TForm1::FitOuterSize() {
   move(0, 0);
 }
 
-void TForm1::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   // The data files are read at the first activation only: coming back from the file
   // dialog, an error box or another program must not reload them or stop a countdown.
   if (event->type() == QEvent::ActivationChange && isActiveWindow() && !activated_) {
     activated_ = true;
-    FormActivate();
+    LoadDataFilesOnce();
   }
 }
 
-void TForm1::FormActivate() {
+void MainWindow::LoadDataFilesOnce() {
   Guarded([this] {
     drill_->LoadDataFiles();
-    for (const CommandButtonDef& def : kCommandButtons) {
-      if (def.activated_caption.empty()) continue;
-      findChild<QPushButton*>(FromUtf8(def.object_name))->setText(FromUtf8(def.activated_caption));
+    for (std::size_t i = 0; i < kCommandButtons.size(); ++i) {
+      const std::string_view caption = kCommandButtons[i].activated_caption;
+      if (!caption.empty()) command_buttons_[i]->setText(FromUtf8(caption));
     }
   });
 }
 
 template <typename Work>
-void TForm1::Guarded(Work&& work) {
+void MainWindow::Guarded(Work&& work) {
   std::string message;
   try {
     work();
@@ -208,23 +227,23 @@ void TForm1::Guarded(Work&& work) {
   }
 }
 
-QFileDialog& TForm1::OpenDialog1() {
+QFileDialog& MainWindow::ProblemFileDialog() {
   // Made at the first 問題選択 rather than with the window: listing a folder and loading
   // its icons would otherwise slow every start-up.
-  if (open_dialog_ == nullptr) {
-    open_dialog_ = new QFileDialog(this);  // owned as a child, and kept for the next choice
-    open_dialog_->setObjectName(QStringLiteral("OpenDialog1"));
-    open_dialog_->setOption(QFileDialog::DontUseNativeDialog);
-    open_dialog_->setAcceptMode(QFileDialog::AcceptOpen);
+  if (file_dialog_ == nullptr) {
+    file_dialog_ = new QFileDialog(this);  // owned as a child, and kept for the next choice
+    file_dialog_->setObjectName(QStringLiteral("problemFileDialog"));
+    file_dialog_->setOption(QFileDialog::DontUseNativeDialog);
+    file_dialog_->setAcceptMode(QFileDialog::AcceptOpen);
     // AnyFile lets the learner type a name that does not exist; the load then says so.
-    open_dialog_->setFileMode(QFileDialog::AnyFile);
-    open_dialog_->setNameFilters(ProblemFileFilters());
+    file_dialog_->setFileMode(QFileDialog::AnyFile);
+    file_dialog_->setNameFilters(ProblemFileFilters());
   }
-  return *open_dialog_;
+  return *file_dialog_;
 }
 
-std::optional<std::string> TForm1::RunOpenDialog() {
-  QFileDialog& dialog = OpenDialog1();
+std::optional<std::string> MainWindow::RunProblemFileDialog() {
+  QFileDialog& dialog = ProblemFileDialog();
   // Offer the folder, name and filter of the last confirmed choice; a cancel changes none.
   dialog.setDirectory(last_dialog_folder_);
   dialog.selectNameFilter(last_dialog_filter_);
@@ -241,73 +260,68 @@ std::optional<std::string> TForm1::RunOpenDialog() {
   return std::string(QFile::encodeName(file.absoluteFilePath()).constData());
 }
 
-void TForm1::BitBtnsentakuClick() {
+void MainWindow::ChooseProblemFile() {
   Guarded([this] {
     if (choose_file_) {
-      drill_->BitBtnsentakuClick(choose_file_);
+      drill_->ChooseProblemFile(choose_file_);
     } else {
-      drill_->BitBtnsentakuClick([this] { return RunOpenDialog(); });
+      drill_->ChooseProblemFile([this] { return RunProblemFileDialog(); });
     }
   });
 }
 
-void TForm1::BitBtnkaisiClick() {
-  Guarded([this] { drill_->BitBtnkaisiClick(); });
+void MainWindow::StartRound() {
+  Guarded([this] { drill_->StartRound(); });
 }
 
-void TForm1::BitBtnnextClick() {
-  Guarded([this] { drill_->BitBtnnextClick(); });
+void MainWindow::NextQuestion() {
+  Guarded([this] { drill_->NextQuestion(); });
 }
 
-void TForm1::BitBtnsyuryoClick() { close(); }
+void MainWindow::Quit() { close(); }
 
-void TForm1::Timer1Timer() {
+void MainWindow::closeEvent(QCloseEvent* event) {
+  Guarded([this] { drill_->Abandon(); });
+  QWidget::closeEvent(event);
+}
+
+void MainWindow::Tick() {
   // A tick already queued when the countdown stopped is not a tick of the next question.
   if (!timer_.isActive()) return;
-  Guarded([this] { drill_->Timer1Timer(); });
+  Guarded([this] { drill_->Tick(); });
 }
 
-void TForm1::CharacterKeyClick(const KeyDef& key) {
-  Guarded([this, &key] { drill_->AppendKey(key.sjis); });
+void MainWindow::KeyPressed(const KeyDef& key) {
+  Guarded([this, &key] {
+    switch (key.role) {
+      case KeyRole::Character:
+        drill_->AppendKey(key.sjis);
+        break;
+      case KeyRole::Clear:
+        drill_->ClearAnswer();
+        break;
+      case KeyRole::Submit:
+        drill_->SubmitAnswer();
+        break;
+    }
+  });
 }
 
-void TForm1::ButtonkesiClick() {
-  Guarded([this] { drill_->ButtonkesiClick(); });
-}
-
-void TForm1::ButtonketteiClick() {
-  Guarded([this] { drill_->ButtonketteiClick(); });
-}
-
-void TForm1::KeyClicked(const KeyDef& key) {
-  switch (key.role) {
-    case KeyRole::Character:
-      CharacterKeyClick(key);
-      break;
-    case KeyRole::Clear:
-      ButtonkesiClick();
-      break;
-    case KeyRole::Submit:
-      ButtonketteiClick();
-      break;
-  }
-}
-
-void TForm1::SetLabelText(Label label, std::string_view text) {
+void MainWindow::SetLabelText(Label label, std::string_view text) {
   labels_[static_cast<std::size_t>(label)]->setText(ToDisplay(ShownPart(text)));
 }
 
-void TForm1::SetTimerEnabled(bool enabled) {
-  if (!enabled) {
-    timer_.stop();
-  } else if (!timer_.isActive()) {
-    // QTimer::start() restarts a running timer; a running countdown keeps its phase.
+void MainWindow::SetTimerEnabled(bool enabled) {
+  // The drill switches only on a real change, so start() never restarts a running second.
+  if (enabled) {
     timer_.start();
+  } else {
+    timer_.stop();
   }
 }
 
-bool TForm1::TimerEnabled() const { return timer_.isActive(); }
+bool MainWindow::TimerEnabled() const { return timer_.isActive(); }
 
-void TForm1::SetBar(int top, int height) { bar_->Place(top, height); }
+void MainWindow::SetBar(int top, int height) { bar_->Place(top, height); }
 
 }  // namespace rekendo

@@ -1,0 +1,59 @@
+// Filling the question bank from the problem, judgement and trivia files.
+#include <string_view>
+
+#include "answers.h"
+#include "drill.h"
+#include "multiple_choice.h"
+#include "text_file.h"
+
+namespace rekendo {
+
+Drill::Drill(DrillView& view, Clock clock) : view_(view), clock_(std::move(clock)) {}
+
+void Drill::ChooseProblemFile(const FileChooser& choose_file) {
+  SetPanel({});
+  bank_.problem_count = 0;
+  // The dialog is modal but the countdown keeps ticking underneath it: a question may time
+  // out and be revealed (into the panel emptied above) before the dialog returns.
+  const std::optional<std::string> path = choose_file();
+  if (path) {
+    TextFile file(*path);
+    // A full table ends the load: later lines are left unread.
+    while (bank_.problem_count < kMaxProblems && !file.AtEnd()) {
+      ++bank_.problem_count;
+      file.ReadLine(bank_.problem_text[bank_.problem_count]);
+      file.ReadLine(bank_.problem_answer[bank_.problem_count]);
+    }
+    file.Close();
+    observer_->ProblemFileLoaded(*path, bank_.problem_count);
+  }
+  LeaveRunningRound();
+  ResetRound();
+  stage_ = stage::kReady;
+}
+
+void Drill::LoadDataFiles(const std::string& judgement_path, const std::string& trivia_path) {
+  SeedRandomFromClock();
+  SetTimer(false);
+
+  TextFile judgement(judgement_path);
+  for (std::string& message : bank_.judgement_text) judgement.ReadLine(message);
+  judgement.Close();
+
+  bank_.trivia_count = 0;
+  TextFile trivia(trivia_path);
+  std::string question;
+  std::string answer;
+  while (bank_.trivia_count < kMaxTrivia && !trivia.AtEnd()) {
+    const std::int32_t index = ++bank_.trivia_count;
+    trivia.ReadLine(question);
+    trivia.ReadLine(answer);
+    bank_.trivia_has_choices[index] = text::HasSeveralAnswers(answer);
+    if (bank_.trivia_has_choices[index]) MakeMultipleChoice(question, answer, random_);
+    bank_.trivia_text[index] = question;
+    bank_.trivia_answer[index] = answer;
+  }
+  trivia.Close();
+}
+
+}  // namespace rekendo
