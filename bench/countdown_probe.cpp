@@ -1,4 +1,4 @@
-// rekendo-countdown-probe PROBLEM_FILE: times one full countdown of the real Timer1, from
+// rekendo-countdown-probe PROBLEM_FILE: times one full countdown of the real countdown timer, from
 // the start of the first question until the fortieth tick's time-out closes it. Prints
 // "countdown <ticks> <wall ms> <worst tick drift ms>".
 #include <QTimer>

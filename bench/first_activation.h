@@ -1,5 +1,5 @@
 // A window that runs a callback right after its own handler has seen its first activation:
-// for the drill's form, that is the moment FormActivate has loaded the data files.
+// for the drill's form, that is the moment its first activation has loaded the data files.
 #pragma once
 
 #include <QEvent>

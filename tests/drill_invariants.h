@@ -33,7 +33,7 @@ inline std::string DrillInvariantViolation(const Drill& drill, const FakeView& v
     return broken("Score outside 0..100 in steps of 10", drill.Snapshot().score);
   }
   if (drill.Snapshot().question_number < 0 || drill.Snapshot().question_number > kQuestionsPerRound + 1) {
-    return broken("QuestionNo outside 0..11", drill.Snapshot().question_number);
+    return broken("question number outside 0..11", drill.Snapshot().question_number);
   }
   if (drill.Bank().problem_count < 0 || drill.Bank().problem_count > kMaxProblems) {
     return broken("ProblemCount outside the table", drill.Bank().problem_count);

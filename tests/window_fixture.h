@@ -1,4 +1,4 @@
-// A real Form1 on the offscreen platform, with its data files in a scratch folder and the
+// A real main window on the offscreen platform, with its data files in a scratch folder and the
 // file dialog replaced by a path the test chooses.
 #pragma once
 
