@@ -8,7 +8,10 @@ constexpr KeyRole C = KeyRole::Character;
 
 // Columns are 48 pixels apart and rows 64, so neighbouring 49 x 65 keys overlap by a pixel.
 // clang-format off
-const std::array<KeyDef, kKeyCount> kKeypad = {{
+namespace {
+// Sized by its rows, so that a missing or extra row fails to compile instead of leaving a
+// default key.
+constexpr auto kKeypadRows = std::to_array<KeyDef>({
     // name            caption height left  top  w   h   tab role              bytes        accessible
     {"key0",      "0",    32, 608, 616, 49, 65,  0, C, "\x82\x4F", "０"},
     {"key1",      "1",    32, 608, 552, 49, 65,  1, C, "\x82\x50", "１"},
@@ -39,8 +42,12 @@ const std::array<KeyDef, kKeyCount> kKeypad = {{
     {"clearKey",   "取消", 24, 704, 616, 97, 65, 26, KeyRole::Clear, {}, "答えを消す", true},
     {"submitKey", "決定", 24, 800, 552, 97, 129, 27, KeyRole::Submit, {}, "答えを決定する"},
     {"keyPower",  "＾",   32, 800, 488, 49, 65, 28, C, "\x81\x4F", "＾"},
-}};
+});
 // clang-format on
+static_assert(kKeypadRows.size() == kKeyCount);
+}  // namespace
+
+const std::array<KeyDef, kKeyCount> kKeypad = kKeypadRows;
 
 const KeyDef* FindKeyTyping(std::string_view two_bytes) {
   for (const KeyDef& key : kKeypad) {
