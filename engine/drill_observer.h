@@ -1,6 +1,7 @@
 // What a round reports as it goes, for anything that keeps a record of it. The drill calls
 // these after its own work for the step is done; an observer only listens and never changes
-// the round. Texts are Shift-JIS bytes as the bank holds them.
+// the round. Texts are Shift-JIS bytes as the bank holds them, lent for the call only: an
+// observer that keeps one copies it (the drill copies nothing for an observer that doesn't).
 #pragma once
 
 #include <cstdint>
@@ -27,14 +28,14 @@ struct AskedQuestion {
   std::int32_t number = 0;      // 1 to 10 within the round
   QuestionKind kind = QuestionKind::kProblem;
   std::int32_t bank_index = 0;  // 1-based index in the problem or trivia table
-  std::string text;             // as shown (a multiple-choice question with its choices)
-  std::string accepted;         // the accepted answers, "$"-separated
+  std::string_view text;        // as shown (a multiple-choice question with its choices)
+  std::string_view accepted;    // the accepted answers, "$"-separated
 };
 
 struct ClosedQuestion {
   std::int32_t number = 0;
   QuestionOutcome outcome = QuestionOutcome::kOpenAtEnd;
-  std::string typed;             // what was on the answer line when it closed
+  std::string_view typed;        // what was on the answer line when it closed
   std::int32_t wrong_tries = 0;  // wrong submissions before it closed
   std::int32_t seconds_used = 0;
 };

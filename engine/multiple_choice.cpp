@@ -12,9 +12,12 @@ namespace rekendo {
 void MakeMultipleChoice(std::string& question, std::string& answer, RandomSource& random) {
   std::array<std::string, kMaxChoices> choices;
   int choice_count = 0;
-  for (const std::string_view piece : text::SplitAnswers(answer)) {
-    if (choice_count == kMaxChoices) break;
-    choices[choice_count++] = piece;
+  std::string_view rest = answer;
+  for (;;) {
+    const auto separator = rest.find(text::kAnswerSeparator);
+    choices[choice_count++] = rest.substr(0, separator);
+    if (separator == std::string_view::npos || choice_count == kMaxChoices) break;
+    rest.remove_prefix(separator + 1);
   }
 
   int correct_slot = 0;
