@@ -25,9 +25,10 @@ void Drill::ChooseProblemFile(const FileChooser& choose_file) {
       file.ReadLine(bank_.problem_answer[bank_.problem_count]);
     }
     file.Close();
-    observer_->ProblemFileLoaded(*path, bank_.problem_count);
   }
+  // The round that was running ends here, before the new file's rounds begin.
   LeaveRunningRound();
+  if (path) observer_->ProblemFileLoaded(*path, bank_.problem_count);
   ResetRound();
   stage_ = stage::kReady;
 }
