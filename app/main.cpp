@@ -7,6 +7,7 @@
 #include "error_report.h"
 #include "guarded_application.h"
 #include "main_window.h"
+#include "qt_translations.h"
 
 namespace {
 
@@ -31,6 +32,9 @@ int main(int argc, char** argv) {
   rekendo::GuardedApplication app(argc, argv);
   // One look everywhere, whatever desktop theme is installed.
   QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+  if (const std::optional<QString> missing = rekendo::InstallJapaneseQtTexts(app)) {
+    std::fprintf(stderr, "rekendo: %s\n", qPrintable(*missing));
+  }
   const QString title = QString::fromStdString(
       rekendo::ApplicationTitle(QCoreApplication::applicationFilePath().toStdString()));
 

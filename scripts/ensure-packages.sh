@@ -21,4 +21,4 @@ ensure_packages() {
 
 # What building and testing the drill needs.
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgmock-dev
-  libbenchmark-dev fonts-ipafont-gothic fonts-liberation)
+  libbenchmark-dev fonts-ipafont-gothic fonts-liberation qt6-translations-l10n)

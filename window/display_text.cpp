@@ -4,6 +4,10 @@
 
 namespace rekendo {
 
+QString FromUtf8(std::string_view utf8) {
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
 QString ToDisplay(std::string_view sjis) {
   QString text = QString::fromStdU16String(text::Cp932ToUtf16(sjis));
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

@@ -6,6 +6,9 @@
 
 namespace rekendo {
 
+// The window's own UTF-8 texts (tables, captions, messages).
+QString FromUtf8(std::string_view utf8);
+
 // CP932 to Unicode (U+FFFD for bytes that are not CP932), CR LF line breaks as Qt's "\n".
 QString ToDisplay(std::string_view sjis);
 

@@ -1,38 +1,25 @@
 #include "keypad.h"
 
-#include <QKeyEvent>
 #include <QPalette>
 
+#include "display_text.h"
 #include "fonts.h"
 #include "layout_table.h"
+#include "press_button.h"
 
 namespace rekendo {
 
-void KeyButton::keyPressEvent(QKeyEvent* event) {
-  if (!event->isAutoRepeat() && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
-    click();
-    return;
-  }
-  QPushButton::keyPressEvent(event);
-}
-
-namespace {
-QString FromUtf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-}  // namespace
-
-std::vector<QPushButton*> BuildKeypad(QWidget* parent,
+std::vector<QPushButton*> BuildKeypad(QWidget* parent, const Scale& scale,
                                       const std::function<void(const KeyDef&)>& on_click) {
   std::vector<QPushButton*> keys;
   keys.reserve(kKeypad.size());
   for (const KeyDef& def : kKeypad) {
-    auto* key = new KeyButton(FromUtf8(def.caption), parent);  // owned by `parent`
+    auto* key = new PressButton(FromUtf8(def.caption), parent);  // owned by `parent`
     key->setObjectName(FromUtf8(def.object_name));
-    key->setGeometry(def.left, def.top, def.width, def.height);
-    key->setFont(MakeFont({Face::Gothic, def.caption_height}));
+    key->setGeometry(scale.Rect({def.left, def.top, def.width, def.height}));
+    key->setFont(MakeFont(scale.Font({Face::Gothic, def.caption_height})));
+    key->SetFocusFrameWidth(scale.Length(kFocusFrameWidth, 2));
     key->setAccessibleName(FromUtf8(def.accessible_name));
-    key->setFocusPolicy(Qt::StrongFocus);
     if (def.red_caption) {
       QPalette palette = key->palette();
       palette.setColor(QPalette::ButtonText, colour::kRed);

@@ -6,21 +6,14 @@
 #include <vector>
 
 #include "keypad_table.h"
+#include "scale.h"
 
 namespace rekendo {
 
-// A push button that Enter presses as well as Space, as a keypad key should.
-class KeyButton : public QPushButton {
- public:
-  using QPushButton::QPushButton;
-
- protected:
-  void keyPressEvent(QKeyEvent* event) override;
-};
-
-// Creates every key of kKeypad on `parent` and calls `on_click` with the key's table row
-// when it is pressed. The buttons are returned in table order.
-std::vector<QPushButton*> BuildKeypad(QWidget* parent,
+// Creates every key of kKeypad on `parent`, placed and sized by `scale`, and calls
+// `on_click` with the key's table row when it is pressed. The buttons are returned in table
+// order.
+std::vector<QPushButton*> BuildKeypad(QWidget* parent, const Scale& scale,
                                       const std::function<void(const KeyDef&)>& on_click);
 
 }  // namespace rekendo

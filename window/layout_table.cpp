@@ -40,6 +40,14 @@ const std::array<CommandButtonDef, kCommandButtonCount> kCommandButtons = {{
    colour::kMaroon, 31},
   {Command::kQuit, "quitButton", "おわる", "", {896, 48, 113, 49}, Gothic(27), std::nullopt, 32},
 }};
+
+// The status line leaves room for two lines of its text; the buttons end where おわる does.
+const std::array<BandRowDef, kBandRowCount> kBandRows = {{
+  {BandKind::StatusLine, "statusLine", {32, 686, 721, 44}, Gothic(16)},
+  {BandKind::CommandButton, "recordButton", {760, 688, 113, 41}, Gothic(21), Command::kRecord, "成績"},
+  {BandKind::CommandButton, "generateButton", {880, 688, 129, 41}, Gothic(21), Command::kGenerate,
+   "問題を作る"},
+}};
 // clang-format on
 
 }  // namespace rekendo

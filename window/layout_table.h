@@ -25,7 +25,12 @@ inline const QColor kBlue{0x00, 0x00, 0xFF};
 inline const QColor kFuchsia{0xFF, 0x00, 0xFF};
 inline const QColor kPurple{0x80, 0x00, 0x80};
 inline const QColor kMaroon{0x80, 0x00, 0x00};
+// The focus frame: dark against the light button face and the pink window alike.
+inline const QColor kFocus{0x00, 0x00, 0x80};
 }  // namespace colour
+
+// The focus frame's thickness on a key or command button.
+inline constexpr int kFocusFrameWidth = 3;
 
 // Labels, frames and the countdown bar, drawn in this order, each over the ones before.
 enum class PanelKind { Label, SunkenBox, EtchedFrame, Bar };
@@ -46,8 +51,9 @@ struct PanelDef {
 inline constexpr int kPanelCount = 14;
 extern const std::array<PanelDef, kPanelCount> kPanels;
 
-// What a command button does when pressed.
-enum class Command { kChooseFile, kStart, kNext, kQuit };
+// What a command button does when pressed. The record and generator buttons of the band
+// below do what the program sets for them (MainWindow::SetBandAction).
+enum class Command { kChooseFile, kStart, kNext, kQuit, kRecord, kGenerate };
 
 struct CommandButtonDef {
   Command command;
@@ -62,6 +68,24 @@ struct CommandButtonDef {
 
 inline constexpr int kCommandButtonCount = 4;
 extern const std::array<CommandButtonDef, kCommandButtonCount> kCommandButtons;
+
+// The band under the round's controls (below y = 681): the status line, then command
+// buttons, in tab order after every control above.
+enum class BandKind { StatusLine, CommandButton };
+
+struct BandRowDef {
+  BandKind kind;
+  std::string_view object_name;
+  QRect geometry;
+  FontSpec font = {};
+  // Command buttons only:
+  std::optional<Command> command = std::nullopt;
+  std::string_view caption = {};  // UTF-8
+};
+
+inline constexpr int kBandTop = 681;
+inline constexpr int kBandRowCount = 3;
+extern const std::array<BandRowDef, kBandRowCount> kBandRows;
 
 inline constexpr int kWindowWidth = 1024;
 inline constexpr int kWindowHeight = 768;

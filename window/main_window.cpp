@@ -8,6 +8,8 @@
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QScreen>
 #include <QWindow>
 #include <algorithm>
@@ -17,14 +19,12 @@
 #include "io_error.h"
 #include "keypad.h"
 #include "layout_table.h"
+#include "press_button.h"
+#include "unshown_names.h"
 
 namespace rekendo {
 
 namespace {
-
-QString FromUtf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 void SetBackground(QWidget* widget, const QColor& colour) {
   QPalette palette = widget->palette();
@@ -55,16 +55,22 @@ void CloseCompletionList(const QFileDialog& dialog) {
 
 }  // namespace
 
-MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
+MainWindow::MainWindow(QWidget* parent) : MainWindow(ScaleForScreen(), parent) {}
+
+MainWindow::MainWindow(const Scale& scale, QWidget* parent) : QWidget(parent), scale_(scale) {
   setObjectName(QStringLiteral("mainWindow"));
   setWindowTitle(FromUtf8(kWindowCaption));
   SetBackground(this, colour::kWindow);
-  setFont(MakeFont({Face::Gothic, 12}));
+  setFont(MakeFont(scale_.Font({Face::Gothic, 12})));
 
   drill_ = std::make_unique<Drill>(static_cast<DrillView&>(*this));
   BuildPanels();
-  ChainTabOrder(BuildKeypad(this, [this](const KeyDef& key) { KeyPressed(key); }),
-                BuildCommandButtons());
+  std::vector<QPushButton*> commands = BuildCommandButtons();
+  const std::vector<QPushButton*> band = BuildBand();
+  commands.insert(commands.end(), band.begin(), band.end());
+  ChainTabOrder(BuildKeypad(this, scale_, [this](const KeyDef& key) { KeyPressed(key); }),
+                commands);
+  ShowStatus({});
 
   // The countdown is created stopped, so no tick can come before a question is set.
   timer_.setObjectName(QStringLiteral("countdownTimer"));
@@ -80,6 +86,13 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
 
 MainWindow::~MainWindow() = default;
 
+Scale MainWindow::ScaleForScreen() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr || QGuiApplication::platformName() == QStringLiteral("offscreen"))
+    return {};
+  return Scale::ToFit(screen->availableGeometry().size());
+}
+
 void MainWindow::BuildPanels() {
   for (const PanelDef& def : kPanels) {
     QWidget* widget = nullptr;
@@ -87,7 +100,7 @@ void MainWindow::BuildPanels() {
       case PanelKind::Label: {
         auto* label = new QLabel(this);
         label->setTextFormat(Qt::PlainText);
-        label->setFont(MakeFont(def.font));
+        label->setFont(MakeFont(scale_.Font(def.font)));
         label->setAlignment(def.alignment);
         label->setWordWrap(def.word_wrap);
         label->setMargin(0);
@@ -114,23 +127,24 @@ void MainWindow::BuildPanels() {
         break;
     }
     widget->setObjectName(FromUtf8(def.object_name));
-    widget->setGeometry(def.geometry);
+    widget->setGeometry(scale_.Rect(def.geometry));
     if (!def.shows && def.kind == PanelKind::Label) widget->adjustSize();  // sized to its text
   }
-  bar_->Place(BarFrame::kTop + BarFrame::kHeight, 0);
+  SetBar(BarFrame::kTop + BarFrame::kHeight, 0);
 }
 
 std::vector<QPushButton*> MainWindow::BuildCommandButtons() {
   std::vector<std::pair<int, QPushButton*>> by_tab_order;
   for (std::size_t i = 0; i < kCommandButtons.size(); ++i) {
     const CommandButtonDef& def = kCommandButtons[i];
-    auto* button = new QPushButton(FromUtf8(def.caption), this);
+    auto* button = new PressButton(FromUtf8(def.caption), this);
     button->setObjectName(FromUtf8(def.object_name));
-    button->setGeometry(def.geometry);
-    button->setFont(MakeFont(def.font));
-    button->setFocusPolicy(Qt::StrongFocus);
+    button->setGeometry(scale_.Rect(def.geometry));
+    button->setFont(MakeFont(scale_.Font(def.font)));
+    button->SetFocusFrameWidth(scale_.Length(kFocusFrameWidth, 2));
     if (def.text_colour) SetTextColour(button, QPalette::ButtonText, *def.text_colour);
-    connect(button, &QPushButton::clicked, this, [this, command = def.command] { RunCommand(command); });
+    connect(button, &QPushButton::clicked, this,
+            [this, command = def.command] { RunCommand(command); });
     command_buttons_[i] = button;
     by_tab_order.emplace_back(def.tab_order, button);
   }
@@ -138,6 +152,42 @@ std::vector<QPushButton*> MainWindow::BuildCommandButtons() {
   std::vector<QPushButton*> buttons;
   for (const auto& [order, button] : by_tab_order) buttons.push_back(button);
   return buttons;
+}
+
+std::vector<QPushButton*> MainWindow::BuildBand() {
+  std::vector<QPushButton*> buttons;
+  for (const BandRowDef& def : kBandRows) {
+    QWidget* widget = nullptr;
+    if (def.kind == BandKind::StatusLine) {
+      status_line_ = new QLabel(this);
+      status_line_->setTextFormat(Qt::PlainText);
+      status_line_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+      status_line_->setWordWrap(true);
+      widget = status_line_;
+    } else {
+      auto* button = new PressButton(FromUtf8(def.caption), this);
+      button->SetFocusFrameWidth(scale_.Length(kFocusFrameWidth, 2));
+      button->hide();  // until SetBandAction gives it something to do
+      connect(button, &QPushButton::clicked, this,
+              [this, command = *def.command] { RunCommand(command); });
+      band_buttons_.push_back({*def.command, button, {}});
+      buttons.push_back(button);
+      widget = button;
+    }
+    widget->setObjectName(FromUtf8(def.object_name));
+    widget->setGeometry(scale_.Rect(def.geometry));
+    widget->setFont(MakeFont(scale_.Font(def.font)));
+  }
+  return buttons;
+}
+
+void MainWindow::SetBandAction(Command command, std::function<void()> action) {
+  for (BandButton& band : band_buttons_) {
+    if (band.command != command) continue;
+    band.button->setVisible(static_cast<bool>(action));
+    band.action = std::move(action);
+    return;
+  }
 }
 
 void MainWindow::ChainTabOrder(std::vector<QPushButton*> keys,
@@ -162,12 +212,22 @@ void MainWindow::RunCommand(Command command) {
     case Command::kQuit:
       Quit();
       break;
+    case Command::kRecord:
+    case Command::kGenerate:
+      for (const BandButton& band : band_buttons_) {
+        if (band.command != command || !band.action) continue;
+        // A copy: the action may set a new one for its own button.
+        const std::function<void()> action = band.action;
+        Guarded(action);
+        break;
+      }
+      break;
   }
 }
 
 void MainWindow::PlaceAtTopLeft() {
   move(0, 0);
-  resize(kWindowWidth, kWindowHeight);
+  resize(scale_.WindowSize());
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -181,13 +241,16 @@ void MainWindow::moveEvent(QMoveEvent* event) {
 }
 
 void MainWindow::FitOuterSize() {
-  // The outer size is 1024 x 768, frame included; the window manager tells the frame's
-  // size only once it has framed the window, which may be after the first show.
+  // The outer size is 1024 x 768 (or its scaled size), frame included; the window manager
+  // tells the frame's size only once it has framed the window, which may be after the first
+  // show.
   if (sized_to_frame_ || windowHandle() == nullptr) return;
   const QMargins frame = windowHandle()->frameMargins();
   if (frame.isNull()) return;
   sized_to_frame_ = true;
-  resize(kWindowWidth - frame.left() - frame.right(), kWindowHeight - frame.top() - frame.bottom());
+  const QSize outer = scale_.WindowSize();
+  resize(outer.width() - frame.left() - frame.right(),
+         outer.height() - frame.top() - frame.bottom());
   move(0, 0);
 }
 
@@ -212,18 +275,26 @@ void MainWindow::LoadDataFilesOnce() {
 }
 
 template <typename Work>
-void MainWindow::Guarded(Work&& work) {
-  std::string message;
+std::optional<std::string> MainWindow::Attempt(Work&& work) {
   try {
     work();
-    return;
+    return std::nullopt;
   } catch (...) {
-    message = MessageOfCurrentException();
+    return MessageOfCurrentException();
   }
+}
+
+template <typename Work>
+void MainWindow::Guarded(Work&& work) {
+  if (const std::optional<std::string> failure = Attempt(std::forward<Work>(work)))
+    Report(*failure);
+}
+
+void MainWindow::Report(const std::string& sjis_message) {
   if (report_error_) {
-    report_error_(message);
+    report_error_(sjis_message);
   } else {
-    qWarning("%s", qPrintable(ToDisplay(message)));
+    qWarning("%s", qPrintable(ToDisplay(sjis_message)));
   }
 }
 
@@ -261,13 +332,50 @@ std::optional<std::string> MainWindow::RunProblemFileDialog() {
 }
 
 void MainWindow::ChooseProblemFile() {
-  Guarded([this] {
-    if (choose_file_) {
-      drill_->ChooseProblemFile(choose_file_);
-    } else {
-      drill_->ChooseProblemFile([this] { return RunProblemFileDialog(); });
-    }
+  if (choose_file_) {
+    LoadThrough(choose_file_, false);
+  } else {
+    LoadThrough([this] { return RunProblemFileDialog(); }, true);
+  }
+}
+
+void MainWindow::LoadProblemFile(const std::string& path) {
+  LoadThrough([&path] { return std::optional<std::string>(path); }, false);
+}
+
+void MainWindow::LoadThrough(const Drill::FileChooser& chooser, bool from_dialog) {
+  std::optional<std::string> chosen;
+  const std::optional<std::string> failure = Attempt([&] {
+    drill_->ChooseProblemFile([&] {
+      chosen = chooser();
+      return chosen;
+    });
   });
+  LoadStatus status;
+  if (chosen) status.file_name = QFileInfo(QFile::decodeName(chosen->c_str())).fileName();
+  if (failure) {
+    status.kind = LoadStatus::Kind::Failed;
+    status.failure = ToDisplay(*failure);
+  } else if (chosen) {
+    status.kind = LoadStatus::Kind::Loaded;
+    status.problem_count = drill_->Bank().problem_count;
+  } else {
+    status.kind = LoadStatus::Kind::Cancelled;
+  }
+  if (from_dialog && file_dialog_ != nullptr) {
+    status.unshown_names = CountNonUtf8Names(
+        QFile::encodeName(file_dialog_->directory().absolutePath()).toStdString());
+  }
+  // Said before the error box opens, so that the line behind it already tells what happened.
+  ShowStatus(status);
+  if (failure) Report(*failure);
+}
+
+void MainWindow::ShowStatus(const LoadStatus& status) {
+  const QString name =
+      QFontMetrics(status_line_->font())
+          .elidedText(status.file_name, Qt::ElideMiddle, status_line_->width() / 2);
+  status_line_->setText(StatusText(status, name));
 }
 
 void MainWindow::StartRound() {
@@ -322,6 +430,11 @@ void MainWindow::SetTimerEnabled(bool enabled) {
 
 bool MainWindow::TimerEnabled() const { return timer_.isActive(); }
 
-void MainWindow::SetBar(int top, int height) { bar_->Place(top, height); }
+void MainWindow::SetBar(int top, int height) {
+  // The drill counts in the unscaled frame; its edges are mapped so the bar still meets the
+  // frame's bottom.
+  const int scaled_top = scale_.Position(top);
+  bar_->Place(scaled_top, height > 0 ? scale_.Position(top + height) - scaled_top : 0);
+}
 
 }  // namespace rekendo

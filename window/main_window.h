@@ -18,6 +18,8 @@
 #include "frame_widgets.h"
 #include "keypad_table.h"
 #include "layout_table.h"
+#include "scale.h"
+#include "status_line.h"
 
 namespace rekendo {
 
@@ -26,12 +28,23 @@ class MainWindow : public QWidget, private DrillView {
   // Shows a failure that escaped a handler; the message is Shift-JIS.
   using ErrorReporter = std::function<void(std::string_view sjis_message)>;
 
+  // Fits the primary screen's free area (see ScaleForScreen).
   explicit MainWindow(QWidget* parent = nullptr);
+  explicit MainWindow(const Scale& scale, QWidget* parent = nullptr);
   ~MainWindow() override;
+
+  // The shrink that fits the window into the primary screen's free area. The offscreen
+  // platform's nominal 800 x 600 screen is no screen to fit: there the window keeps its
+  // full size, as tests, snapshots and probes expect.
+  static Scale ScaleForScreen();
 
   void SetErrorReporter(ErrorReporter reporter) { report_error_ = std::move(reporter); }
   // Replaces the problem-file dialog (tests, scripted snapshots).
   void SetFileChooser(Drill::FileChooser chooser) { choose_file_ = std::move(chooser); }
+  // Loads `path` exactly as if it had been chosen with 問題選択.
+  void LoadProblemFile(const std::string& path);
+  // What a band button (Command::kRecord, kGenerate) does; it shows only while it has one.
+  void SetBandAction(Command command, std::function<void()> action);
 
   const Drill& drill() const { return *drill_; }
   bool HasBeenActivated() const { return activated_; }
@@ -54,6 +67,7 @@ class MainWindow : public QWidget, private DrillView {
   // Building the window, one kind of control at a time.
   void BuildPanels();
   std::vector<QPushButton*> BuildCommandButtons();
+  std::vector<QPushButton*> BuildBand();
   void ChainTabOrder(std::vector<QPushButton*> keys, const std::vector<QPushButton*>& commands);
   void PlaceAtTopLeft();
   void FitOuterSize();
@@ -61,6 +75,9 @@ class MainWindow : public QWidget, private DrillView {
   // Handlers.
   void LoadDataFilesOnce();
   void ChooseProblemFile();
+  // Loads the file `chooser` gives, as 問題選択 does, and says how it went on the status line.
+  void LoadThrough(const Drill::FileChooser& chooser, bool from_dialog);
+  void ShowStatus(const LoadStatus& status);
   void StartRound();
   void NextQuestion();
   void Quit();
@@ -73,11 +90,24 @@ class MainWindow : public QWidget, private DrillView {
   // Runs one handler's work; a failure is reported, never let through Qt's dispatch.
   template <typename Work>
   void Guarded(Work&& work);
+  // The same, handing back the failure's (Shift-JIS) message instead of reporting it.
+  template <typename Work>
+  std::optional<std::string> Attempt(Work&& work);
+  void Report(const std::string& sjis_message);
 
+  struct BandButton {
+    Command command;
+    QPushButton* button;
+    std::function<void()> action;
+  };
+
+  Scale scale_;
   std::unique_ptr<Drill> drill_;
   std::array<QLabel*, kLabelCount> labels_{};
   std::array<QPushButton*, kCommandButtonCount> command_buttons_{};
   CountdownBar* bar_ = nullptr;
+  QLabel* status_line_ = nullptr;
+  std::vector<BandButton> band_buttons_;
   QTimer timer_;
   QFileDialog* file_dialog_ = nullptr;  // owned as a child
   QString last_dialog_folder_;

@@ -1,20 +1,48 @@
-// rekendo-snapshot DATA_FOLDER PROBLEM_FILE OUT_FOLDER
+// rekendo-snapshot [--screen WxH] [--question-as NAME] DATA_FOLDER PROBLEM_FILE OUT_FOLDER
 // Renders the window offscreen in a few states of one scripted round and saves them as PNG:
 // just opened, a question with a typed answer and the bar part-way, the answer revealed,
-// and the end of the round.
+// and the end of the round. --screen fits the window to a screen with that free area;
+// --question-as saves only the question, under NAME. Under QT_SCALE_FACTOR the pictures
+// come out at that many device pixels per pixel.
 #include <QApplication>
 #include <QDir>
 #include <QStyleFactory>
 #include <cstdio>
+#include <cstring>
+#include <optional>
 
 #include "main_window.h"
 #include "main_window_peer.h"
 
 namespace {
 
-void Save(rekendo::MainWindow& form, const QString& folder, const char* name) {
+struct Options {
+  rekendo::Scale scale;
+  QString question_as;  // empty: every state under its own name
+  QStringList folders;  // data, problem file, output
+};
+
+std::optional<Options> ParseOptions(int argc, char** argv) {
+  Options options;
+  for (int i = 1; i < argc; ++i) {
+    const bool has_value = i + 1 < argc;
+    if (std::strcmp(argv[i], "--screen") == 0 && has_value) {
+      const QStringList size = QString::fromLocal8Bit(argv[++i]).split(QLatin1Char('x'));
+      if (size.size() != 2) return std::nullopt;
+      options.scale = rekendo::Scale::ToFit({size[0].toInt(), size[1].toInt()});
+    } else if (std::strcmp(argv[i], "--question-as") == 0 && has_value) {
+      options.question_as = QString::fromLocal8Bit(argv[++i]);
+    } else {
+      options.folders << QString::fromLocal8Bit(argv[i]);
+    }
+  }
+  if (options.folders.size() != 3) return std::nullopt;
+  return options;
+}
+
+void Save(rekendo::MainWindow& form, const QString& folder, const QString& name) {
   QApplication::processEvents();
-  const QString path = QDir(folder).filePath(QString::fromLatin1(name));
+  const QString path = QDir(folder).filePath(name);
   if (!form.grab().save(path)) std::fprintf(stderr, "could not write %s\n", qPrintable(path));
 }
 
@@ -25,19 +53,31 @@ void Press(rekendo::MainWindow& form, const char* object_name) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::fputs("usage: rekendo-snapshot DATA_FOLDER PROBLEM_FILE OUT_FOLDER\n", stderr);
+  const std::optional<Options> options = ParseOptions(argc, argv);
+  if (!options) {
+    std::fputs(
+        "usage: rekendo-snapshot [--screen WxH] [--question-as NAME] DATA_FOLDER "
+        "PROBLEM_FILE OUT_FOLDER\n",
+        stderr);
     return 2;
   }
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-  const QString out = QDir(QString::fromLocal8Bit(argv[3])).absolutePath();
-  const std::string problems = QDir(QString::fromLocal8Bit(argv[2])).absolutePath().toStdString();
+  const QString out = QDir(options->folders[2]).absolutePath();
+  const std::string problems = QDir(options->folders[1]).absolutePath().toStdString();
   QDir().mkpath(out);
-  QDir::setCurrent(QString::fromLocal8Bit(argv[1]));
+  QDir::setCurrent(options->folders[0]);
+  // Every state, or only the question under the name asked for.
+  const auto save = [&](rekendo::MainWindow& form, const char* state) {
+    if (options->question_as.isEmpty()) {
+      Save(form, out, QString::fromLatin1(state) + QStringLiteral(".png"));
+    } else if (std::strcmp(state, "question") == 0) {
+      Save(form, out, options->question_as);
+    }
+  };
 
-  rekendo::MainWindow form;
+  rekendo::MainWindow form(options->scale);
   form.SetErrorReporter([](std::string_view) { std::fputs("a data file failed\n", stderr); });
   form.SetFileChooser([&] { return std::optional<std::string>(problems); });
   form.show();
@@ -45,18 +85,18 @@ int main(int argc, char** argv) {
   QApplication::processEvents();
   rekendo::MainWindowPeer peer(form);
   peer.drill().SetRandomState(20261207);  // the same round every time
-  Save(form, out, "opened.png");
+  save(form, "opened");
 
   Press(form, "chooseFileButton");
   Press(form, "startButton");
   for (int tick = 0; tick < 12; ++tick) peer.Tick();
   Press(form, "key1");
   Press(form, "key2");
-  Save(form, out, "question.png");
+  save(form, "question");
 
   Press(form, "submitKey");
   for (int tick = 0; tick < 40 && peer.Timer().isActive(); ++tick) peer.Tick();
-  Save(form, out, "revealed.png");
+  save(form, "revealed");
 
   for (int question = 2; question <= 11; ++question) {
     Press(form, "nextButton");
@@ -67,6 +107,6 @@ int main(int argc, char** argv) {
       Press(form, "submitKey");
     }
   }
-  Save(form, out, "round-over.png");
+  save(form, "round-over");
   return 0;
 }
