@@ -142,9 +142,9 @@ constexpr Form kEquation3[] = {BracketEquation, FractionalSolution};
 
 }  // namespace
 
-const Topic kLikeTerms{"terms", "同類項", "項の順はどれでも可（２ｘ＋７ｙ でも ７ｙ＋２ｘ でも）",
+constinit const Topic kLikeTerms{"terms", "同類項", "項の順はどれでも可（２ｘ＋７ｙ でも ７ｙ＋２ｘ でも）",
                        {kLevel1, kLevel2, kLevel3}};
-const Topic kLinearEquations{
+constinit const Topic kLinearEquations{
     "equation", "一次方程式",
     "答えは ｘ の値だけ（ｘ＝ は入力できない）。分数は既約の仮分数、割り切れれば小数でも",
     {kEquation1, kEquation2, kEquation3}};

@@ -80,7 +80,7 @@ constexpr Form kLevel3[] = {HundredthsTimesTenths, OverDecimal, DifferenceBelowZ
 
 }  // namespace
 
-const Topic kDecimals{"decimal", "小数",
+constinit const Topic kDecimals{"decimal", "小数",
                       "答えは小数で、終わりの０は付けない（２．５０ でなく ２．５、０．５ の０は付ける）",
                       {kLevel1, kLevel2, kLevel3}};
 

@@ -1,4 +1,5 @@
 // The topics each family file defines; topics.cpp lists them in the order shown to teachers.
+// They are constant-initialised, so static initialisers elsewhere (benchmarks) may read them.
 #pragma once
 
 #include <string>

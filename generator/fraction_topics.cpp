@@ -111,7 +111,7 @@ constexpr Form kLevel3[] = {Difference, SignedProduct, SignedQuotient, SumWithPr
 
 }  // namespace
 
-const Topic kFractions{"fraction", "分数",
+constinit const Topic kFractions{"fraction", "分数",
                        "答えは既約分数（帯分数でなく仮分数）。割り切れる答えは小数でも、整数になる答えは整数で。約分の問題は分数だけ",
                        {kLevel1, kLevel2, kLevel3}};
 

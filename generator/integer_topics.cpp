@@ -149,12 +149,12 @@ constexpr Form kDiv3[] = {DivByTwoDigits};
 
 }  // namespace
 
-const Topic kAddition{"add", "たし算", "", {kAdd1, kAdd2, kAdd3}};
-const Topic kSubtraction{"sub", "ひき算", "レベル３は答えが負になることがある",
+constinit const Topic kAddition{"add", "たし算", "", {kAdd1, kAdd2, kAdd3}};
+constinit const Topic kSubtraction{"sub", "ひき算", "レベル３は答えが負になることがある",
                          {kSub1, kSub2, kSub3}};
-const Topic kMultiplication{"mul", "かけ算", "", {kMul1, kMul2, kMul3}};
-const Topic kDivision{"div", "わり算", "割り切れる問題だけ", {kDiv1, kDiv2, kDiv3}};
-const Topic kMixedOperations{"mixed", "四則混合", "レベル３は答えが負になることがある",
+constinit const Topic kMultiplication{"mul", "かけ算", "", {kMul1, kMul2, kMul3}};
+constinit const Topic kDivision{"div", "わり算", "割り切れる問題だけ", {kDiv1, kDiv2, kDiv3}};
+constinit const Topic kMixedOperations{"mixed", "四則混合", "レベル３は答えが負になることがある",
                              {kMixed1, kMixed2, kMixed3}};
 
 }  // namespace rekendo::generator

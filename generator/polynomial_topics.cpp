@@ -148,9 +148,9 @@ constexpr Form kFactor3[] = {FactorTwoLetters};
 
 }  // namespace
 
-const Topic kExpansion{"expand", "式の展開", "答えは降べきの順（問題文に書いてある）",
+constinit const Topic kExpansion{"expand", "式の展開", "答えは降べきの順（問題文に書いてある）",
                        {kExpand1, kExpand2, kExpand3}};
-const Topic kFactoring{"factor", "因数分解",
+constinit const Topic kFactoring{"factor", "因数分解",
                        "因数の順はどちらでも可。数の因数は先頭に。同じ因数は（ｘ＋３）＾２ でも（ｘ＋３）（ｘ＋３）でも可",
                        {kFactor1, kFactor2, kFactor3}};
 

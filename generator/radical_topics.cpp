@@ -89,7 +89,7 @@ constexpr Form kLevel3[] = {RootSumOrDifference, RootProductWide, CoefficientRoo
 
 }  // namespace
 
-const Topic kPowersAndRoots{"root", "累乗と平方根",
+constinit const Topic kPowersAndRoots{"root", "累乗と平方根",
                             "＾ は累乗。根号は簡単にし、係数を前に（２√３、√３ の１は書かない）",
                             {kLevel1, kLevel2, kLevel3}};
 

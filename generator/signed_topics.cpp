@@ -9,24 +9,17 @@ std::string Op(std::int64_t a, std::string_view op, std::int64_t b) {
   return Signed(a) + std::string(op) + Signed(b);
 }
 
-void SignedSum(Picker& p, Problem& out) {
-  const std::int64_t a = p.NonZero(-9, 9), b = p.NonZero(-9, 9);
-  AskValue(out, Op(a, kPlus, b), a + b);
+void SumOrDifference(Picker& p, Problem& out, std::int64_t range, bool minus) {
+  const std::int64_t a = p.NonZero(-range, range), b = p.NonZero(-range, range);
+  AskValue(out, Op(a, minus ? kMinus : kPlus, b), minus ? a - b : a + b);
 }
-void SignedDifference(Picker& p, Problem& out) {
-  const std::int64_t a = p.NonZero(-9, 9), b = p.NonZero(-9, 9);
-  AskValue(out, Op(a, kMinus, b), a - b);
-}
+
+void SignedSum(Picker& p, Problem& out) { SumOrDifference(p, out, 9, false); }
+void SignedDifference(Picker& p, Problem& out) { SumOrDifference(p, out, 9, true); }
 constexpr Form kLevel1[] = {SignedSum, SignedDifference};
 
-void WideSum(Picker& p, Problem& out) {
-  const std::int64_t a = p.NonZero(-20, 20), b = p.NonZero(-20, 20);
-  AskValue(out, Op(a, kPlus, b), a + b);
-}
-void WideDifference(Picker& p, Problem& out) {
-  const std::int64_t a = p.NonZero(-20, 20), b = p.NonZero(-20, 20);
-  AskValue(out, Op(a, kMinus, b), a - b);
-}
+void WideSum(Picker& p, Problem& out) { SumOrDifference(p, out, 20, false); }
+void WideDifference(Picker& p, Problem& out) { SumOrDifference(p, out, 20, true); }
 void SignedProduct(Picker& p, Problem& out) {
   const std::int64_t a = p.NonZero(-12, 12), b = p.NonZero(-12, 12);
   AskValue(out, Op(a, kTimes, b), a * b);
@@ -60,7 +53,7 @@ constexpr Form kLevel3[] = {ProductMinus, MinusProduct, QuotientPlus, SquareTime
 
 }  // namespace
 
-const Topic kSignedNumbers{"signed", "正負の数", "＾ は累乗（（－３）＾２ は ９）",
+constinit const Topic kSignedNumbers{"signed", "正負の数", "＾ は累乗（（－３）＾２ は ９）",
                            {kLevel1, kLevel2, kLevel3}};
 
 }  // namespace rekendo::generator
