@@ -36,6 +36,7 @@ GenerateDialog::GenerateDialog(QString folder, QWidget* parent)
       example_(new QLabel(this)),
       error_(new QLabel(this)) {
   setWindowTitle(QStringLiteral("問題を作る"));
+  setMinimumWidth(420);  // room for the longest example and its note
   for (const generator::TopicSummary& topic : topics_) {
     topic_->addItem(FromUtf8(topic.japanese_name), FromUtf8(topic.name));
   }
