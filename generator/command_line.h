@@ -1,0 +1,31 @@
+// rekendo-gen's command line.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace rekendo::generator {
+
+struct Options {
+  bool help = false;
+  bool list = false;
+  std::string topic;
+  int level = 1;
+  std::optional<int> count;
+  std::optional<std::uint64_t> seed;  // none: from the clock
+  std::string output;                 // empty: standard output
+};
+
+struct UsageError {
+  std::string message;  // UTF-8
+};
+
+std::variant<Options, UsageError> ParseCommandLine(std::span<const char* const> args);
+
+extern const std::string_view kUsage;
+
+}  // namespace rekendo::generator

@@ -1,0 +1,76 @@
+// rekendo-gen: makes a problem file for the drill from a topic, a level and a count.
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <variant>
+
+#include "atomic_file.h"
+#include "command_line.h"
+#include "problem_file.h"
+
+namespace {
+
+using namespace rekendo::generator;
+
+constexpr int kOk = 0;
+constexpr int kFailed = 2;
+
+int Fail(const std::string& message) {
+  std::cerr << "rekendo-gen: " << message << '\n';
+  return kFailed;
+}
+
+void PrintList() {
+  for (const TopicSummary& topic : TopicList()) {
+    std::cout << topic.name << "\t" << topic.japanese_name;
+    for (std::size_t i = 0; i < topic.examples.size(); ++i) {
+      std::cout << "\t" << i + 1 << ": " << topic.examples[i];
+    }
+    if (!topic.note.empty()) std::cout << "\t※" << topic.note;
+    std::cout << '\n';
+  }
+}
+
+std::uint64_t ClockSeed() {
+  return static_cast<std::uint64_t>(
+      std::chrono::system_clock::now().time_since_epoch().count());
+}
+
+int Generate(const Options& options) {
+  const auto made = GenerateProblemFile(options.topic, options.level,
+                                        options.count.value_or(kDefaultCount),
+                                        options.seed.value_or(ClockSeed()));
+  if (const auto* error = std::get_if<GenerateError>(&made)) return Fail(error->message);
+  const std::string& bytes = std::get<ProblemFile>(made).cp932;
+  if (options.output.empty()) {
+    if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() ||
+        std::fflush(stdout) != 0) {
+      return Fail("標準出力に書けませんでした");
+    }
+    return kOk;
+  }
+  if (const auto error = rekendo::files::ReplaceAtomically(options.output, bytes)) {
+    return Fail("書き出せませんでした: " + error->Describe());
+  }
+  return kOk;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const auto parsed = ParseCommandLine({argv + 1, static_cast<std::size_t>(argc - 1)});
+  if (const auto* error = std::get_if<UsageError>(&parsed)) {
+    std::cerr << "rekendo-gen: " << error->message << "\n詳しくは rekendo-gen --help\n";
+    return kFailed;
+  }
+  const Options& options = std::get<Options>(parsed);
+  if (options.help) {
+    std::cout << kUsage;
+    return kOk;
+  }
+  if (options.list) {
+    PrintList();
+    return kOk;
+  }
+  return Generate(options);
+}

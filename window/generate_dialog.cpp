@@ -1,0 +1,120 @@
+#include "generate_dialog.h"
+
+#include <QComboBox>
+#include <QDateTime>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <variant>
+
+#include "atomic_file.h"
+
+namespace rekendo {
+
+namespace {
+
+QString FromUtf8(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+GenerateDialog::GenerateDialog(QString folder, QWidget* parent)
+    : QDialog(parent),
+      folder_(std::move(folder)),
+      topics_(generator::TopicList()),
+      topic_(new QComboBox(this)),
+      level_(new QSpinBox(this)),
+      count_(new QSpinBox(this)),
+      example_(new QLabel(this)),
+      error_(new QLabel(this)) {
+  setWindowTitle(QStringLiteral("問題を作る"));
+  setMinimumWidth(420);  // room for the longest example and its note
+  for (const generator::TopicSummary& topic : topics_) {
+    topic_->addItem(FromUtf8(topic.japanese_name), FromUtf8(topic.name));
+  }
+  level_->setRange(1, generator::kLevelCount);
+  count_->setRange(1, generator::kMaxCount);
+  count_->setValue(generator::kDefaultCount);
+  example_->setWordWrap(true);
+  error_->setWordWrap(true);
+  error_->setStyleSheet(QStringLiteral("color: #c00000"));
+  error_->hide();
+
+  auto* form = new QFormLayout;
+  form->addRow(QStringLiteral("単元(&T)"), topic_);
+  form->addRow(QStringLiteral("レベル(&L)"), level_);
+  form->addRow(QStringLiteral("問題数(&N)"), count_);
+
+  auto* buttons = new QDialogButtonBox(this);
+  QPushButton* make = buttons->addButton(QStringLiteral("作る"), QDialogButtonBox::AcceptRole);
+  buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
+  make->setDefault(true);
+  connect(buttons, &QDialogButtonBox::accepted, this, &GenerateDialog::Make);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(form);
+  layout->addWidget(example_);
+  layout->addWidget(error_);
+  layout->addWidget(buttons);
+
+  connect(topic_, &QComboBox::currentIndexChanged, this, &GenerateDialog::ShowChoice);
+  connect(level_, &QSpinBox::valueChanged, this, &GenerateDialog::ShowChoice);
+  ShowChoice();
+  topic_->setFocus();
+}
+
+void GenerateDialog::ShowChoice() {
+  const int index = topic_->currentIndex();
+  if (index < 0) return;
+  const generator::TopicSummary& topic = topics_[static_cast<std::size_t>(index)];
+  const auto level = static_cast<std::size_t>(level_->value() - 1);
+  count_->setMaximum(static_cast<int>(
+      std::min<std::uint64_t>(generator::kMaxCount, topic.available[level])));
+  QString text = QStringLiteral("例: ") + FromUtf8(topic.examples[level]);
+  if (!topic.note.empty()) text += QStringLiteral("\n※") + FromUtf8(topic.note);
+  example_->setText(text);
+  error_->hide();
+}
+
+QString GenerateDialog::FreeFileName(const generator::TopicSummary& topic, int level) const {
+  const QString stem = FromUtf8(topic.japanese_name) + QStringLiteral("-レベル%1-").arg(level) +
+                       QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+  QString path = QDir(folder_).filePath(stem + QStringLiteral(".mon"));
+  // Two sets made within a second must not replace each other.
+  for (int n = 2; QFileInfo::exists(path); ++n) {
+    path = QDir(folder_).filePath(stem + QStringLiteral("-%1.mon").arg(n));
+  }
+  return path;
+}
+
+void GenerateDialog::Make() {
+  const auto fail = [this](const QString& message) {
+    error_->setText(message);
+    error_->show();
+  };
+  const generator::TopicSummary& topic = topics_[static_cast<std::size_t>(topic_->currentIndex())];
+  const auto made = generator::GenerateProblemFile(
+      topic.name, level_->value(), count_->value(),
+      static_cast<std::uint64_t>(QDateTime::currentMSecsSinceEpoch()));
+  if (const auto* error = std::get_if<generator::GenerateError>(&made)) {
+    return fail(FromUtf8(error->message));
+  }
+  if (!QDir().mkpath(folder_)) return fail(QStringLiteral("フォルダを作れません: ") + folder_);
+  const QString path = FreeFileName(topic, level_->value());
+  const auto error = files::ReplaceAtomically(QFile::encodeName(path).toStdString(),
+                                              std::get<generator::ProblemFile>(made).cp932);
+  if (error) return fail(QStringLiteral("書き出せませんでした: ") + FromUtf8(error->Describe()));
+  written_path_ = path;
+  accept();
+}
+
+}  // namespace rekendo
