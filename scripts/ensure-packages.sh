@@ -20,5 +20,7 @@ ensure_packages() {
 }
 
 # What building and testing the drill needs.
+# The record needs Qt SQL's SQLite driver and Qt Charts, whose CMake files look for Qt OpenGL.
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgmock-dev
-  libbenchmark-dev fonts-ipafont-gothic fonts-liberation qt6-translations-l10n)
+  libbenchmark-dev fonts-ipafont-gothic fonts-liberation qt6-translations-l10n libqt6sql6-sqlite
+  qt6-charts-dev libqt6opengl6-dev)

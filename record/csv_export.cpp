@@ -1,0 +1,113 @@
+#include "csv_export.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include "atomic_file.h"
+#include "record_labels.h"
+
+namespace rekendo::record {
+
+namespace {
+
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+constexpr std::string_view kHeader[] = {
+    "開始(UTC)", "終了(UTC)", "問題ファイル", "場所", "SHA-256", "問題数", "得点", "判定",
+    "終わり方", "番号", "種類", "問題番号", "問題", "正解", "入力", "結果", "誤答数", "秒数"};
+
+std::string Utc(const QVariant& millis) {
+  if (millis.isNull()) return {};
+  return QDateTime::fromMSecsSinceEpoch(millis.toLongLong(), Qt::UTC)
+      .toString(Qt::ISODate)
+      .toStdString();
+}
+
+std::string Text(const QVariant& value) {
+  return value.isNull() ? std::string() : value.toString().toStdString();
+}
+
+}  // namespace
+
+void AppendCsvField(std::string& line, std::string_view field) {
+  if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+    line += field;
+    return;
+  }
+  line += '"';
+  for (const char c : field) {
+    if (c == '"') line += '"';
+    line += c;
+  }
+  line += '"';
+}
+
+CsvTable BuildCsv(const QSqlDatabase& db) {
+  CsvTable table;
+  QSqlQuery query(db);
+  query.setForwardOnly(true);
+  if (!query.exec(QStringLiteral(
+          "SELECT r.started_at, r.ended_at, r.file_name, r.file_path, r.set_hash, r.pair_count, "
+          "r.score, r.judgement_index, r.ending, q.number, q.kind, q.bank_index, q.text_utf8, "
+          "q.accepted_utf8, q.typed_utf8, q.outcome, q.wrong_tries, q.seconds_used "
+          "FROM rounds r LEFT JOIN questions q ON q.round_id = r.id "
+          "ORDER BY r.started_at, r.id, q.number"))) {
+    table.error = query.lastError().text();
+    return table;
+  }
+  std::string& out = table.bytes;
+  out += kBom;
+  const auto end_line = [&out] { out += "\r\n"; };
+  bool first = true;
+  for (const std::string_view name : kHeader) {
+    if (!first) out += ',';
+    first = false;
+    AppendCsvField(out, name);
+  }
+  end_line();
+  while (query.next()) {
+    const bool has_question = !query.value(9).isNull();
+    const std::string fields[] = {
+        Utc(query.value(0)),
+        Utc(query.value(1)),
+        Text(query.value(2)),
+        Text(query.value(3)),
+        Text(query.value(4)),
+        Text(query.value(5)),
+        Text(query.value(6)),
+        Text(query.value(7)),
+        EndingLabel(query.value(8).toString()).toStdString(),
+        Text(query.value(9)),
+        has_question ? KindLabel(query.value(10).toString()).toStdString() : std::string(),
+        Text(query.value(11)),
+        Text(query.value(12)),
+        Text(query.value(13)),
+        Text(query.value(14)),
+        has_question ? OutcomeLabel(query.value(15).toString()).toStdString() : std::string(),
+        Text(query.value(16)),
+        Text(query.value(17)),
+    };
+    for (std::size_t i = 0; i < std::size(fields); ++i) {
+      if (i > 0) out += ',';
+      AppendCsvField(out, fields[i]);
+    }
+    end_line();
+  }
+  return table;
+}
+
+QString ExportCsv(const QSqlDatabase& db, const QString& path) {
+  const CsvTable table = BuildCsv(db);
+  if (!table.error.isEmpty()) {
+    return QStringLiteral("記録を読めませんでした。\n詳細: ") + table.error;
+  }
+  if (auto error = files::ReplaceAtomically(QFile::encodeName(path).toStdString(), table.bytes)) {
+    return QStringLiteral("CSV ファイルを書けませんでした。\nファイル: %1\n詳細: %2")
+        .arg(path, QString::fromLocal8Bit(error->Describe()));
+  }
+  return {};
+}
+
+}  // namespace rekendo::record

@@ -1,0 +1,27 @@
+// The record as one CSV table for a spreadsheet: a line per question with its round's
+// columns, and a line for a round that closed no question. UTF-8 with a byte order mark
+// (so spreadsheet programs read the Japanese right), RFC 4180 quoting, CR LF.
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <string>
+#include <string_view>
+
+namespace rekendo::record {
+
+// Appends `field` to `line`, quoted when it holds a comma, a quote or a line break.
+void AppendCsvField(std::string& line, std::string_view field);
+
+struct CsvTable {
+  std::string bytes;
+  QString error;  // the driver's text when the query failed
+};
+
+CsvTable BuildCsv(const QSqlDatabase& db);
+
+// Builds the table and writes it to `path` through a replace-by-rename; the error, in
+// Japanese, when either failed.
+QString ExportCsv(const QSqlDatabase& db, const QString& path);
+
+}  // namespace rekendo::record

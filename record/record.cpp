@@ -1,0 +1,371 @@
+#include "record.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include "record_schema.h"
+#include "sql_values.h"
+#include "sqlite_connection.h"
+
+namespace rekendo::record {
+
+namespace {
+
+// Runs `query` (already prepared and bound); the error when it failed.
+std::optional<QSqlError> Execute(QSqlQuery& query) {
+  if (!query.exec()) return query.lastError();
+  return std::nullopt;
+}
+
+// Rolls back unless committed, so that every way out of a write leaves nothing half done.
+class WriteTransaction {
+ public:
+  explicit WriteTransaction(QSqlDatabase& db) : db_(db) { begin_error_ = BeginWrite(db_); }
+  ~WriteTransaction() {
+    if (!begin_error_ && !committed_) Rollback(db_);
+  }
+  WriteTransaction(const WriteTransaction&) = delete;
+  WriteTransaction& operator=(const WriteTransaction&) = delete;
+
+  const std::optional<QSqlError>& BeginError() const { return begin_error_; }
+  std::optional<QSqlError> Commit() {
+    auto error = record::Commit(db_);
+    committed_ = !error;
+    return error;
+  }
+
+ private:
+  QSqlDatabase& db_;
+  std::optional<QSqlError> begin_error_;
+  bool committed_ = false;
+};
+
+std::int64_t NewRoundId() {
+  // Positive and 63 bits: fits a signed BIGINT in either database. Drawn from the system
+  // each time, so two programs (or a forked copy) never share a sequence.
+  return static_cast<std::int64_t>(QRandomGenerator::system()->generate64() >> 1) | 1;
+}
+
+}  // namespace
+
+QString KindCode(QuestionKind kind) {
+  switch (kind) {
+    case QuestionKind::kProblem: return QStringLiteral("problem");
+    case QuestionKind::kTrivia: return QStringLiteral("trivia");
+    case QuestionKind::kMultipleChoice: return QStringLiteral("choice");
+  }
+  return QStringLiteral("problem");
+}
+
+QString OutcomeCode(QuestionOutcome outcome) {
+  switch (outcome) {
+    case QuestionOutcome::kRight: return QStringLiteral("right");
+    case QuestionOutcome::kWrongAtTimeUp: return QStringLiteral("wrong");
+    case QuestionOutcome::kLeft: return QStringLiteral("left");
+    case QuestionOutcome::kOpenAtEnd: return QStringLiteral("open");
+  }
+  return QStringLiteral("open");
+}
+
+Record::Record(QString folder, RecordOptions options)
+    : folder_(std::move(folder)),
+      options_(options),
+      connection_name_(QStringLiteral("rekendo-record-%1")
+                           .arg(reinterpret_cast<quintptr>(this), 0, 16)) {}
+
+Record::~Record() { Close(); }
+
+QString Record::FilePath() const {
+  return QDir(folder_).filePath(QString::fromLatin1(kRecordFileName));
+}
+
+bool Record::Open() {
+  if (open_) return true;
+  if (!QDir().mkpath(folder_)) {
+    Fail(RecordErrorCode::kFolder, {});
+    error_->path = folder_;
+    return false;
+  }
+  return OpenFile();
+}
+
+bool Record::OpenFile() {
+  read_only_ = false;
+  db_ = OpenSqlite(connection_name_, FilePath(), options_.busy_timeout_ms, OpenMode::kReadWrite);
+  if (!db_.isOpen()) {
+    const QSqlError error = db_.lastError();
+    Close();
+    Fail(RecordErrorCode::kOpen, error.text());
+    return false;
+  }
+  QSqlError read_error;
+  const std::optional<int> version = ReadSchemaVersion(db_, &read_error);
+  if (!version) {
+    if (ClassifyFailure(read_error) == SqliteFailure::kCorrupt) {
+      // A fresh file after the move cannot be corrupt, so this recurses at most once.
+      return MoveCorruptFileAside() && OpenFile();
+    }
+    Fail(RecordErrorCode::kOpen, read_error.text());
+    return OpenForReading();
+  }
+  if (*version > kSchemaVersion) {
+    Fail(RecordErrorCode::kNewer, QStringLiteral("schema version %1").arg(*version));
+    return OpenForReading();
+  }
+  std::optional<QSqlError> setup_error = SetUpWritableConnection(db_);
+  const bool ready = !setup_error && BringSchemaUpToDate(*version) && MarkOpenRoundsUnfinished();
+  if (setup_error) FailWith(*setup_error);
+  // Show what there is, even if nothing can be added (a read-only or full disk).
+  if (!ready) return OpenForReading();
+  open_ = true;
+  return true;
+}
+
+bool Record::OpenForReading() {
+  const std::optional<RecordError> reason = error_;
+  for (const OpenMode mode : {OpenMode::kReadOnly, OpenMode::kImmutable}) {
+    Close();
+    db_ = OpenSqlite(connection_name_, FilePath(), options_.busy_timeout_ms, mode);
+    QSqlError ignored;
+    if (db_.isOpen() && ReadSchemaVersion(db_, &ignored)) {
+      open_ = true;
+      read_only_ = true;
+      return true;
+    }
+  }
+  Close();
+  error_ = reason;
+  return false;
+}
+
+bool Record::MoveCorruptFileAside() {
+  Close();
+  const QString path = FilePath();
+  const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+  QString aside = path + QStringLiteral(".corrupt-") + stamp;
+  for (int n = 2; QFile::exists(aside); ++n) {
+    aside = path + QStringLiteral(".corrupt-%1-%2").arg(stamp).arg(n);
+  }
+  if (!QFile::rename(path, aside)) {
+    Fail(RecordErrorCode::kCorrupt, QStringLiteral("could not rename to ") + aside);
+    return false;
+  }
+  // The log and its index belong with the file they were written for.
+  for (const char* suffix : {"-wal", "-shm"}) {
+    if (QFile::exists(path + QLatin1String(suffix))) {
+      QFile::rename(path + QLatin1String(suffix), aside + QLatin1String(suffix));
+    }
+  }
+  notice_ = QStringLiteral("記録のファイルが壊れていたので、%1 に移して新しく記録を始めました。")
+                .arg(QDir::toNativeSeparators(aside));
+  return true;
+}
+
+bool Record::BringSchemaUpToDate(int version) {
+  if (version == kSchemaVersion) return true;
+  WriteTransaction transaction(db_);
+  if (transaction.BeginError()) return FailWith(*transaction.BeginError());
+  // Another program may have done it while this one waited for the lock.
+  QSqlError read_error;
+  const std::optional<int> now = ReadSchemaVersion(db_, &read_error);
+  if (!now) return FailWith(read_error);
+  if (*now < kSchemaVersion) {
+    if (auto error = MigrateSchema(db_, *now, kSchemaVersion)) return FailWith(*error);
+  }
+  if (auto error = transaction.Commit()) return FailWith(*error);
+  return true;
+}
+
+bool Record::MarkOpenRoundsUnfinished() {
+  QSqlQuery query(db_);
+  if (!query.exec(QStringLiteral(
+          "UPDATE rounds SET ending = 'unfinished' WHERE ending = 'open'"))) {
+    return FailWith(query.lastError());
+  }
+  return true;
+}
+
+void Record::Fail(RecordErrorCode code, const QString& detail) {
+  error_ = MakeError(code, QDir::toNativeSeparators(FilePath()), detail);
+}
+
+bool Record::FailWith(const QSqlError& error) {
+  switch (ClassifyFailure(error)) {
+    case SqliteFailure::kBusy: Fail(RecordErrorCode::kBusy, error.text()); break;
+    case SqliteFailure::kCorrupt: Fail(RecordErrorCode::kCorrupt, error.text()); break;
+    case SqliteFailure::kCantOpen: Fail(RecordErrorCode::kOpen, error.text()); break;
+    default: Fail(RecordErrorCode::kWrite, error.text()); break;
+  }
+  return false;
+}
+
+void Record::Succeeded() {
+  if (!read_only_) error_.reset();
+}
+
+void Record::Close() {
+  open_ = false;
+  if (!db_.isValid()) return;
+  db_.close();
+  db_ = QSqlDatabase();
+  QSqlDatabase::removeDatabase(connection_name_);
+}
+
+std::optional<std::int64_t> Record::StartRound(const RoundStart& start) {
+  if (!CanWrite()) return std::nullopt;
+  WriteTransaction transaction(db_);
+  if (transaction.BeginError()) {
+    FailWith(*transaction.BeginError());
+    return std::nullopt;
+  }
+  QSqlQuery set(db_);
+  set.prepare(QStringLiteral(
+      "INSERT INTO problem_sets (content_hash, pair_count, latest_name, latest_path, latest_at) "
+      "VALUES (?, ?, ?, ?, ?) "
+      "ON CONFLICT (content_hash) DO UPDATE SET latest_name = excluded.latest_name, "
+      "latest_path = excluded.latest_path, latest_at = excluded.latest_at "
+      "WHERE excluded.latest_at >= problem_sets.latest_at"));
+  set.addBindValue(start.set_hash);
+  set.addBindValue(start.pair_count);
+  set.addBindValue(NotNull(start.file_name));
+  set.addBindValue(NotNull(start.file_path));
+  set.addBindValue(start.started_at);
+  if (auto error = Execute(set)) {
+    FailWith(*error);
+    return std::nullopt;
+  }
+  const std::int64_t id = NewRoundId();
+  QSqlQuery round(db_);
+  round.prepare(QStringLiteral(
+      "INSERT INTO rounds (id, set_hash, file_path, file_name, pair_count, started_at, ending) "
+      "VALUES (?, ?, ?, ?, ?, ?, 'open')"));
+  round.addBindValue(static_cast<qint64>(id));
+  round.addBindValue(start.set_hash);
+  round.addBindValue(NotNull(start.file_path));
+  round.addBindValue(NotNull(start.file_name));
+  round.addBindValue(start.pair_count);
+  round.addBindValue(start.started_at);
+  if (auto error = Execute(round)) {
+    FailWith(*error);
+    return std::nullopt;
+  }
+  if (auto error = transaction.Commit()) {
+    FailWith(*error);
+    return std::nullopt;
+  }
+  Succeeded();
+  return id;
+}
+
+bool Record::AddQuestion(std::int64_t round_id, const QString& set_hash, const QuestionRow& row) {
+  if (!CanWrite()) return false;
+  WriteTransaction transaction(db_);
+  if (transaction.BeginError()) return FailWith(*transaction.BeginError());
+  QSqlQuery question(db_);
+  question.prepare(QStringLiteral(
+      "INSERT INTO questions (round_id, number, kind, bank_index, text_sjis, text_utf8, "
+      "accepted_sjis, accepted_utf8, typed_sjis, typed_utf8, outcome, wrong_tries, "
+      "seconds_used, closed_at) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+  question.addBindValue(static_cast<qint64>(round_id));
+  question.addBindValue(row.number);
+  question.addBindValue(KindCode(row.kind));
+  question.addBindValue(row.bank_index);
+  question.addBindValue(Bytes(row.text));
+  question.addBindValue(Utf8FromSjis(row.text));
+  question.addBindValue(Bytes(row.accepted));
+  question.addBindValue(Utf8FromSjis(row.accepted));
+  question.addBindValue(Bytes(row.typed));
+  question.addBindValue(Utf8FromSjis(row.typed));
+  question.addBindValue(OutcomeCode(row.outcome));
+  question.addBindValue(row.wrong_tries);
+  question.addBindValue(row.seconds_used);
+  question.addBindValue(row.closed_at);
+  if (auto error = Execute(question)) return FailWith(*error);
+
+  // Trivia changes with the folder the program starts in; only the problem file's own
+  // problems have a tally (and can be practised again).
+  if (row.kind == QuestionKind::kProblem) {
+    QSqlQuery tally(db_);
+    tally.prepare(QStringLiteral(
+        "INSERT INTO problem_stats (set_hash, bank_index, text_sjis, text_utf8, accepted_sjis, "
+        "accepted_utf8, times_asked, times_right, last_asked) "
+        "VALUES (?, ?, ?, ?, ?, ?, 1, ?, ?) "
+        "ON CONFLICT (set_hash, bank_index) DO UPDATE SET "
+        "times_asked = problem_stats.times_asked + 1, "
+        "times_right = problem_stats.times_right + excluded.times_right, "
+        "last_asked = excluded.last_asked"));
+    tally.addBindValue(set_hash);
+    tally.addBindValue(row.bank_index);
+    tally.addBindValue(Bytes(row.text));
+    tally.addBindValue(Utf8FromSjis(row.text));
+    tally.addBindValue(Bytes(row.accepted));
+    tally.addBindValue(Utf8FromSjis(row.accepted));
+    tally.addBindValue(row.outcome == QuestionOutcome::kRight ? 1 : 0);
+    tally.addBindValue(row.closed_at);
+    if (auto error = Execute(tally)) return FailWith(*error);
+  }
+  if (auto error = transaction.Commit()) return FailWith(*error);
+  Succeeded();
+  return true;
+}
+
+bool Record::EndRound(std::int64_t round_id, const RoundFinish& finish) {
+  if (!CanWrite()) return false;
+  QSqlQuery query(db_);
+  query.prepare(QStringLiteral(
+      "UPDATE rounds SET ending = ?, score = ?, judgement_index = ?, ended_at = ? WHERE id = ?"));
+  query.addBindValue(finish.finished ? QStringLiteral("finished") : QStringLiteral("unfinished"));
+  query.addBindValue(OptionalInt(finish.score));
+  query.addBindValue(OptionalInt(finish.judgement_index));
+  query.addBindValue(finish.ended_at);
+  query.addBindValue(static_cast<qint64>(round_id));
+  if (auto error = Execute(query)) return FailWith(*error);
+  Succeeded();
+  return true;
+}
+
+bool Record::RecordingEnabled() {
+  if (!open_) return true;
+  QSqlQuery query(db_);
+  query.prepare(QStringLiteral("SELECT value FROM settings WHERE name = 'recording'"));
+  if (!query.exec() || !query.next()) return true;
+  return query.value(0).toString() != QStringLiteral("off");
+}
+
+bool Record::SetRecordingEnabled(bool enabled) {
+  if (!CanWrite()) return false;
+  QSqlQuery query(db_);
+  query.prepare(QStringLiteral(
+      "INSERT INTO settings (name, value) VALUES ('recording', ?) "
+      "ON CONFLICT (name) DO UPDATE SET value = excluded.value"));
+  query.addBindValue(enabled ? QStringLiteral("on") : QStringLiteral("off"));
+  if (auto error = Execute(query)) return FailWith(*error);
+  Succeeded();
+  return true;
+}
+
+bool Record::DeleteAll() {
+  if (!CanWrite()) return false;
+  {
+    WriteTransaction transaction(db_);
+    if (transaction.BeginError()) return FailWith(*transaction.BeginError());
+    for (const char* table : {"questions", "problem_stats", "rounds", "problem_sets"}) {
+      QSqlQuery query(db_);
+      if (!query.exec(QStringLiteral("DELETE FROM %1").arg(QLatin1String(table)))) {
+        return FailWith(query.lastError());
+      }
+    }
+    if (auto error = transaction.Commit()) return FailWith(*error);
+  }
+  // Gives the space back and leaves no deleted text in free pages. Another program reading
+  // at the moment makes it fail, which loses nothing.
+  QSqlQuery(db_).exec(QStringLiteral("VACUUM"));
+  Succeeded();
+  return true;
+}
+
+}  // namespace rekendo::record

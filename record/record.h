@@ -1,0 +1,91 @@
+// The learning record: one SQLite file in the learner's data folder. Opening is a call of
+// its own, so the program can put it off until the window is up. Nothing here throws and
+// nothing opens a box: a failure becomes the error state, read by the 成績 window, and the
+// drill goes on as if there were no record.
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+#include "record_error.h"
+#include "record_rows.h"
+
+namespace rekendo::record {
+
+inline constexpr const char* kRecordFileName = "record.sqlite3";
+
+struct RecordOptions {
+  // How long a write waits for another program's transaction. Writes are short, so a wait
+  // this long means something is wrong; the round must not stall on it.
+  int busy_timeout_ms = 1000;
+};
+
+class Record {
+ public:
+  explicit Record(QString folder, RecordOptions options = {});
+  ~Record();
+  Record(const Record&) = delete;
+  Record& operator=(const Record&) = delete;
+
+  // Makes the folder and the file as needed, brings an older schema up to date and marks
+  // rounds that an earlier run left open as unfinished. A damaged file is renamed aside and
+  // a new one begun; a file from a newer version is opened for reading only. True when the
+  // record can at least be read; may be called again after a failure.
+  bool Open();
+  bool IsOpen() const { return open_; }
+  // Open, and neither from a newer version nor on a read-only disk.
+  bool CanWrite() const { return open_ && !read_only_; }
+
+  const std::optional<RecordError>& Error() const { return error_; }
+  // Something the learner should know though recording goes on (a damaged file moved aside).
+  const QString& Notice() const { return notice_; }
+
+  const QString& Folder() const { return folder_; }
+  QString FilePath() const;
+  // The open connection, for the queries of the 成績 window and the exports.
+  QSqlDatabase Database() const { return db_; }
+
+  // --- Writes, each its own transaction; false when it failed (see Error()) ------------
+  // A new round, open until EndRound; its id.
+  std::optional<std::int64_t> StartRound(const RoundStart& start);
+  // A closed question, with the tally of its problem when it comes from the problem file.
+  bool AddQuestion(std::int64_t round_id, const QString& set_hash, const QuestionRow& row);
+  bool EndRound(std::int64_t round_id, const RoundFinish& finish);
+
+  // The 記録する switch, on unless the learner turned it off.
+  bool RecordingEnabled();
+  bool SetRecordingEnabled(bool enabled);
+
+  // Every round, question and tally; the settings stay.
+  bool DeleteAll();
+
+  // A failure met outside the database (a problem file that could not be read for its
+  // hash), kept like the record's own.
+  void ReportFailure(const RecordError& error) { error_ = error; }
+
+ private:
+  bool OpenFile();
+  // Opens the file for reading only, keeping the error that made writing impossible.
+  bool OpenForReading();
+  bool MoveCorruptFileAside();
+  bool BringSchemaUpToDate(int version);
+  bool MarkOpenRoundsUnfinished();
+  void Fail(RecordErrorCode code, const QString& detail);
+  // Sets the error that fits the driver's error; returns false for convenience.
+  bool FailWith(const QSqlError& error);
+  void Succeeded();
+  void Close();
+
+  QString folder_;
+  RecordOptions options_;
+  QString connection_name_;
+  QSqlDatabase db_;
+  bool open_ = false;
+  bool read_only_ = false;
+  std::optional<RecordError> error_;
+  QString notice_;
+};
+
+}  // namespace rekendo::record

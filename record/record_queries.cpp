@@ -1,0 +1,192 @@
+#include "record_queries.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+#include <QVariant>
+#include <map>
+
+namespace rekendo::record {
+
+namespace {
+
+std::optional<int> IntOrNothing(const QVariant& value) {
+  if (value.isNull()) return std::nullopt;
+  return value.toInt();
+}
+
+}  // namespace
+
+QString JoinAnswers(const QString& accepted) {
+  return accepted.split(QLatin1Char('$')).join(QStringLiteral(" または "));
+}
+
+Loaded<std::vector<SetSummary>> LoadSetSummaries(const QSqlDatabase& db) {
+  Loaded<std::vector<SetSummary>> result;
+  QSqlQuery query(db);
+  query.setForwardOnly(true);
+  // The inner query reads only the rounds_by_set_ending index.
+  if (!query.exec(QStringLiteral(
+          "SELECT s.content_hash, s.latest_name, s.pair_count, r.finished, r.unfinished, "
+          "r.average, r.best, r.last_played FROM problem_sets s JOIN ("
+          "SELECT set_hash, "
+          "SUM(CASE WHEN ending = 'finished' THEN 1 ELSE 0 END) AS finished, "
+          "SUM(CASE WHEN ending = 'unfinished' THEN 1 ELSE 0 END) AS unfinished, "
+          "AVG(CASE WHEN ending = 'finished' THEN score END) AS average, "
+          "MAX(CASE WHEN ending = 'finished' THEN score END) AS best, "
+          "MAX(started_at) AS last_played "
+          "FROM rounds GROUP BY set_hash) r ON r.set_hash = s.content_hash "
+          "ORDER BY r.last_played DESC"))) {
+    result.error = query.lastError().text();
+    return result;
+  }
+  while (query.next()) {
+    SetSummary set;
+    set.hash = query.value(0).toString();
+    set.name = query.value(1).toString();
+    set.pair_count = query.value(2).toInt();
+    set.rounds = query.value(3).toInt();
+    set.unfinished = query.value(4).toInt();
+    if (!query.value(5).isNull()) set.average = query.value(5).toDouble();
+    set.best = IntOrNothing(query.value(6));
+    set.last_played = query.value(7).toLongLong();
+    result.rows.push_back(std::move(set));
+  }
+  return result;
+}
+
+Loaded<std::vector<ScorePoint>> LoadScoreSeries(const QSqlDatabase& db, const QString& hash,
+                                                int max_points) {
+  Loaded<std::vector<ScorePoint>> result;
+  QSqlQuery span(db);
+  span.prepare(QStringLiteral(
+      "SELECT COUNT(*), MIN(started_at), MAX(started_at) FROM rounds "
+      "WHERE set_hash = ? AND ending = 'finished'"));
+  span.addBindValue(hash);
+  if (!span.exec() || !span.next()) {
+    result.error = span.lastError().text();
+    return result;
+  }
+  const qint64 count = span.value(0).toLongLong();
+  const qint64 first = span.value(1).toLongLong();
+  const qint64 width = span.value(2).toLongLong() - first + 1;
+  span.finish();
+  if (count == 0) return result;
+
+  QSqlQuery points(db);
+  points.setForwardOnly(true);
+  if (count <= max_points) {
+    points.prepare(QStringLiteral(
+        "SELECT started_at, score, 1 FROM rounds WHERE set_hash = ? AND ending = 'finished' "
+        "ORDER BY started_at"));
+    points.addBindValue(hash);
+  } else {
+    // Integer division puts each round in one of max_points equal stretches of time.
+    points.prepare(QStringLiteral(
+        "SELECT MIN(started_at), AVG(score), COUNT(*) FROM rounds "
+        "WHERE set_hash = ? AND ending = 'finished' "
+        "GROUP BY (started_at - ?) * ? / ? ORDER BY MIN(started_at)"));
+    points.addBindValue(hash);
+    points.addBindValue(first);
+    points.addBindValue(static_cast<qint64>(max_points));
+    points.addBindValue(width);
+  }
+  if (!points.exec()) {
+    result.error = points.lastError().text();
+    return result;
+  }
+  while (points.next()) {
+    result.rows.push_back({points.value(0).toLongLong(), points.value(1).toDouble(),
+                           points.value(2).toInt()});
+  }
+  return result;
+}
+
+Loaded<std::vector<MissedProblem>> LoadMostMissed(const QSqlDatabase& db, const QString& hash,
+                                                  int limit) {
+  Loaded<std::vector<MissedProblem>> result;
+  QSqlQuery query(db);
+  query.setForwardOnly(true);
+  query.prepare(QStringLiteral(
+      "SELECT bank_index, text_sjis, accepted_sjis, text_utf8, accepted_utf8, times_asked, "
+      "times_right FROM problem_stats WHERE set_hash = ? AND times_right < times_asked "
+      "ORDER BY times_asked - times_right DESC, times_asked DESC, bank_index LIMIT ?"));
+  query.addBindValue(hash);
+  query.addBindValue(limit);
+  if (!query.exec()) {
+    result.error = query.lastError().text();
+    return result;
+  }
+  while (query.next()) {
+    MissedProblem problem;
+    problem.bank_index = query.value(0).toInt();
+    problem.text_sjis = query.value(1).toByteArray();
+    problem.accepted_sjis = query.value(2).toByteArray();
+    problem.text = query.value(3).toString();
+    problem.accepted = JoinAnswers(query.value(4).toString());
+    problem.asked = query.value(5).toInt();
+    problem.right = query.value(6).toInt();
+    result.rows.push_back(std::move(problem));
+  }
+  return result;
+}
+
+Loaded<std::vector<RoundDetail>> LoadRecentRounds(const QSqlDatabase& db, const QString& hash,
+                                                  int limit) {
+  Loaded<std::vector<RoundDetail>> result;
+  QSqlQuery rounds(db);
+  rounds.setForwardOnly(true);
+  rounds.prepare(QStringLiteral(
+      "SELECT id, started_at, ended_at, score, ending, file_name FROM rounds "
+      "WHERE set_hash = ? ORDER BY started_at DESC LIMIT ?"));
+  rounds.addBindValue(hash);
+  rounds.addBindValue(limit);
+  if (!rounds.exec()) {
+    result.error = rounds.lastError().text();
+    return result;
+  }
+  std::map<qint64, std::size_t> position;  // round id to its row
+  while (rounds.next()) {
+    RoundDetail round;
+    round.started_at = rounds.value(1).toLongLong();
+    if (!rounds.value(2).isNull()) round.ended_at = rounds.value(2).toLongLong();
+    round.score = IntOrNothing(rounds.value(3));
+    round.ending = rounds.value(4).toString();
+    round.file_name = rounds.value(5).toString();
+    position[rounds.value(0).toLongLong()] = result.rows.size();
+    result.rows.push_back(std::move(round));
+  }
+  rounds.finish();
+  if (result.rows.empty()) return result;
+
+  QSqlQuery questions(db);
+  questions.setForwardOnly(true);
+  questions.prepare(QStringLiteral(
+      "SELECT round_id, number, kind, text_utf8, accepted_utf8, typed_utf8, outcome, "
+      "wrong_tries, seconds_used FROM questions WHERE round_id IN ("
+      "SELECT id FROM rounds WHERE set_hash = ? ORDER BY started_at DESC LIMIT ?) "
+      "ORDER BY round_id, number"));
+  questions.addBindValue(hash);
+  questions.addBindValue(limit);
+  if (!questions.exec()) {
+    result.error = questions.lastError().text();
+    return result;
+  }
+  while (questions.next()) {
+    const auto round = position.find(questions.value(0).toLongLong());
+    if (round == position.end()) continue;  // a round started between the two queries
+    QuestionDetail question;
+    question.number = questions.value(1).toInt();
+    question.kind = questions.value(2).toString();
+    question.text = questions.value(3).toString();
+    question.accepted = JoinAnswers(questions.value(4).toString());
+    question.typed = questions.value(5).toString();
+    question.outcome = questions.value(6).toString();
+    question.wrong_tries = questions.value(7).toInt();
+    question.seconds_used = questions.value(8).toInt();
+    result.rows[round->second].questions.push_back(std::move(question));
+  }
+  return result;
+}
+
+}  // namespace rekendo::record

@@ -1,0 +1,376 @@
+#include "record_window.h"
+
+#include <QCheckBox>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "csv_export.h"
+#include "practice_set.h"
+#include "record_labels.h"
+#include "score_chart.h"
+
+namespace rekendo::record {
+
+namespace {
+
+QString LocalTime(qint64 millis) {
+  return QDateTime::fromMSecsSinceEpoch(millis).toLocalTime().toString(
+      QStringLiteral("yyyy/MM/dd HH:mm"));
+}
+
+// One character per question, in order: how the round went at a glance.
+QString OutcomeMark(const QString& outcome) {
+  if (outcome == QLatin1String("right")) return QStringLiteral("○");
+  if (outcome == QLatin1String("wrong")) return QStringLiteral("×");
+  if (outcome == QLatin1String("left")) return QStringLiteral("→");
+  return QStringLiteral("・");
+}
+
+QTableWidgetItem* Cell(const QString& text, bool number = false) {
+  auto* item = new QTableWidgetItem(text);
+  item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+  if (number) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  return item;
+}
+
+QTableWidget* NewTable(const QStringList& headers, QWidget* parent) {
+  auto* table = new QTableWidget(0, static_cast<int>(headers.size()), parent);
+  table->setHorizontalHeaderLabels(headers);
+  table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table->setSelectionMode(QAbstractItemView::SingleSelection);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->verticalHeader()->hide();
+  table->horizontalHeader()->setStretchLastSection(true);
+  table->setTabKeyNavigation(false);  // Tab leaves the table, arrows move in it
+  return table;
+}
+
+}  // namespace
+
+RecordWindow::RecordWindow(Record& record, QWidget* parent)
+    : QDialog(parent),
+      record_(record),
+      status_(new QLabel(this)),
+      message_(new QLabel(this)),
+      sets_table_(NewTable({QStringLiteral("問題ファイル"), QStringLiteral("回数"),
+                            QStringLiteral("平均"), QStringLiteral("最高"),
+                            QStringLiteral("最後に解いた日")},
+                           this)),
+      chart_(new ScoreChart(this)),
+      missed_table_(NewTable({QStringLiteral("問題"), QStringLiteral("正解"),
+                              QStringLiteral("出題"), QStringLiteral("正解した")},
+                             this)),
+      rounds_tree_(new QTreeWidget(this)),
+      recording_(new QCheckBox(QStringLiteral("記録する(&R)"), this)),
+      practice_count_(new QSpinBox(this)),
+      practice_button_(new QPushButton(QStringLiteral("復習(&P)"), this)),
+      export_button_(new QPushButton(QStringLiteral("CSV に書き出す(&E)..."), this)),
+      delete_button_(new QPushButton(QStringLiteral("記録を消す(&D)..."), this)) {
+  setWindowTitle(QStringLiteral("成績"));
+  setObjectName(QStringLiteral("RecordWindow"));
+  resize(1000, 680);
+  confirm_ = [this](const QString& question) {
+    return QMessageBox::question(this, QStringLiteral("成績"), question,
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+  };
+  choose_save_path_ = [this](const QString& suggested) {
+    return QFileDialog::getSaveFileName(this, QStringLiteral("CSV に書き出す"), suggested,
+                                        QStringLiteral("CSV ファイル (*.csv)"));
+  };
+
+  status_->setWordWrap(true);
+  status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  status_->setStyleSheet(QStringLiteral("color: #a00000;"));
+  message_->setWordWrap(true);
+  message_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+  sets_table_->setObjectName(QStringLiteral("sets"));
+  sets_table_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+  sets_table_->horizontalHeader()->setStretchLastSection(false);
+  for (int column = 1; column < 5; ++column) {
+    sets_table_->horizontalHeader()->setSectionResizeMode(column,
+                                                          QHeaderView::ResizeToContents);
+  }
+  missed_table_->setObjectName(QStringLiteral("missed"));
+  missed_table_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+  missed_table_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+  missed_table_->horizontalHeader()->setStretchLastSection(false);
+  rounds_tree_->setObjectName(QStringLiteral("rounds"));
+  rounds_tree_->setHeaderLabels({QStringLiteral("日時・番号"), QStringLiteral("得点・結果"),
+                                 QStringLiteral("問題"), QStringLiteral("正解"),
+                                 QStringLiteral("入力"), QStringLiteral("秒")});
+  rounds_tree_->setColumnWidth(0, 150);
+  rounds_tree_->setColumnWidth(1, 150);
+  rounds_tree_->setColumnWidth(2, 260);
+
+  auto* sets_label = new QLabel(QStringLiteral("問題集(&S)"), this);
+  sets_label->setBuddy(sets_table_);
+  auto* sets_box = new QWidget(this);
+  auto* sets_layout = new QVBoxLayout(sets_box);
+  sets_layout->setContentsMargins(0, 0, 0, 0);
+  sets_layout->addWidget(sets_label);
+  sets_layout->addWidget(sets_table_);
+  auto* top = new QSplitter(Qt::Horizontal, this);
+  top->addWidget(sets_box);
+  top->addWidget(chart_);
+  top->setStretchFactor(0, 2);
+  top->setStretchFactor(1, 3);
+
+  auto* tabs = new QTabWidget(this);
+  tabs->addTab(missed_table_, QStringLiteral("よく間違える問題(&M)"));
+  auto* rounds_page = new QWidget(this);
+  auto* rounds_layout = new QVBoxLayout(rounds_page);
+  rounds_layout->addWidget(rounds_tree_);
+  rounds_layout->addWidget(new QLabel(
+      QStringLiteral("○ 正解　× 時間切れ　→ とばした　・ 答える前に終了　（最新 %1 回）")
+          .arg(kListedRounds),
+      rounds_page));
+  tabs->addTab(rounds_page, QStringLiteral("回ごとの結果(&O)"));
+  auto* body = new QSplitter(Qt::Vertical, this);
+  body->addWidget(top);
+  body->addWidget(tabs);
+
+  practice_count_->setRange(kPracticeMin, kPracticeMax);
+  practice_count_->setValue(20);
+  practice_count_->setSuffix(QStringLiteral(" 問"));
+  auto* count_label = new QLabel(QStringLiteral("問題数(&N)"), this);
+  count_label->setBuddy(practice_count_);
+  auto* close_button = new QPushButton(QStringLiteral("閉じる"), this);
+  practice_button_->setToolTip(
+      QStringLiteral("選んだ問題集でよく間違える問題を問題ファイルにして、すぐに始めます"));
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(recording_);
+  buttons->addStretch();
+  buttons->addWidget(count_label);
+  buttons->addWidget(practice_count_);
+  buttons->addWidget(practice_button_);
+  buttons->addSpacing(16);
+  buttons->addWidget(export_button_);
+  buttons->addWidget(delete_button_);
+  buttons->addSpacing(16);
+  buttons->addWidget(close_button);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(status_);
+  layout->addWidget(body, 1);
+  layout->addWidget(message_);
+  layout->addLayout(buttons);
+
+  for (auto* button : {practice_button_, export_button_, delete_button_, close_button}) {
+    button->setAutoDefault(false);
+  }
+  connect(sets_table_, &QTableWidget::currentCellChanged, this,
+          [this](int row) { ChooseSet(row); });
+  connect(practice_button_, &QPushButton::clicked, this, &RecordWindow::WritePracticeSet);
+  connect(export_button_, &QPushButton::clicked, this, &RecordWindow::ExportCsv);
+  connect(delete_button_, &QPushButton::clicked, this, &RecordWindow::DeleteRecord);
+  connect(close_button, &QPushButton::clicked, this, &QDialog::accept);
+  connect(recording_, &QCheckBox::toggled, this, &RecordWindow::SetRecording);
+
+  Reload();
+}
+
+void RecordWindow::Reload() {
+  record_.Open();
+  const QString chosen_hash =
+      chosen_ >= 0 && chosen_ < static_cast<int>(sets_.size()) ? sets_[chosen_].hash : QString();
+  sets_.clear();
+  if (record_.IsOpen()) {
+    auto loaded = LoadSetSummaries(record_.Database());
+    if (!loaded.ok()) ShowMessage(QStringLiteral("記録を読めませんでした。\n詳細: ") + loaded.error, true);
+    sets_ = std::move(loaded.rows);
+  }
+  {
+    const QSignalBlocker blocker(recording_);
+    recording_->setChecked(record_.RecordingEnabled());
+  }
+  ShowStatus();
+  FillSets();
+  int row = sets_.empty() ? -1 : 0;
+  for (int i = 0; i < static_cast<int>(sets_.size()); ++i) {
+    if (sets_[i].hash == chosen_hash) row = i;
+  }
+  chosen_ = -2;  // shows the row even when it is the same index as before
+  {
+    const QSignalBlocker blocker(sets_table_);
+    sets_table_->setCurrentCell(row, 0);
+  }
+  ChooseSet(row);
+}
+
+void RecordWindow::ShowStatus() {
+  QString text;
+  if (const auto& error = record_.Error()) text = error->message + QStringLiteral("\nファイル: ") + error->path;
+  if (!record_.Notice().isEmpty()) {
+    if (!text.isEmpty()) text += QLatin1Char('\n');
+    text += record_.Notice();
+  }
+  if (text.isEmpty() && sets_.empty()) {
+    status_->setStyleSheet(QString());
+    text = QStringLiteral("まだ記録がありません。問題ファイルを選んで一回解くと、ここに成績が出ます。");
+  } else {
+    status_->setStyleSheet(QStringLiteral("color: #a00000;"));
+  }
+  status_->setText(text);
+  status_->setVisible(!text.isEmpty());
+}
+
+void RecordWindow::ShowMessage(const QString& text, bool trouble) {
+  message_->setStyleSheet(trouble ? QStringLiteral("color: #a00000;") : QString());
+  message_->setText(text);
+}
+
+void RecordWindow::FillSets() {
+  sets_table_->setRowCount(static_cast<int>(sets_.size()));
+  for (int row = 0; row < static_cast<int>(sets_.size()); ++row) {
+    const SetSummary& set = sets_[row];
+    QString rounds = QString::number(set.rounds);
+    if (set.unfinished > 0) rounds += QStringLiteral("（途中 %1）").arg(set.unfinished);
+    sets_table_->setItem(row, 0, Cell(set.name));
+    sets_table_->item(row, 0)->setToolTip(set.hash);
+    sets_table_->setItem(row, 1, Cell(rounds, true));
+    sets_table_->setItem(row, 2, Cell(set.average ? QString::number(*set.average, 'f', 1)
+                                                  : QStringLiteral("—"), true));
+    sets_table_->setItem(row, 3, Cell(set.best ? QString::number(*set.best)
+                                               : QStringLiteral("—"), true));
+    sets_table_->setItem(row, 4, Cell(LocalTime(set.last_played)));
+  }
+}
+
+void RecordWindow::ChooseSet(int row) {
+  if (row == chosen_) return;
+  chosen_ = row;
+  if (row < 0 || row >= static_cast<int>(sets_.size())) {
+    chosen_ = -1;
+    chart_->Show({}, QStringLiteral("（問題集なし）"));
+    FillMissed({});
+    FillRounds({});
+    UpdateButtons();
+    return;
+  }
+  const SetSummary& set = sets_[row];
+  const QSqlDatabase db = record_.Database();
+  const auto points = LoadScoreSeries(db, set.hash, kChartPoints);
+  const auto missed = LoadMostMissed(db, set.hash, kPracticeMax);
+  const auto rounds = LoadRecentRounds(db, set.hash, kListedRounds);
+  for (const QString* error : {&points.error, &missed.error, &rounds.error}) {
+    if (!error->isEmpty()) ShowMessage(QStringLiteral("記録を読めませんでした。\n詳細: ") + *error, true);
+  }
+  chart_->Show(points.rows, set.name);
+  FillMissed(missed.rows);
+  FillRounds(rounds.rows);
+  UpdateButtons();
+}
+
+void RecordWindow::FillMissed(const std::vector<MissedProblem>& missed) {
+  missed_table_->setRowCount(static_cast<int>(missed.size()));
+  for (int row = 0; row < static_cast<int>(missed.size()); ++row) {
+    const MissedProblem& problem = missed[row];
+    missed_table_->setItem(row, 0, Cell(problem.text));
+    missed_table_->setItem(row, 1, Cell(problem.accepted));
+    missed_table_->setItem(row, 2, Cell(QString::number(problem.asked), true));
+    missed_table_->setItem(row, 3, Cell(QString::number(problem.right), true));
+  }
+}
+
+void RecordWindow::FillRounds(const std::vector<RoundDetail>& rounds) {
+  rounds_tree_->clear();
+  QList<QTreeWidgetItem*> items;
+  items.reserve(static_cast<qsizetype>(rounds.size()));
+  for (const RoundDetail& round : rounds) {
+    QString marks;
+    for (const QuestionDetail& question : round.questions) marks += OutcomeMark(question.outcome);
+    const QString score = round.score ? QStringLiteral("%1 点").arg(*round.score)
+                                      : QStringLiteral("— 点");
+    auto* item = new QTreeWidgetItem(
+        {LocalTime(round.started_at), score + QStringLiteral("　") + EndingLabel(round.ending),
+         marks});
+    for (const QuestionDetail& question : round.questions) {
+      QString number = QString::number(question.number);
+      if (question.kind != QLatin1String("problem")) number += QStringLiteral("（%1）").arg(KindLabel(question.kind));
+      QString outcome = OutcomeLabel(question.outcome);
+      if (question.wrong_tries > 0) outcome += QStringLiteral("（誤答 %1）").arg(question.wrong_tries);
+      new QTreeWidgetItem(item, {number, outcome, question.text, question.accepted, question.typed,
+                                 QString::number(question.seconds_used)});
+    }
+    items.append(item);
+  }
+  rounds_tree_->addTopLevelItems(items);
+}
+
+void RecordWindow::UpdateButtons() {
+  const bool chosen = chosen_ >= 0;
+  practice_button_->setEnabled(chosen && missed_table_->rowCount() > 0);
+  export_button_->setEnabled(record_.IsOpen() && !sets_.empty());
+  delete_button_->setEnabled(record_.CanWrite() && !sets_.empty());
+  recording_->setEnabled(record_.CanWrite());
+}
+
+void RecordWindow::WritePracticeSet() {
+  if (chosen_ < 0) return;
+  const SetSummary& set = sets_[chosen_];
+  const PracticeSet practice =
+      record::WritePracticeSet(record_, set.hash, set.name, practice_count_->value());
+  if (!practice.error.isEmpty()) {
+    ShowMessage(practice.error, true);
+    return;
+  }
+  ShowMessage(QStringLiteral("よく間違える %1 問を %2 に書きました。").arg(practice.problems)
+                  .arg(QDir::toNativeSeparators(practice.path)),
+              false);
+  emit PracticeSetReady(practice.path);
+}
+
+void RecordWindow::ExportCsv() {
+  const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  const QString suggested = QDir(folder).filePath(
+      QStringLiteral("成績-%1.csv").arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd"))));
+  const QString path = choose_save_path_(suggested);
+  if (path.isEmpty()) return;
+  const QString error = record::ExportCsv(record_.Database(), path);
+  if (!error.isEmpty()) {
+    ShowMessage(error, true);
+    return;
+  }
+  ShowMessage(QStringLiteral("%1 に書き出しました。").arg(QDir::toNativeSeparators(path)), false);
+}
+
+void RecordWindow::DeleteRecord() {
+  if (!confirm_(QStringLiteral("すべての問題集の記録を消します。元に戻せません。よろしいですか？"))) return;
+  if (!record_.DeleteAll()) {
+    ShowStatus();
+    return;
+  }
+  ShowMessage(QStringLiteral("記録を消しました。"), false);
+  Reload();
+}
+
+void RecordWindow::SetRecording(bool on) {
+  if (record_.SetRecordingEnabled(on)) {
+    ShowMessage(on ? QStringLiteral("これからの回を記録します。")
+                   : QStringLiteral("記録を止めました。これからの回は記録されません。"),
+                false);
+    return;
+  }
+  const QSignalBlocker blocker(recording_);
+  recording_->setChecked(!on);
+  ShowStatus();
+}
+
+}  // namespace rekendo::record

@@ -1,0 +1,88 @@
+// 成績: the learning record at a glance. Per problem set the rounds, average, best and last
+// play; for the chosen set the chart of its scores, the problems missed most and the latest
+// rounds question by question. From here the learner practises the missed problems (復習),
+// exports the record as CSV, deletes it, or turns recording off.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <functional>
+#include <vector>
+
+#include "record.h"
+#include "record_queries.h"
+
+QT_BEGIN_NAMESPACE
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+class QTableWidget;
+class QTreeWidget;
+QT_END_NAMESPACE
+
+namespace rekendo::record {
+
+class ScoreChart;
+
+// How many of the latest rounds the window lists.
+inline constexpr int kListedRounds = 200;
+
+class RecordWindow : public QDialog {
+  Q_OBJECT
+
+ public:
+  // Asks the learner a yes/no question; replaced by tests.
+  using Confirm = std::function<bool(const QString& question)>;
+  // Asks where to save the CSV; an empty string when cancelled. Replaced by tests.
+  using ChooseSavePath = std::function<QString(const QString& suggested)>;
+
+  // Opens the record if that has not happened yet and shows it.
+  explicit RecordWindow(Record& record, QWidget* parent = nullptr);
+
+  void SetConfirm(Confirm confirm) { confirm_ = std::move(confirm); }
+  void SetChooseSavePath(ChooseSavePath choose) { choose_save_path_ = std::move(choose); }
+
+  // Reads everything again, keeping the chosen set where it still exists.
+  void Reload();
+  // The chosen set, -1 for none.
+  void ChooseSet(int row);
+
+  // The buttons' work, callable directly.
+  void WritePracticeSet();
+  void ExportCsv();
+  void DeleteRecord();
+
+ signals:
+  // A practice set was written: load it as if chosen with 問題選択.
+  void PracticeSetReady(const QString& path);
+
+ private:
+  void ShowStatus();
+  void ShowMessage(const QString& text, bool trouble);
+  void FillSets();
+  void FillMissed(const std::vector<MissedProblem>& missed);
+  void FillRounds(const std::vector<RoundDetail>& rounds);
+  void SetRecording(bool on);
+  void UpdateButtons();
+
+  Record& record_;
+  Confirm confirm_;
+  ChooseSavePath choose_save_path_;
+  std::vector<SetSummary> sets_;
+  int chosen_ = -1;
+
+  QLabel* status_;
+  QLabel* message_;
+  QTableWidget* sets_table_;
+  ScoreChart* chart_;
+  QTableWidget* missed_table_;
+  QTreeWidget* rounds_tree_;
+  QCheckBox* recording_;
+  QSpinBox* practice_count_;
+  QPushButton* practice_button_;
+  QPushButton* export_button_;
+  QPushButton* delete_button_;
+};
+
+}  // namespace rekendo::record

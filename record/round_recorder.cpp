@@ -1,0 +1,125 @@
+#include "round_recorder.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <exception>
+
+namespace rekendo::record {
+
+RoundRecorder::RoundRecorder(Record& record, Clock clock)
+    : record_(record), clock_(std::move(clock)) {
+  if (!clock_) clock_ = [] { return QDateTime::currentMSecsSinceEpoch(); };
+}
+
+RoundRecorder::~RoundRecorder() {
+  Guarded([&] { EndOpenRound(false, std::nullopt, std::nullopt); });
+}
+
+template <typename Step>
+void RoundRecorder::Guarded(Step&& step) noexcept {
+  try {
+    step();
+  } catch (const std::exception& error) {
+    record_.ReportFailure(MakeError(RecordErrorCode::kWrite, record_.FilePath(),
+                                    QString::fromLocal8Bit(error.what())));
+  } catch (...) {
+    record_.ReportFailure(MakeError(RecordErrorCode::kWrite, record_.FilePath()));
+  }
+}
+
+void RoundRecorder::ProblemFileLoaded(std::string_view path, std::int32_t problem_count) {
+  Guarded([&] {
+    EndOpenRound(false, std::nullopt, std::nullopt);
+    ProblemFile file;
+    file.path = QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
+    file.name = QFileInfo(file.path).fileName();
+    file.pair_count = problem_count;
+    // The bytes, not the name, say which set it is: a renamed or moved copy is the same.
+    QFile input(file.path);
+    if (input.open(QIODevice::ReadOnly)) {
+      QCryptographicHash hash(QCryptographicHash::Sha256);
+      if (hash.addData(&input)) file.hash = QString::fromLatin1(hash.result().toHex());
+    }
+    if (file.hash.isEmpty()) {
+      record_.ReportFailure(MakeError(RecordErrorCode::kProblemFile,
+                                      QDir::toNativeSeparators(file.path), input.errorString()));
+    }
+    file_ = std::move(file);
+  });
+}
+
+void RoundRecorder::RoundStarted() {
+  Guarded([&] {
+    EndOpenRound(false, std::nullopt, std::nullopt);
+    if (!file_ || file_->hash.isEmpty()) return;
+    if (!record_.Open() || !record_.RecordingEnabled()) return;
+    RoundStart start;
+    start.set_hash = file_->hash;
+    start.file_path = file_->path;
+    start.file_name = file_->name;
+    start.pair_count = file_->pair_count;
+    start.started_at = clock_();
+    round_id_ = record_.StartRound(start);
+  });
+}
+
+void RoundRecorder::QuestionAsked(const AskedQuestion& question) {
+  Guarded([&] {
+    if (round_id_) asked_[question.number] = question;
+  });
+}
+
+void RoundRecorder::QuestionClosed(const ClosedQuestion& question) {
+  Guarded([&] {
+    const auto asked = asked_.find(question.number);
+    if (!round_id_ || asked == asked_.end()) return;
+    WriteQuestion(asked->second, question);
+    asked_.erase(asked);
+  });
+}
+
+void RoundRecorder::RoundEnded(RoundEnd how, std::int32_t score, std::int32_t judgement_index) {
+  Guarded([&] {
+    const bool finished = how == RoundEnd::kFinished;
+    EndOpenRound(finished, score, finished ? std::optional<int>(judgement_index) : std::nullopt);
+  });
+}
+
+void RoundRecorder::EndOpenRound(bool finished, std::optional<int> score,
+                                 std::optional<int> judgement) {
+  if (!round_id_) return;
+  for (const auto& [number, asked] : asked_) {
+    ClosedQuestion open;
+    open.number = number;
+    open.outcome = QuestionOutcome::kOpenAtEnd;
+    WriteQuestion(asked, open);
+  }
+  asked_.clear();
+  RoundFinish finish;
+  finish.finished = finished;
+  finish.score = score;
+  finish.judgement_index = judgement;
+  finish.ended_at = clock_();
+  record_.EndRound(*round_id_, finish);
+  round_id_.reset();
+}
+
+void RoundRecorder::WriteQuestion(const AskedQuestion& asked, const ClosedQuestion& closed) {
+  QuestionRow row;
+  row.number = asked.number;
+  row.kind = asked.kind;
+  row.bank_index = asked.bank_index;
+  row.text = asked.text;
+  row.accepted = asked.accepted;
+  row.typed = closed.typed;
+  row.outcome = closed.outcome;
+  row.wrong_tries = closed.wrong_tries;
+  row.seconds_used = closed.seconds_used;
+  row.closed_at = clock_();
+  record_.AddQuestion(*round_id_, file_->hash, row);
+}
+
+}  // namespace rekendo::record

@@ -1,0 +1,67 @@
+#include "score_chart.h"
+
+#include <QDateTime>
+#include <QtCharts/QChart>
+#include <QtCharts/QDateTimeAxis>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QValueAxis>
+
+namespace rekendo::record {
+
+ScoreChart::ScoreChart(QWidget* parent)
+    : QChartView(parent),
+      series_(new QLineSeries),
+      time_axis_(new QDateTimeAxis),
+      score_axis_(new QValueAxis) {
+  auto* chart = new QChart;
+  chart->legend()->hide();
+  chart->addSeries(series_);
+  time_axis_->setFormat(QStringLiteral("MM/dd"));
+  time_axis_->setTitleText(QStringLiteral("日付"));
+  score_axis_->setRange(0, 100);
+  score_axis_->setTickCount(6);
+  score_axis_->setLabelFormat(QStringLiteral("%d"));
+  score_axis_->setTitleText(QStringLiteral("得点"));
+  chart->addAxis(time_axis_, Qt::AlignBottom);
+  chart->addAxis(score_axis_, Qt::AlignLeft);
+  series_->attachAxis(time_axis_);
+  series_->attachAxis(score_axis_);
+  chart->setTitle(QStringLiteral("得点の推移"));
+  setChart(chart);  // the view owns the chart, the chart the series and axes
+  setRenderHint(QPainter::Antialiasing);
+  setMinimumSize(360, 240);
+  setFocusPolicy(Qt::NoFocus);
+}
+
+void ScoreChart::Show(const std::vector<ScorePoint>& points, const QString& set_name) {
+  QList<QPointF> line;
+  line.reserve(static_cast<qsizetype>(points.size()));
+  int rounds = 0;
+  for (const ScorePoint& point : points) {
+    line.append(QPointF(static_cast<qreal>(point.time), point.score));
+    rounds += point.rounds;
+  }
+  series_->replace(line);
+  series_->setPointsVisible(points.size() <= 60);
+  if (points.empty()) {
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    time_axis_->setRange(QDateTime::fromMSecsSinceEpoch(now - 7LL * 24 * 3600 * 1000),
+                         QDateTime::fromMSecsSinceEpoch(now));
+  } else {
+    // A little room either side, so a single round is not drawn on the edge.
+    const qint64 first = points.front().time;
+    const qint64 last = points.back().time;
+    const qint64 margin = std::max<qint64>((last - first) / 20, 12LL * 3600 * 1000);
+    time_axis_->setRange(QDateTime::fromMSecsSinceEpoch(first - margin),
+                         QDateTime::fromMSecsSinceEpoch(last + margin));
+  }
+  QString title = QStringLiteral("得点の推移 — %1").arg(set_name);
+  if (rounds > static_cast<int>(points.size())) {
+    title += QStringLiteral("（%1 回を %2 点にまとめて表示）").arg(rounds).arg(points.size());
+  }
+  chart()->setTitle(title);
+}
+
+int ScoreChart::PointCount() const { return static_cast<int>(series_->count()); }
+
+}  // namespace rekendo::record

@@ -1,0 +1,97 @@
+#include "sqlite_connection.h"
+
+#include <QSqlQuery>
+#include <QUrl>
+#include <QVariant>
+
+namespace rekendo::record {
+
+namespace {
+
+std::optional<QSqlError> Run(QSqlDatabase& db, const QString& sql) {
+  QSqlQuery query(db);
+  if (!query.exec(sql)) return query.lastError();
+  return std::nullopt;
+}
+
+}  // namespace
+
+QSqlDatabase OpenSqlite(const QString& connection_name, const QString& path,
+                        int busy_timeout_ms, OpenMode mode) {
+  QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_name);
+  QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busy_timeout_ms);
+  if (mode == OpenMode::kImmutable) {
+    db.setDatabaseName(QString::fromLatin1(QUrl::fromLocalFile(path).toEncoded()) +
+                       QStringLiteral("?immutable=1"));
+    options += QStringLiteral(";QSQLITE_OPEN_URI");
+  } else {
+    db.setDatabaseName(path);
+  }
+  if (mode != OpenMode::kReadWrite) options += QStringLiteral(";QSQLITE_OPEN_READONLY");
+  db.setConnectOptions(options);
+  db.open();
+  return db;
+}
+
+std::optional<QSqlError> SetUpWritableConnection(QSqlDatabase& db) {
+  // journal_mode answers with the mode it ended in rather than failing.
+  QSqlQuery wal(db);
+  if (!wal.exec(QStringLiteral("PRAGMA journal_mode = WAL"))) return wal.lastError();
+  if (auto error = Run(db, QStringLiteral("PRAGMA foreign_keys = ON"))) return error;
+  // In WAL mode NORMAL loses nothing when the program is killed, only (at worst) the last
+  // commits on a power cut, and it saves an fsync per question.
+  return Run(db, QStringLiteral("PRAGMA synchronous = NORMAL"));
+}
+
+std::optional<int> ReadSchemaVersion(QSqlDatabase& db, QSqlError* error) {
+  QSqlQuery query(db);
+  if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
+    if (error) *error = query.lastError();
+    return std::nullopt;
+  }
+  // user_version answers even for a file that is not a database; reading the schema makes
+  // SQLite look at the file's pages.
+  QSqlQuery schema(db);
+  if (!schema.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master"))) {
+    if (error) *error = schema.lastError();
+    return std::nullopt;
+  }
+  return query.value(0).toInt();
+}
+
+std::optional<QSqlError> WriteSchemaVersion(QSqlDatabase& db, int version) {
+  return Run(db, QStringLiteral("PRAGMA user_version = %1").arg(version));
+}
+
+std::optional<QSqlError> BeginWrite(QSqlDatabase& db) {
+  return Run(db, QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+std::optional<QSqlError> Commit(QSqlDatabase& db) { return Run(db, QStringLiteral("COMMIT")); }
+
+void Rollback(QSqlDatabase& db) { Run(db, QStringLiteral("ROLLBACK")); }
+
+SqliteFailure ClassifyFailure(const QSqlError& error) {
+  bool ok = false;
+  // The primary result code is the low byte of an extended one.
+  const int code = error.nativeErrorCode().toInt(&ok) & 0xFF;
+  if (!ok) return SqliteFailure::kOther;
+  switch (code) {
+    case 5:   // SQLITE_BUSY
+    case 6:   // SQLITE_LOCKED
+      return SqliteFailure::kBusy;
+    case 11:  // SQLITE_CORRUPT
+    case 26:  // SQLITE_NOTADB
+      return SqliteFailure::kCorrupt;
+    case 8:   // SQLITE_READONLY
+      return SqliteFailure::kReadOnly;
+    case 13:  // SQLITE_FULL
+      return SqliteFailure::kFull;
+    case 14:  // SQLITE_CANTOPEN
+      return SqliteFailure::kCantOpen;
+    default:
+      return SqliteFailure::kOther;
+  }
+}
+
+}  // namespace rekendo::record

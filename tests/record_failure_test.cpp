@@ -1,0 +1,254 @@
+// Whatever goes wrong with the record, the recorder keeps a plain error and the file's path,
+// throws nothing, and the round goes on; damaged and newer files are never overwritten.
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <fstream>
+
+#include "record_schema.h"
+#include "record_support.h"
+#include "round_recorder.h"
+#include "sqlite_connection.h"
+
+namespace rekendo::testing {
+namespace {
+
+using record::Record;
+using record::RecordErrorCode;
+using record::RoundRecorder;
+
+// Plays a round of three questions; the recorder must swallow whatever fails.
+void PlayRound(RoundRecorder& recorder, const std::string& problems) {
+  Drive drive(recorder);
+  drive.Load(problems);
+  drive.Start();
+  for (int n = 1; n <= 3; ++n) drive.Problem(n, n, QuestionOutcome::kRight);
+  drive.End(RoundEnd::kFinished, 30, 3);
+}
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A tmpfs of `size` at `folder`, unmounted when the test ends; skips the test where the
+// machine does not allow mounting.
+class Tmpfs {
+ public:
+  Tmpfs(const std::filesystem::path& folder, const std::string& options) : folder_(folder) {
+    std::filesystem::create_directories(folder_);
+    mounted_ = ::mount("tmpfs", folder_.c_str(), "tmpfs", 0, options.c_str()) == 0;
+  }
+  ~Tmpfs() {
+    if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
+  }
+  bool Remount(unsigned long flags) {
+    return ::mount("tmpfs", folder_.c_str(), "tmpfs", MS_REMOUNT | flags, nullptr) == 0;
+  }
+  bool mounted() const { return mounted_; }
+
+ private:
+  std::filesystem::path folder_;
+  bool mounted_ = false;
+};
+
+TEST_F(RecordTest, FolderThatCannotBeMadeIsReportedAndTheRoundGoesOn) {
+  dir.Write("file", "a file where the folder should go");
+  const QString folder = QString::fromStdString((dir.path() / "file" / "rekendo").string());
+  Record record(folder);
+  RoundRecorder recorder(record, Clock());
+  PlayRound(recorder, WriteProblems());
+  ASSERT_TRUE(record.Error());
+  EXPECT_EQ(record.Error()->code, RecordErrorCode::kFolder);
+  EXPECT_EQ(record.Error()->path, folder);
+  EXPECT_FALSE(record.Error()->message.isEmpty());
+  EXPECT_FALSE(record.IsOpen());
+}
+
+TEST_F(RecordTest, ReadOnlyHomeIsReportedAndAnExistingRecordStillShows) {
+  Tmpfs home(dir.path() / "home", "size=4m");
+  if (!home.mounted()) GTEST_SKIP() << "mounting a tmpfs is not allowed here; read-only home not tested";
+  const QString folder = QString::fromStdString((dir.path() / "home" / "rekendo").string());
+  const std::string problems = WriteProblems();
+  {
+    Record record(folder);
+    RoundRecorder recorder(record, Clock());
+    PlayRound(recorder, problems);
+    ASSERT_FALSE(record.Error());
+  }
+  ASSERT_TRUE(home.Remount(MS_RDONLY));
+  {
+    Record record(folder);
+    RoundRecorder recorder(record, Clock());
+    PlayRound(recorder, problems);
+    ASSERT_TRUE(record.Error());
+    EXPECT_EQ(record.Error()->path, folder + QStringLiteral("/record.sqlite3"));
+    EXPECT_FALSE(record.CanWrite());
+    QSqlQuery query(record.Database());
+    ASSERT_TRUE(query.exec("SELECT COUNT(*) FROM rounds") && query.next());
+    EXPECT_EQ(query.value(0).toInt(), 1);
+  }
+  // No folder at all on a read-only disk.
+  Record elsewhere(folder + QStringLiteral("/sub"));
+  RoundRecorder recorder(elsewhere, Clock());
+  PlayRound(recorder, problems);
+  ASSERT_TRUE(elsewhere.Error());
+  EXPECT_EQ(elsewhere.Error()->code, RecordErrorCode::kFolder);
+}
+
+TEST_F(RecordTest, FullDiskIsReportedAndRecordingResumesWhenThereIsRoomAgain) {
+  Tmpfs disk(dir.path() / "disk", "size=512k");
+  if (!disk.mounted()) GTEST_SKIP() << "mounting a tmpfs is not allowed here; full disk not tested";
+  const QString folder = QString::fromStdString((dir.path() / "disk" / "rekendo").string());
+  Record record(folder);
+  ASSERT_TRUE(record.Open());
+  // Fill every remaining block.
+  const auto filler = dir.path() / "disk" / "filler";
+  {
+    std::ofstream out(filler, std::ios::binary);
+    const std::string block(4096, 'x');
+    while (out.write(block.data(), block.size())) {}
+  }
+  RoundRecorder recorder(record, Clock());
+  Drive drive(recorder);
+  drive.Load(WriteProblems());
+  drive.Start();
+  for (int n = 1; n <= 10 && !record.Error(); ++n) {
+    drive.Ask(n, QuestionKind::kProblem, 1, std::string(400, 'a'), "２");
+    drive.Close(n, QuestionOutcome::kRight, "２");
+  }
+  ASSERT_TRUE(record.Error());
+  EXPECT_EQ(record.Error()->code, RecordErrorCode::kWrite);
+  EXPECT_EQ(record.Error()->path, record.FilePath());
+
+  std::filesystem::remove(filler);
+  drive.Start();
+  drive.Problem(1, 1, QuestionOutcome::kRight);
+  drive.End(RoundEnd::kFinished, 10, 1);
+  EXPECT_FALSE(record.Error());
+}
+
+TEST_F(RecordTest, LockHeldPastTheTimeoutIsReportedWithoutStallingTheRound) {
+  Record record(Folder(), {.busy_timeout_ms = 100});
+  ASSERT_TRUE(record.Open());
+  RoundRecorder recorder(record, Clock());
+  Drive drive(recorder);
+  drive.Load(WriteProblems());
+  drive.Start();
+  {
+    Peek other(RecordFile());
+    ASSERT_TRUE(other.Exec("BEGIN IMMEDIATE"));
+    QElapsedTimer timer;
+    timer.start();
+    drive.Problem(1, 1, QuestionOutcome::kRight);
+    EXPECT_LT(timer.elapsed(), 1000);
+    ASSERT_TRUE(record.Error());
+    EXPECT_EQ(record.Error()->code, RecordErrorCode::kBusy);
+    other.Exec("ROLLBACK");
+  }
+  drive.Problem(2, 2, QuestionOutcome::kRight);
+  drive.End(RoundEnd::kFinished, 10, 1);
+  EXPECT_FALSE(record.Error());
+  Peek peek(RecordFile());
+  EXPECT_EQ(peek.Rows("SELECT number FROM questions"), (std::vector<QVariantList>{{2}}));
+}
+
+TEST_F(RecordTest, CorruptFileIsMovedAsideUntouchedAndAFreshRecordBegun) {
+  std::filesystem::create_directories(Folder().toStdString());
+  const std::string garbage(8192, '\x5A');
+  dir.Write("record/record.sqlite3", garbage);
+  Record record(Folder());
+  RoundRecorder recorder(record, Clock());
+  PlayRound(recorder, WriteProblems());
+  EXPECT_FALSE(record.Error());
+  EXPECT_FALSE(record.Notice().isEmpty());
+
+  std::vector<std::filesystem::path> aside;
+  for (const auto& entry : std::filesystem::directory_iterator(Folder().toStdString())) {
+    if (entry.path().filename().string().starts_with("record.sqlite3.corrupt-")) {
+      aside.push_back(entry.path());
+    }
+  }
+  ASSERT_EQ(aside.size(), 1u);
+  EXPECT_TRUE(record.Notice().contains(QString::fromStdString(aside[0].string())));
+  EXPECT_EQ(ReadAll(QString::fromStdString(aside[0].string())), QByteArray::fromStdString(garbage));
+  Peek peek(RecordFile());
+  EXPECT_EQ(peek.Value("SELECT COUNT(*) FROM questions").toInt(), 3);
+}
+
+TEST_F(RecordTest, DamagedPagesFoundMidRoundAreReportedNotThrown) {
+  const std::string problems = WriteProblems();
+  {
+    Record record(Folder());
+    RoundRecorder recorder(record, Clock());
+    for (int i = 0; i < 20; ++i) PlayRound(recorder, problems);
+  }
+  {
+    // Overwrite everything after the first page (the schema) with noise.
+    std::fstream file(RecordFile().toStdString(), std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(4096);
+    const std::string noise(16 * 4096, '\xA5');
+    file.write(noise.data(), noise.size());
+  }
+  Record record(Folder());
+  RoundRecorder recorder(record, Clock());
+  PlayRound(recorder, problems);
+  ASSERT_TRUE(record.Error());
+  EXPECT_EQ(record.Error()->path, record.FilePath());
+}
+
+TEST_F(RecordTest, NewerFileIsReadButNeverWritten) {
+  const std::string problems = WriteProblems();
+  {
+    Record record(Folder());
+    RoundRecorder recorder(record, Clock());
+    PlayRound(recorder, problems);
+  }
+  {
+    Peek peek(RecordFile());
+    ASSERT_TRUE(peek.Exec(QStringLiteral("PRAGMA user_version = %1").arg(record::kSchemaVersion + 1)));
+    ASSERT_TRUE(peek.Exec("PRAGMA wal_checkpoint(TRUNCATE)"));
+  }
+  const QByteArray before = ReadAll(RecordFile());
+  Record record(Folder());
+  RoundRecorder recorder(record, Clock());
+  PlayRound(recorder, problems);
+  EXPECT_FALSE(record.SetRecordingEnabled(false));
+  EXPECT_FALSE(record.DeleteAll());
+  ASSERT_TRUE(record.Error());
+  EXPECT_EQ(record.Error()->code, RecordErrorCode::kNewer);
+  EXPECT_TRUE(record.IsOpen());
+  EXPECT_FALSE(record.CanWrite());
+  EXPECT_EQ(ReadAll(RecordFile()), before);
+  EXPECT_EQ(ReadAll(RecordFile() + "-wal").size(), 0);
+}
+
+TEST_F(RecordTest, VersionOneFileIsBroughtUpToDateWithItsRowsKept) {
+  std::filesystem::create_directories(Folder().toStdString());
+  {
+    Peek old(RecordFile());
+    QSqlDatabase db = old.db();
+    ASSERT_TRUE(old.Exec("BEGIN"));
+    ASSERT_FALSE(record::MigrateSchema(db, 0, 1));
+    ASSERT_TRUE(old.Exec("COMMIT"));
+    ASSERT_TRUE(old.Exec(
+        "INSERT INTO problem_sets VALUES ('abc', 3, 'a.mon', '/x/a.mon', 1)"));
+    ASSERT_TRUE(old.Exec("INSERT INTO rounds (id, set_hash, file_path, file_name, pair_count, "
+                         "started_at, ending) VALUES (7, 'abc', '/x/a.mon', 'a.mon', 3, 1, 'open')"));
+    EXPECT_EQ(old.Value("PRAGMA user_version").toInt(), 1);
+  }
+  Record record(Folder());
+  ASSERT_TRUE(record.Open());
+  EXPECT_FALSE(record.Error());
+  EXPECT_TRUE(record.SetRecordingEnabled(false));
+  EXPECT_FALSE(record.RecordingEnabled());
+  Peek peek(RecordFile());
+  EXPECT_EQ(peek.Value("PRAGMA user_version").toInt(), record::kSchemaVersion);
+  EXPECT_EQ(peek.Rows("SELECT id, ending FROM rounds"),
+            (std::vector<QVariantList>{{7, "unfinished"}}));
+}
+
+}  // namespace
+}  // namespace rekendo::testing

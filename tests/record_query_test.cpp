@@ -1,0 +1,205 @@
+// The numbers the 成績 window shows for a known record, the practice set made from it, the
+// CSV export read back, and deleting the record.
+#include <QFile>
+
+#include "csv_export.h"
+#include "practice_set.h"
+#include "record_queries.h"
+#include "record_support.h"
+
+namespace rekendo::testing {
+namespace {
+
+using namespace record;
+
+const QString kSetA = QString(64, QLatin1Char('a'));
+const QString kSetB = QString(64, QLatin1Char('b'));
+
+struct Q {
+  int index;
+  QuestionOutcome outcome;
+  QuestionKind kind = QuestionKind::kProblem;
+};
+
+std::string TextOf(int index) { return Sjis("問題" + std::to_string(index) + "，です"); }
+std::string AnswerOf(int index) { return Sjis(index == 1 ? "６$６．０" : "７"); }
+
+class KnownRecord : public RecordTest {
+ protected:
+  void SetUp() override { ASSERT_TRUE(record.Open()); }
+
+  void Round(const QString& set, const QString& path, qint64 start, std::optional<int> score,
+             const std::vector<Q>& questions) {
+    const auto id = record.StartRound({set, path, path.section('/', -1), 3, start});
+    ASSERT_TRUE(id);
+    int number = 0;
+    for (const Q& q : questions) {
+      QuestionRow row;
+      row.number = ++number;
+      row.kind = q.kind;
+      row.bank_index = q.index;
+      row.text = TextOf(q.index);
+      row.accepted = AnswerOf(q.index);
+      row.typed = q.outcome == QuestionOutcome::kRight ? Sjis("６") : Sjis("－１");
+      row.outcome = q.outcome;
+      row.seconds_used = 5;
+      row.closed_at = start + number;
+      ASSERT_TRUE(record.AddQuestion(*id, set, row));
+    }
+    ASSERT_TRUE(record.EndRound(*id, {score.has_value(), score, score ? score : std::nullopt,
+                                      start + 100}));
+  }
+
+  // Set A: three finished rounds (30, 50, 70) and one left unfinished; set B: one round.
+  void Fill() {
+    using enum QuestionOutcome;
+    Round(kSetA, "/p/九九.mon", 1000, 30, {{1, kWrongAtTimeUp}, {2, kRight}, {3, kLeft}});
+    Round(kSetA, "/p/九九.mon", 2000, 50, {{1, kWrongAtTimeUp}, {2, kRight}});
+    Round(kSetA, "/p/九九.mon", 3000, 70,
+          {{1, kRight}, {3, kWrongAtTimeUp}, {4, kWrongAtTimeUp, QuestionKind::kTrivia}});
+    Round(kSetA, "/p/九九.mon", 4000, std::nullopt, {});
+    Round(kSetB, "/p/分数, \"上\".mon", 500, 100, {});
+  }
+
+  Record record{Folder()};
+};
+
+TEST_F(KnownRecord, SummariesPerSet) {
+  Fill();
+  const auto sets = LoadSetSummaries(record.Database());
+  ASSERT_TRUE(sets.ok()) << sets.error.toStdString();
+  ASSERT_EQ(sets.rows.size(), 2u);
+  const SetSummary& a = sets.rows[0];  // played last
+  EXPECT_EQ(a.hash, kSetA);
+  EXPECT_EQ(a.name, QStringLiteral("九九.mon"));
+  EXPECT_EQ(a.rounds, 3);
+  EXPECT_EQ(a.unfinished, 1);
+  EXPECT_EQ(a.average, 50.0);
+  EXPECT_EQ(a.best, 70);
+  EXPECT_EQ(a.last_played, 4000);
+  EXPECT_EQ(sets.rows[1].name, QStringLiteral("分数, \"上\".mon"));
+  EXPECT_EQ(sets.rows[1].best, 100);
+}
+
+TEST_F(KnownRecord, ScoreSeriesInTimeOrderAndAveragedWhenLong) {
+  Fill();
+  const auto all = LoadScoreSeries(record.Database(), kSetA, 10);
+  ASSERT_TRUE(all.ok());
+  ASSERT_EQ(all.rows.size(), 3u);
+  EXPECT_EQ(all.rows[0].time, 1000);
+  EXPECT_EQ(all.rows[2].score, 70.0);
+  // Two stretches of time: the first holds the rounds at 1000 and 2000.
+  const auto two = LoadScoreSeries(record.Database(), kSetA, 2);
+  ASSERT_EQ(two.rows.size(), 2u);
+  EXPECT_EQ(two.rows[0].time, 1000);
+  EXPECT_EQ(two.rows[0].score, 40.0);
+  EXPECT_EQ(two.rows[0].rounds, 2);
+  EXPECT_EQ(two.rows[1].score, 70.0);
+}
+
+TEST_F(KnownRecord, MostMissedProblemsOfTheFileOnly) {
+  Fill();
+  const auto missed = LoadMostMissed(record.Database(), kSetA, 10);
+  ASSERT_TRUE(missed.ok());
+  ASSERT_EQ(missed.rows.size(), 2u);  // problem 2 was never missed, trivia is not counted
+  EXPECT_EQ(missed.rows[0].bank_index, 1);
+  EXPECT_EQ(missed.rows[0].asked, 3);
+  EXPECT_EQ(missed.rows[0].right, 1);
+  EXPECT_EQ(missed.rows[0].accepted, QStringLiteral("６ または ６．０"));
+  EXPECT_EQ(missed.rows[1].bank_index, 3);
+  EXPECT_EQ(missed.rows[1].asked, 2);
+  EXPECT_EQ(missed.rows[1].right, 0);
+}
+
+TEST_F(KnownRecord, RecentRoundsNewestFirstWithTheirQuestions) {
+  Fill();
+  const auto rounds = LoadRecentRounds(record.Database(), kSetA, 2);
+  ASSERT_TRUE(rounds.ok());
+  ASSERT_EQ(rounds.rows.size(), 2u);
+  EXPECT_EQ(rounds.rows[0].ending, QStringLiteral("unfinished"));
+  EXPECT_FALSE(rounds.rows[0].score);
+  EXPECT_TRUE(rounds.rows[0].questions.empty());
+  ASSERT_EQ(rounds.rows[1].questions.size(), 3u);
+  EXPECT_EQ(rounds.rows[1].questions[0].outcome, QStringLiteral("right"));
+  EXPECT_EQ(rounds.rows[1].questions[2].kind, QStringLiteral("trivia"));
+  EXPECT_EQ(rounds.rows[1].questions[2].outcome, QStringLiteral("wrong"));
+}
+
+TEST_F(KnownRecord, PracticeSetHoldsTheMostMissedAsProblemFileBytes) {
+  Fill();
+  const PracticeSet practice = WritePracticeSet(record, kSetA, QStringLiteral("九九.mon"), 10);
+  ASSERT_TRUE(practice.error.isEmpty()) << practice.error.toStdString();
+  EXPECT_EQ(practice.problems, 2);
+  EXPECT_TRUE(practice.path.startsWith(Folder() + QStringLiteral("/復習/九九の復習-")));
+  QFile file(practice.path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll().toStdString(),
+            TextOf(1) + "\r\n" + AnswerOf(1) + "\r\n" + TextOf(3) + "\r\n" + AnswerOf(3) + "\r\n");
+  // Nothing missed yet: no file, a plain message.
+  EXPECT_FALSE(WritePracticeSet(record, kSetB, QStringLiteral("b.mon"), 10).error.isEmpty());
+}
+
+// RFC 4180 reading, independent of the writer.
+std::vector<std::vector<std::string>> ParseCsv(std::string_view text) {
+  std::vector<std::vector<std::string>> rows(1);
+  std::string field;
+  bool quoted = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (quoted) {
+      if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') field += text[++i];
+      else if (c == '"') quoted = false;
+      else field += c;
+    } else if (c == '"') {
+      quoted = true;
+    } else if (c == ',') {
+      rows.back().push_back(std::move(field));
+      field.clear();
+    } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+      rows.back().push_back(std::move(field));
+      field.clear();
+      rows.emplace_back();
+      ++i;
+    } else {
+      field += c;
+    }
+  }
+  if (rows.back().empty() && field.empty()) rows.pop_back();
+  return rows;
+}
+
+TEST_F(KnownRecord, CsvReadsBackToTheRecordedValues) {
+  Fill();
+  const QString path = Folder() + QStringLiteral("/成績.csv");
+  ASSERT_TRUE(ExportCsv(record.Database(), path).isEmpty());
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const std::string bytes = file.readAll().toStdString();
+  ASSERT_TRUE(bytes.starts_with("\xEF\xBB\xBF"));
+  const auto rows = ParseCsv(std::string_view(bytes).substr(3));
+  // A header, eight questions, and a line each for the two rounds without questions.
+  ASSERT_EQ(rows.size(), 11u);
+  for (const auto& row : rows) ASSERT_EQ(row.size(), 18u);
+  EXPECT_EQ(rows[0][0], "開始(UTC)");
+  // Oldest first: set B's round at 500 ms, with its awkward file name intact.
+  EXPECT_EQ(rows[1][0], "1970-01-01T00:00:00Z");
+  EXPECT_EQ(rows[1][2], "分数, \"上\".mon");
+  EXPECT_EQ(rows[1][9], "");
+  const std::vector<std::string> first_question = {
+      "1970-01-01T00:00:01Z", "1970-01-01T00:00:01Z", "九九.mon", "/p/九九.mon",
+      kSetA.toStdString(), "3", "30", "30", "最後まで", "1", "問題", "1", "問題1，です",
+      "６$６．０", "－１", "時間切れ", "0", "5"};
+  EXPECT_EQ(rows[2], first_question);
+}
+
+TEST_F(KnownRecord, DeleteAllEmptiesTheRecordButKeepsTheSwitch) {
+  Fill();
+  ASSERT_TRUE(record.SetRecordingEnabled(false));
+  ASSERT_TRUE(record.DeleteAll());
+  EXPECT_TRUE(LoadSetSummaries(record.Database()).rows.empty());
+  EXPECT_TRUE(LoadMostMissed(record.Database(), kSetA, 10).rows.empty());
+  EXPECT_FALSE(record.RecordingEnabled());
+}
+
+}  // namespace
+}  // namespace rekendo::testing

@@ -1,0 +1,84 @@
+// The 成績 window drives the record: 復習 hands over a practice file, the CSV goes where the
+// learner chose, 記録を消す asks first, and a broken record is explained, not hidden.
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableWidget>
+
+#include "record_support.h"
+#include "record_window.h"
+#include "round_recorder.h"
+
+namespace rekendo::testing {
+namespace {
+
+using record::Record;
+using record::RecordWindow;
+
+class RecordWindowTest : public RecordTest {
+ protected:
+  // Two rounds on one file, problem 1 missed in both.
+  void Play() {
+    record::RoundRecorder recorder(record, Clock());
+    Drive drive(recorder);
+    drive.Load(WriteProblems());
+    for (int round = 0; round < 2; ++round) {
+      drive.Start();
+      drive.Problem(1, 1, QuestionOutcome::kWrongAtTimeUp);
+      drive.Problem(2, 2, QuestionOutcome::kRight);
+      drive.End(RoundEnd::kFinished, 10, 1);
+    }
+  }
+  QString Cell(RecordWindow& window, const char* table, int row, int column) {
+    return window.findChild<QTableWidget*>(QString::fromLatin1(table))->item(row, column)->text();
+  }
+
+  Record record{Folder()};
+};
+
+TEST_F(RecordWindowTest, ShowsTheSetAndHandsOverAPracticeSet) {
+  Play();
+  RecordWindow window(record);
+  EXPECT_EQ(Cell(window, "sets", 0, 0), QStringLiteral("かけ算.mon"));
+  EXPECT_EQ(Cell(window, "sets", 0, 1), QStringLiteral("2"));
+  EXPECT_EQ(Cell(window, "sets", 0, 2), QStringLiteral("10.0"));
+  EXPECT_EQ(Cell(window, "missed", 0, 0), QStringLiteral("１＋１"));
+  QSignalSpy ready(&window, &RecordWindow::PracticeSetReady);
+  window.WritePracticeSet();
+  ASSERT_EQ(ready.count(), 1);
+  const QString path = ready.at(0).at(0).toString();
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll().toStdString(), Sjis("１＋１\r\n２\r\n"));
+}
+
+TEST_F(RecordWindowTest, ExportGoesToTheChosenPathAndDeletingAsksFirst) {
+  Play();
+  RecordWindow window(record);
+  const QString csv = QString::fromStdString(dir.Path("成績.csv"));
+  window.SetChooseSavePath([&](const QString&) { return csv; });
+  window.ExportCsv();
+  EXPECT_TRUE(QFile::exists(csv));
+
+  window.SetConfirm([](const QString&) { return false; });
+  window.DeleteRecord();
+  EXPECT_EQ(window.findChild<QTableWidget*>(QStringLiteral("sets"))->rowCount(), 1);
+  window.SetConfirm([](const QString&) { return true; });
+  window.DeleteRecord();
+  EXPECT_EQ(window.findChild<QTableWidget*>(QStringLiteral("sets"))->rowCount(), 0);
+}
+
+TEST_F(RecordWindowTest, BrokenRecordIsExplainedWithItsPath) {
+  dir.Write("file", "x");
+  Record broken(QString::fromStdString(dir.Path("file")) + QStringLiteral("/rekendo"));
+  RecordWindow window(broken);
+  bool explained = false;
+  for (const QLabel* label : window.findChildren<QLabel*>()) {
+    explained = explained || (label->text().contains(QStringLiteral("作れません")) &&
+                              label->text().contains(QString::fromStdString(dir.Path("file"))));
+  }
+  EXPECT_TRUE(explained);
+}
+
+}  // namespace
+}  // namespace rekendo::testing
