@@ -68,7 +68,13 @@ void RoundRecorder::RoundStarted() {
 
 void RoundRecorder::QuestionAsked(const AskedQuestion& question) {
   Guarded([&] {
-    if (round_id_) asked_[question.number] = question;
+    if (!round_id_) return;
+    QuestionRow& row = asked_[question.number];
+    row.number = question.number;
+    row.kind = question.kind;
+    row.bank_index = question.bank_index;
+    row.text = question.text;
+    row.accepted = question.accepted;
   });
 }
 
@@ -107,13 +113,7 @@ void RoundRecorder::EndOpenRound(bool finished, std::optional<int> score,
   round_id_.reset();
 }
 
-void RoundRecorder::WriteQuestion(const AskedQuestion& asked, const ClosedQuestion& closed) {
-  QuestionRow row;
-  row.number = asked.number;
-  row.kind = asked.kind;
-  row.bank_index = asked.bank_index;
-  row.text = asked.text;
-  row.accepted = asked.accepted;
+void RoundRecorder::WriteQuestion(QuestionRow row, const ClosedQuestion& closed) {
   row.typed = closed.typed;
   row.outcome = closed.outcome;
   row.wrong_tries = closed.wrong_tries;

@@ -13,6 +13,7 @@
 
 #include "drill_observer.h"
 #include "record.h"
+#include "record_rows.h"
 
 namespace rekendo::record {
 
@@ -46,7 +47,7 @@ class RoundRecorder : public DrillObserver {
 
   // Writes the questions still open and the round's end.
   void EndOpenRound(bool finished, std::optional<int> score, std::optional<int> judgement);
-  void WriteQuestion(const AskedQuestion& asked, const ClosedQuestion& closed);
+  void WriteQuestion(QuestionRow row, const ClosedQuestion& closed);
   // Runs a step so that nothing it throws can reach the drill.
   template <typename Step>
   void Guarded(Step&& step) noexcept;
@@ -55,7 +56,9 @@ class RoundRecorder : public DrillObserver {
   Clock clock_;
   std::optional<ProblemFile> file_;
   std::optional<std::int64_t> round_id_;
-  std::map<int, AskedQuestion> asked_;  // asked and not yet closed, by number
+  // Asked and not yet closed, by number; the rows keep their own copies of the texts, which
+  // the drill only lends for the call.
+  std::map<int, QuestionRow> asked_;
 };
 
 }  // namespace rekendo::record
