@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "application_title.h"
+#include "companions.h"
 #include "error_report.h"
 #include "guarded_application.h"
 #include "main_window.h"
@@ -44,6 +45,7 @@ int main(int argc, char** argv) {
   rekendo::MainWindow form;
   reporter.SetOwner(&form);
   form.SetErrorReporter([&reporter](std::string_view message) { reporter.Report(message); });
+  const rekendo::Companions companions(form, rekendo::DefaultDataFolder());
   form.show();
   form.raise();
   form.activateWindow();

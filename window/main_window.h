@@ -47,6 +47,8 @@ class MainWindow : public QWidget, private DrillView {
   void SetBandAction(Command command, std::function<void()> action);
 
   const Drill& drill() const { return *drill_; }
+  // `observer` (not owned) hears of every question and round; nullptr for none.
+  void SetDrillObserver(DrillObserver* observer) { drill_->SetObserver(observer); }
   bool HasBeenActivated() const { return activated_; }
 
  protected:

@@ -1,0 +1,50 @@
+#include "companions.h"
+
+#include <QFile>
+#include <QStandardPaths>
+
+#include "generate_dialog.h"
+#include "record_window.h"
+
+namespace rekendo {
+
+Companions::Companions(MainWindow& window, const QString& data_folder)
+    : window_(window), data_folder_(data_folder), record_(data_folder), recorder_(record_) {
+  // The record opens at the first round, so start-up does not wait for the database.
+  window_.SetDrillObserver(&recorder_);
+  window_.SetBandAction(Command::kRecord, [this] { OpenRecordWindow(); });
+  window_.SetBandAction(Command::kGenerate, [this] { GenerateProblemSet(); });
+}
+
+Companions::~Companions() {
+  window_.SetDrillObserver(nullptr);
+  window_.SetBandAction(Command::kRecord, {});
+  window_.SetBandAction(Command::kGenerate, {});
+}
+
+void Companions::OpenRecordWindow() {
+  record::RecordWindow record_window(record_, &window_);
+  QObject::connect(&record_window, &record::RecordWindow::PracticeSetReady, &record_window,
+                   [this, &record_window](const QString& path) {
+                     record_window.accept();
+                     Load(path);
+                   });
+  record_window.exec();
+}
+
+void Companions::GenerateProblemSet() {
+  GenerateDialog dialog(data_folder_ + QStringLiteral("/generated"), &window_);
+  if (dialog.exec() == QDialog::Accepted && !dialog.WrittenPath().isEmpty()) {
+    Load(dialog.WrittenPath());
+  }
+}
+
+void Companions::Load(const QString& path) {
+  window_.LoadProblemFile(QFile::encodeName(path).toStdString());
+}
+
+QString DefaultDataFolder() {
+  return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+}
+
+}  // namespace rekendo

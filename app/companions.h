@@ -1,0 +1,38 @@
+// The learning record and the problem generator, hooked into the main window: the record
+// listens to every round, 成績 opens its window and 問題を作る the generator's dialog. Both
+// keep their files in the learner's data folder, never beside the problem files.
+#pragma once
+
+#include <QString>
+
+#include "main_window.h"
+#include "record.h"
+#include "round_recorder.h"
+
+namespace rekendo {
+
+class Companions {
+ public:
+  // `data_folder` is where the record and generated sets live; the window must outlive this.
+  Companions(MainWindow& window, const QString& data_folder);
+  ~Companions();
+  Companions(const Companions&) = delete;
+  Companions& operator=(const Companions&) = delete;
+
+  record::Record& Record() { return record_; }
+
+ private:
+  void OpenRecordWindow();
+  void GenerateProblemSet();
+  void Load(const QString& path);
+
+  MainWindow& window_;
+  QString data_folder_;
+  record::Record record_;
+  record::RoundRecorder recorder_;
+};
+
+// QStandardPaths' data folder of this program (~/.local/share/rekendo).
+QString DefaultDataFolder();
+
+}  // namespace rekendo

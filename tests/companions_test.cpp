@@ -1,0 +1,119 @@
+// The record as the learner's rounds fill it: played through the real window, with the
+// record and generator hooked in as the program does it.
+#include <QFile>
+#include <QSqlQuery>
+
+#include "companions.h"
+#include "fake_view.h"
+#include "record_queries.h"
+#include "window_fixture.h"
+
+namespace rekendo::testing {
+namespace {
+
+// One problem and one trivia entry, both answered with ２: any question of a round can be
+// answered the same way, whichever kind the draw picks.
+constexpr const char* kProblems = "１＋１は？\r\n２\r\n";
+constexpr const char* kTrivia = "偶数の素数は？\r\n２\r\n";
+
+// A random state from which a round's ten questions include the trivia entry.
+std::uint32_t StateWithTriviaInTheRound(const std::string& problems, const std::string& judgement,
+                                        const std::string& trivia) {
+  for (std::uint32_t state = 1;; ++state) {
+    FakeView view;
+    Drill drill(view, [] { return 0u; });
+    drill.LoadDataFiles(judgement, trivia);
+    drill.ChooseProblemFile([&] { return std::optional<std::string>(problems); });
+    drill.SetRandomState(state);
+    drill.StartRound();
+    for (int q = 1; q < kQuestionsPerRound; ++q) drill.NextQuestion();
+    if (drill.Snapshot().trivia_asked) return state;
+  }
+}
+
+class CompanionsTest : public WindowTest {
+ protected:
+  void TearDown() override {
+    companions.reset();  // before the window it is hooked into
+    WindowTest::TearDown();
+  }
+  std::vector<record::RoundDetail> Rounds() {
+    record::Record& record = companions->Record();
+    const auto sets = record::LoadSetSummaries(record.Database());
+    EXPECT_TRUE(sets.ok()) << sets.error.toStdString();
+    if (sets.rows.size() != 1) return {};
+    return record::LoadRecentRounds(record.Database(), sets.rows[0].hash, 10).rows;
+  }
+  void Answer(const char* key) {
+    Click(key);
+    Click("submitKey");
+  }
+
+  std::unique_ptr<Companions> companions;
+};
+
+TEST_F(CompanionsTest, RoundsPlayedInTheWindowLandInTheRecord) {
+  WriteStandardDataFiles();
+  dir.Write("計算力雑学.zat", Sjis(kTrivia));
+  Open();
+  companions = std::make_unique<Companions>(*form, QString::fromStdString(dir.Path("data")));
+  ChooseProblems(kProblems);
+  MainWindowPeer peer(*form);
+
+  // A round left on its fourth question: right, timed out, left with Next, open.
+  Click("startButton");
+  Answer("key2");
+  Click("nextButton");
+  Click("key1");
+  Ticks(40);
+  Click("nextButton");
+  Click("nextButton");
+  ChooseProblems(kProblems);  // another file ends the round unfinished
+
+  // A whole round with the trivia entry among its questions.
+  peer.drill().SetRandomState(StateWithTriviaInTheRound(
+      dir.Path("p.mon"), dir.Path("計算力判定文.han"), dir.Path("計算力雑学.zat")));
+  Click("startButton");
+  for (int q = 1; q <= kQuestionsPerRound; ++q) {
+    Answer("key2");
+    Click("nextButton");
+  }
+
+  const std::vector<record::RoundDetail> rounds = Rounds();
+  ASSERT_EQ(rounds.size(), 2u);
+  const record::RoundDetail& whole = rounds[0];
+  EXPECT_EQ(whole.ending, "finished");
+  EXPECT_EQ(whole.score, 100);
+  ASSERT_EQ(whole.questions.size(), 10u);
+  int trivia = 0;
+  for (const record::QuestionDetail& q : whole.questions) {
+    EXPECT_EQ(q.outcome, "right");
+    EXPECT_EQ(q.typed, "２");
+    trivia += q.kind == "trivia";
+  }
+  EXPECT_EQ(trivia, 1);
+
+  const record::RoundDetail& left = rounds[1];
+  EXPECT_EQ(left.ending, "unfinished");
+  ASSERT_EQ(left.questions.size(), 4u);
+  EXPECT_EQ(left.questions[0].outcome, "right");
+  EXPECT_EQ(left.questions[1].outcome, "wrong");
+  EXPECT_EQ(left.questions[1].typed, "１");
+  EXPECT_EQ(left.questions[1].seconds_used, 40);
+  EXPECT_EQ(left.questions[2].outcome, "left");
+  EXPECT_EQ(left.questions[3].outcome, "open");
+  EXPECT_EQ(left.questions[0].text, "１＋１は？");
+}
+
+TEST_F(CompanionsTest, BandButtonsAppearWithTheCompanions) {
+  WriteStandardDataFiles();
+  Open();
+  companions = std::make_unique<Companions>(*form, QString::fromStdString(dir.Path("data")));
+  EXPECT_TRUE(Button("recordButton")->isVisible());
+  EXPECT_TRUE(Button("generateButton")->isVisible());
+  // Nothing is written until there is something to record.
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(dir.Path("data/record.sqlite3"))));
+}
+
+}  // namespace
+}  // namespace rekendo::testing
