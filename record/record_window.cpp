@@ -4,11 +4,13 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QSplitter>
@@ -82,7 +84,12 @@ RecordWindow::RecordWindow(Record& record, QWidget* parent)
       delete_button_(new QPushButton(QStringLiteral("記録を消す(&D)..."), this)) {
   setWindowTitle(QStringLiteral("成績"));
   setObjectName(QStringLiteral("RecordWindow"));
-  resize(1000, 680);
+  // On a small screen (a 1024 x 600 netbook) never larger than the free area, frame included.
+  QSize size(1000, 680);
+  if (const QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen()) {
+    size = size.boundedTo(screen->availableGeometry().size() - QSize(16, 48));
+  }
+  resize(size);
   confirm_ = [this](const QString& question) {
     return QMessageBox::question(this, QStringLiteral("成績"), question,
                                  QMessageBox::Yes | QMessageBox::No,
