@@ -9,7 +9,8 @@ constexpr FontSpec Gothic(int px, bool bold = false) { return {Face::Gothic, px,
 
 // clang-format off
 // Sized by its rows: a missing or extra row fails to compile instead of leaving a default.
-const auto kPanels = std::to_array<PanelDef>({
+namespace {
+const auto kPanelsRows = std::to_array<PanelDef>({
   {"answerLine", PanelKind::Label, {608, 176, 385, 33}, Label::AnswerLine, colour::kSkyBlue,
    Gothic(27), {}, kVCentreLeft},
   {"verdict", PanelKind::Label, {608, 232, 105, 33}, Label::Verdict, colour::kMoneyGreen,
@@ -32,10 +33,13 @@ const auto kPanels = std::to_array<PanelDef>({
   {"secondsLeft", PanelKind::Label, {528, 648, 73, 33}, Label::SecondsLeft, colour::kWindow,
    Gothic(32), {}, Qt::AlignHCenter | Qt::AlignBottom},
 });
-static_assert(std::tuple_size_v<decltype(kPanels)> == kPanelCount);
+static_assert(std::tuple_size_v<decltype(kPanelsRows)> == kPanelCount);
+}  // namespace
+const std::array<PanelDef, kPanelCount> kPanels = kPanelsRows;
 
 // Sized by its rows: a missing or extra row fails to compile instead of leaving a default.
-const auto kCommandButtons = std::to_array<CommandButtonDef>({
+namespace {
+const auto kCommandButtonsRows = std::to_array<CommandButtonDef>({
   {Command::kChooseFile, "chooseFileButton", "問題選択", "", {608, 48, 145, 49}, Gothic(29), colour::kFuchsia, 29},
   {Command::kStart, "startButton", "Let's Charenge!", "Let's\nCharenge!", {752, 48, 145, 49}, Gothic(21, true),
    colour::kPurple, 30},
@@ -43,17 +47,22 @@ const auto kCommandButtons = std::to_array<CommandButtonDef>({
    colour::kMaroon, 31},
   {Command::kQuit, "quitButton", "おわる", "", {896, 48, 113, 49}, Gothic(27), std::nullopt, 32},
 });
-static_assert(std::tuple_size_v<decltype(kCommandButtons)> == kCommandButtonCount);
+static_assert(std::tuple_size_v<decltype(kCommandButtonsRows)> == kCommandButtonCount);
+}  // namespace
+const std::array<CommandButtonDef, kCommandButtonCount> kCommandButtons = kCommandButtonsRows;
 
 // The status line leaves room for two lines of its text; the buttons end where おわる does.
 // Sized by its rows: a missing or extra row fails to compile instead of leaving a default.
-const auto kBandRows = std::to_array<BandRowDef>({
+namespace {
+const auto kBandRowsRows = std::to_array<BandRowDef>({
   {BandKind::StatusLine, "statusLine", {32, 686, 721, 44}, Gothic(16)},
   {BandKind::CommandButton, "recordButton", {760, 688, 113, 41}, Gothic(21), Command::kRecord, "成績"},
   {BandKind::CommandButton, "generateButton", {880, 688, 129, 41}, Gothic(21), Command::kGenerate,
    "問題を作る"},
 });
-static_assert(std::tuple_size_v<decltype(kBandRows)> == kBandRowCount);
+static_assert(std::tuple_size_v<decltype(kBandRowsRows)> == kBandRowCount);
+}  // namespace
+const std::array<BandRowDef, kBandRowCount> kBandRows = kBandRowsRows;
 // clang-format on
 
 }  // namespace rekendo
