@@ -1,6 +1,8 @@
 // rekendo-countdown-probe PROBLEM_FILE: times one full countdown of the real countdown timer, from
 // the start of the first question until the fortieth tick's time-out closes it. Prints
-// "countdown <ticks> <wall ms> <worst tick drift ms>".
+// "countdown <ticks> <wall ms> <worst tick drift ms>". The learning record is on, in a scratch
+// folder, as in the program: the question closed by the last tick is written to it.
+#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -9,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "companions.h"
 #include "probe_form.h"
 
 namespace {
@@ -36,6 +39,8 @@ int main(int argc, char** argv) {
   rekendo::bench::ProbeForm form;
   reporter.SetOwner(&form);
   form.SetErrorReporter([&reporter](std::string_view message) { reporter.Report(message); });
+  const QTemporaryDir data_folder;
+  const rekendo::Companions companions(form, data_folder.path());
 
   Clock::time_point start;
   int ticks = 0;
