@@ -3,7 +3,7 @@
 
 #include "drill.h"
 #include "multiple_choice.h"
-#include "text_file.h"
+#include "line_reader.h"
 
 namespace rekendo {
 
@@ -16,7 +16,7 @@ void Drill::BitBtnsentakuClick(const FileChooser& choose_file) {
   // out and be revealed (into the panel emptied above) before the dialog returns.
   const std::optional<std::string> path = choose_file();
   if (path) {
-    TextFile file(*path);
+    LineReader file(*path);
     // A full table ends the load: later lines are left unread.
     while (ProblemCount < kMaxProblems && !file.AtEnd()) {
       ++ProblemCount;
@@ -33,12 +33,12 @@ void Drill::LoadDataFiles(const std::string& judgement_path, const std::string& 
   SeedRandomFromClock();
   SetTimer(false);
 
-  TextFile judgement(judgement_path);
+  LineReader judgement(judgement_path);
   for (std::string& message : JudgementText) judgement.ReadLine(message);
   judgement.Close();
 
   TriviaCount = 0;
-  TextFile trivia(trivia_path);
+  LineReader trivia(trivia_path);
   while (TriviaCount < kMaxTrivia && !trivia.AtEnd()) {
     ++TriviaCount;
     trivia.ReadLine(ChoiceQuestion);
