@@ -12,17 +12,20 @@ inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 // Which rule made bytes UTF-8, or kNone when they are taken as CP932.
 enum class Utf8Rule {
   kNone,
-  kBom,              // starts with EF BB BF
-  kNotCp932,         // valid UTF-8 with multi-byte characters, and not valid CP932
-  kLongSequences,    // valid UTF-8 holding a three- or four-byte character (every kana and
-                     // kanji is one)
+  kBom,       // starts with EF BB BF
+  kNotCp932,  // valid UTF-8 with multi-byte characters, and not valid CP932
+  kKana,      // valid UTF-8 holding hiragana or katakana (U+3040-U+30FF)
 };
 
-// Bytes are UTF-8 when they start with the byte order mark, or are valid UTF-8 with at
-// least one multi-byte character and either are not valid CP932 or hold a three- or
-// four-byte character. Shift-JIS Japanese is practically never valid UTF-8, since its lead
-// bytes 81-9F cannot start a UTF-8 character; plain ASCII is the same in both and counts
-// as CP932.
+// Bytes are CP932 unless they start with the byte order mark, or are valid UTF-8 with at
+// least one multi-byte character and are implausible as CP932: either not valid CP932 at
+// all, or holding a kana character in UTF-8 (E3 81 80 - E3 83 BF). Japanese written in UTF-8
+// nearly always has kana; Shift-JIS text can only look like UTF-8 kana through a rare
+// second-level kanji with lead byte E3 followed by two more bytes that again form UTF-8, and
+// Shift-JIS kana (82 xx, 83 xx) can never start a UTF-8 character. So a text that is valid
+// both ways but has no UTF-8 kana stays CP932: "縺ｱ" (E7 B8 B1) is a kanji and a half-width
+// katakana, not the one UTF-8 kanji U+7E31. Plain ASCII is the same in both and counts as
+// CP932.
 Utf8Rule DetectUtf8(std::string_view bytes);
 
 // Bytes in the UTF-8 character a lead byte starts, or 0 for a byte no character starts with.
