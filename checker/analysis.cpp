@@ -16,8 +16,9 @@ const std::string kCtrlZText(1, kCtrlZ);
 int LineNumber(std::size_t index) { return static_cast<int>(index + 1); }
 
 void CheckBytes(std::string_view line, int number, FindingList& out) {
-  if (text::IsValidCp932(line) || !out.Wants(FindingCode::kNotCp932)) {
-    if (!text::IsValidCp932(line)) out.Count(FindingCode::kNotCp932, number, 1);
+  if (IsCp932Line(line)) return;
+  if (!out.Wants(FindingCode::kNotCp932)) {
+    out.Count(FindingCode::kNotCp932, number, 1);
     return;
   }
   std::string bad;

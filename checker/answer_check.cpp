@@ -35,10 +35,14 @@ void CheckTypedAnswers(std::string_view answer, int line, FindingList& out) {
   }
   // Each character once per line: "12$12" is one mistake per character, not four.
   std::vector<std::string_view> reported;
+  std::string_view previous;
   for (const std::string_view piece : pieces) {
     for (std::size_t pos = 0; pos < piece.size();) {
       const std::string_view character = piece.substr(pos, CharLength(piece, pos));
       pos += character.size();
+      // A run of one character is decided once: a huge line costs no more than its length.
+      if (character == previous) continue;
+      previous = character;
       // Bytes that are not CP932 are reported as such, once, for the whole line.
       if (!IsCp932(character) || IsTypable(character)) continue;
       if (std::find(reported.begin(), reported.end(), character) != reported.end()) continue;

@@ -22,6 +22,18 @@ std::string Printable(std::string_view cp932) {
   return out;
 }
 
+bool IsCp932Line(std::string_view line) {
+  constexpr std::size_t kPiece = 64 * 1024;
+  while (line.size() > kPiece) {
+    // Cut between two characters: validity is decided character by character.
+    std::size_t cut = 0;
+    while (cut < kPiece) cut += CharLength(line, cut);
+    if (!text::IsValidCp932(line.substr(0, cut))) return false;
+    line.remove_prefix(cut);
+  }
+  return text::IsValidCp932(line);
+}
+
 std::string Excerpt(std::string_view cp932) {
   std::size_t end = 0;
   for (std::size_t count = 0; end < cp932.size() && count < kExcerptChars; ++count) {

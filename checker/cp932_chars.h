@@ -14,6 +14,9 @@ using text::CharLength;
 // True when the window shows `character` as itself rather than as U+FFFD.
 inline bool IsCp932(std::string_view character) { return text::IsValidCp932(character); }
 
+// The same for a whole line, taken in pieces so that a huge line is never converted at once.
+bool IsCp932Line(std::string_view line);
+
 // UTF-8 for a message, with control characters in caret notation (^Z) so that they cannot
 // disturb the terminal.
 std::string Printable(std::string_view cp932);

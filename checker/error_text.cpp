@@ -16,8 +16,9 @@ std::string Reason(const IoError& error) {
 
 CheckError ReadFailed(const IoError& error) { return {kReadWriteError, Reason(error)}; }
 
-CheckError WriteFailed(const std::string& what, const files::FileError& error) {
-  return {kReadWriteError, what + "（" + Reason(IoError::FromErrno(error.error_number)) + "）"};
+CheckError WriteFailed(const std::string& what, const files::FileError& error, bool untouched) {
+  return {kReadWriteError, what + "（" + Reason(IoError::FromErrno(error.error_number)) + "）" +
+                               (untouched ? "。元のファイルはそのままです" : "")};
 }
 
 }  // namespace rekendo::checker

@@ -17,7 +17,8 @@ inline constexpr int kReadWriteError = 2;
 std::string Reason(const IoError& error);
 
 CheckError ReadFailed(const IoError& error);
-// `what`, then the reason: "バックアップ a.bak を作れませんでした（ディスクがいっぱいです）".
-CheckError WriteFailed(const std::string& what, const files::FileError& error);
+// `what`, the reason, and with `untouched` that the original is as it was:
+// "バックアップ a.bak を作れませんでした（ディスクがいっぱいです）。元のファイルはそのままです".
+CheckError WriteFailed(const std::string& what, const files::FileError& error, bool untouched);
 
 }  // namespace rekendo::checker

@@ -18,7 +18,6 @@ namespace rekendo::checker {
 namespace {
 
 constexpr int kMaxBackups = 1000;
-const char* const kUntouched = "。元のファイルはそのままです";
 
 // A ByteSink over a file being written; the first failure is kept and later writes skipped.
 class WriterSink : public ByteSink {
@@ -69,6 +68,7 @@ void Describe(const Walked& walked, FixResult& result) {
   result.split_at_cr = verdict.cr_only;
   result.widened = walked.widened;
   result.dropped_blank_pairs = walked.dropped_blank_pairs;
+  result.nothing_to_fix = walked.fix_changes_nothing;
   for (const Finding& finding : walked.report.findings) {
     if (finding.code == FindingCode::kMissingInCp932) result.unfixable.push_back(finding);
   }
@@ -131,17 +131,16 @@ std::variant<FixResult, CheckError> FileFix::Run() {
   if (in_place_) {
     auto created = CreateBackup(target, input->permissions(), seams_.backup_fault);
     if (auto* error = std::get_if<files::FileError>(&created)) {
-      return WriteFailed("バックアップ " + error->path + " を作れませんでした" + kUntouched,
-                         *error);
+      return WriteFailed("バックアップ " + error->path + " を作れませんでした",
+                         *error, true);
     }
     backup.emplace(std::move(std::get<files::FileWriter>(created)));
     result_.backup = backup->path();
   }
   auto opened = files::FileWriter::ToReplace(target, 0644, seams_.output_fault);
   if (auto* error = std::get_if<files::FileError>(&opened)) {
-    return WriteFailed(target + " のそばに一時ファイルを作れませんでした" +
-                           (in_place_ ? kUntouched : ""),
-                       *error);
+    return WriteFailed(target + " のそばに一時ファイルを作れませんでした",
+                       *error, in_place_);
   }
   files::FileWriter& output = std::get<files::FileWriter>(opened);
 
@@ -157,18 +156,22 @@ std::variant<FixResult, CheckError> FileFix::Run() {
                   [&] { return fixed.error() || backup_error; });
   } catch (const IoError& error) {
     return CheckError{kReadWriteError, path_ + " を読めませんでした（" + Reason(error) + "）" +
-                                           (in_place_ ? kUntouched : "")};
+                                           (in_place_ ? "。元のファイルはそのままです" : "")};
   }
   if (backup_error) {
-    return WriteFailed("バックアップ " + backup->path() + " を書けませんでした" + kUntouched,
-                       *backup_error);
+    return WriteFailed("バックアップ " + backup->path() + " を書けませんでした",
+                       *backup_error, true);
   }
   if (fixed.error()) {
-    return WriteFailed("直したものを " + output.path() + " に書けませんでした" +
-                           (in_place_ ? kUntouched : ""),
-                       *fixed.error());
+    return WriteFailed("直したものを " + output.path() + " に書けませんでした",
+                       *fixed.error(), in_place_);
   }
   Describe(walked, result_);
+  // Nothing to correct in place: no new backup, no rewrite (the writers remove their files).
+  if (in_place_ && result_.nothing_to_fix) {
+    result_.backup.clear();
+    return std::move(result_);
+  }
   if (auto error = Publish(*input, output, backup)) return *error;
   return std::move(result_);
 }
@@ -188,15 +191,14 @@ std::optional<CheckError> FileFix::Publish(const InputFile& input, files::FileWr
   } spare;
   if (backup) {
     if (auto error = backup->Finish()) {
-      return WriteFailed("バックアップ " + backup->path() + " を書けませんでした" + kUntouched,
-                         *error);
+      return WriteFailed("バックアップ " + backup->path() + " を書けませんでした",
+                         *error, true);
     }
     spare.path = &result_.backup;
   }
   if (auto error = output.Finish()) {
-    return WriteFailed("直したものを " + output.path() + " に書けませんでした" +
-                           (in_place_ ? kUntouched : ""),
-                       *error);
+    return WriteFailed("直したものを " + output.path() + " に書けませんでした",
+                       *error, in_place_);
   }
   if (input.ChangedSinceOpened()) return Changed(path_);
   if (seams_.before_replace) seams_.before_replace();
@@ -205,10 +207,9 @@ std::optional<CheckError> FileFix::Publish(const InputFile& input, files::FileWr
     if (output.path() == target) {
       spare.path = nullptr;  // replaced after all: the backup is the only old copy
       return WriteFailed(target + " は書き換えましたが、フォルダーをディスクに書き出せませんでした",
-                         *error);
+                         *error, false);
     }
-    return WriteFailed(target + " を置き換えられませんでした" + (in_place_ ? kUntouched : ""),
-                       *error);
+    return WriteFailed(target + " を置き換えられませんでした", *error, in_place_);
   }
   spare.path = nullptr;
   return std::nullopt;

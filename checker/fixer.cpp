@@ -10,7 +10,7 @@ namespace {
 
 std::string Widen(std::string_view answer, int& widened) {
   std::string out;
-  out.reserve(answer.size() * 2);
+  out.reserve(answer.size());
   for (std::size_t pos = 0; pos < answer.size();) {
     const std::string_view character = answer.substr(pos, CharLength(answer, pos));
     pos += character.size();
@@ -44,6 +44,7 @@ void Fixer::Finish(const PairLayout& layout) {
   // What the drill never reads stays, and so do the blank pairs before it; a lone
   // end-of-file Ctrl-Z goes, with the blank pairs at the end.
   if (kind_ == FileKind::kJudgement || hidden_text_) return;
+  took_back_ = layout.trailing_blank_pairs() > 0 || stop_mark_.has_value();
   if (layout.trailing_blank_pairs() > 0) {
     out_.TruncateTo(run_mark_);
     dropped_blank_pairs_ = static_cast<int>(layout.trailing_blank_pairs());

@@ -53,6 +53,7 @@ class Fixer {
 
   int widened() const { return widened_; }
   int dropped_blank_pairs() const { return dropped_blank_pairs_; }
+  bool took_back() const { return took_back_; }
 
  private:
   FileKind kind_;
@@ -62,6 +63,7 @@ class Fixer {
   bool hidden_text_ = false;
   int widened_ = 0;
   int dropped_blank_pairs_ = 0;
+  bool took_back_ = false;  // lines at the end were dropped
 };
 
 struct FixResult {
@@ -75,6 +77,7 @@ struct FixResult {
   std::string written_to;    // the file written
   bool through_link = false;  // the name given was a symlink to written_to
   std::string backup;         // where the original was copied (in place)
+  bool nothing_to_fix = false;  // the file was already as --fix writes it: left alone
 };
 
 // Ways to make FixFile fail on purpose, for tests: a full disk while writing either file,

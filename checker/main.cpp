@@ -11,7 +11,9 @@
 
 #include "analysis.h"
 #include "command_line.h"
+#include "cp932.h"
 #include "fixer.h"
+#include "keypad_forms.h"
 
 namespace {
 
@@ -67,7 +69,9 @@ int FixOne(const std::string& path, const Options& options, FileKind kind) {
     std::cout << path << ": シンボリックリンクです。リンク先の " << result.written_to
               << " に書きます\n";
   }
-  if (options.in_place) {
+  if (options.in_place && result.nothing_to_fix) {
+    std::cout << path << ": 直すところはありません（書き換えていません）\n";
+  } else if (options.in_place) {
     std::cout << path << ": 直しました（" << FixNote(result) << "）。元のファイルは "
               << result.backup << " にあります\n";
   } else {
@@ -99,7 +103,9 @@ int CheckOne(const std::string& path, const Options& options, FileIds& fixed) {
     std::cout << path << ": 同じファイルがすでに指定されています。直すのは 1 度だけです\n";
     return kClean;
   }
-  return FixOne(path, options, *kind);
+  const int status = FixOne(path, options, *kind);
+  FixedBefore(path, fixed);  // the corrected file is a new one under the same name
+  return status;
 }
 
 // Whatever escapes a file's check ends that file with a message, never the program.
@@ -116,6 +122,16 @@ int CheckOneSafely(const std::string& path, const Options& options, FileIds& fix
   }
 }
 
+// The conversions and the keypad's forms load their tables on first use, which takes a free
+// file descriptor: loaded before any data file is open, a low limit on open files fails
+// only where the files themselves are opened, with a message that says so.
+void LoadTables() {
+  rekendo::text::Cp932ToUtf8("\x82\xA0");
+  rekendo::text::Utf8ToCp932("\xE3\x81\x82");
+  rekendo::text::IsValidCp932("\x82\xA0");
+  KeypadFormFor("1");
+}
+
 int Run(int argc, char** argv) {
   const auto parsed = ParseCommandLine({argv + 1, static_cast<std::size_t>(argc - 1)});
   if (const auto* error = std::get_if<CheckError>(&parsed)) {
@@ -126,6 +142,12 @@ int Run(int argc, char** argv) {
   if (options.help) {
     std::cout << kHelpText;
     return kClean;
+  }
+  try {
+    LoadTables();
+  } catch (const std::exception& error) {
+    std::cerr << "rekendo-check: 文字コードの変換表を読み込めません（" << error.what() << "）\n";
+    return kFailed;
   }
   int status = kClean;
   FileIds fixed;

@@ -81,6 +81,8 @@ void SourceLines::Sniff() {
 bool SourceLines::NextTextBytes(std::string& line, bool& ended_by_eof) {
   if (verdict_.encoding == Encoding::kUtf16) return NextUtf16Line(line, ended_by_eof);
   if (!NextRaw(raw_)) return false;
+  verdict_.all_crlf = verdict_.all_crlf && raw_.end == LineEnd::kCrLf &&
+                      raw_.bytes.find('\r') == std::string::npos;
   line.swap(raw_.bytes);
   ended_by_eof = raw_.end == LineEnd::kEndOfFile;
   if (bom_pending_) {

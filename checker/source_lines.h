@@ -26,6 +26,7 @@ struct EncodingVerdict {
   int utf8_line = 0;  // the 1-based line the UTF-8 rule looked at (without a BOM)
   text::Utf16Form utf16{text::ByteOrder::kLittleEndian, false};
   bool cr_only = false;  // no LF anywhere, and CRs between pieces of text
+  bool all_crlf = true;  // every line ends with CR LF and holds no other CR
 };
 
 struct TextLine {

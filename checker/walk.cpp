@@ -29,6 +29,10 @@ Walked Walk(LineReader& reader, FileKind kind, ByteSink* fixed,
     fixer->Finish(layout);
     walked.widened = fixer->widened();
     walked.dropped_blank_pairs = fixer->dropped_blank_pairs();
+    // Lines written back as they were read, each with the CR LF it had.
+    const EncodingVerdict& verdict = walked.verdict;
+    walked.fix_changes_nothing = verdict.encoding == Encoding::kCp932 && !verdict.cr_only &&
+                                 verdict.all_crlf && walked.widened == 0 && !fixer->took_back();
   }
   return walked;
 }

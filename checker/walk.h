@@ -17,6 +17,7 @@ struct Walked {
   EncodingVerdict verdict;
   int widened = 0;
   int dropped_blank_pairs = 0;
+  bool fix_changes_nothing = false;  // the corrected bytes are the bytes read
 };
 
 // `fixed`, when set, receives the corrected file; `copy` every byte as read. The pass ends
