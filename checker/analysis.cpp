@@ -41,12 +41,12 @@ void NoteCtrlZ(std::string_view line, int number, FindingList& out) {
 const char* const kEmptyAnswerEffect = "（時間切れで何も入力していなくても正解になります）";
 
 std::string Utf8RuleText(const EncodingVerdict& verdict) {
-  const std::string line = std::to_string(verdict.utf8_line) + " 行目が UTF-8 として正しく、";
+  const std::string start = "ファイルの始めの部分が UTF-8 として正しく、";
   switch (verdict.utf8_rule) {
     case text::Utf8Rule::kNotCp932:
-      return line + "Shift-JIS としては読めないため";
+      return start + "Shift-JIS としては読めないため";
     case text::Utf8Rule::kKana:
-      return line + "UTF-8 のかなを含むため";
+      return start + "UTF-8 のかなを 2 文字以上含むため";
     default:
       return "先頭に BOM があるため";
   }

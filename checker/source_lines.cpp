@@ -24,11 +24,6 @@ bool JoinsAtCr(std::string_view bytes) {
   return cr != std::string_view::npos && bytes.find_first_not_of('\r', cr) != std::string_view::npos;
 }
 
-bool HasNonAscii(std::string_view bytes) {
-  return std::any_of(bytes.begin(), bytes.end(),
-                     [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-}
-
 }  // namespace
 
 SourceLines::SourceLines(LineReader& reader, std::function<void(std::string_view)> copy)
@@ -75,7 +70,35 @@ void SourceLines::Sniff() {
     verdict_.utf8_rule = text::Utf8Rule::kBom;
     bom_pending_ = true;
     decided_ = true;
+  } else {
+    DecideUtf8(Sample(head), 1);
   }
+}
+
+// Whole lines of the head, or for one long line its start cut after a whole UTF-8 character,
+// so that the rule never sees a character cut in two.
+std::string_view SourceLines::Sample(std::string_view head) {
+  const auto lf = head.rfind('\n');
+  if (lf != std::string_view::npos) return head.substr(0, lf + 1);
+  if (reader_done_ && sniffed_lines_.size() <= 1) return head;  // the whole file
+  std::size_t end = head.size();
+  while (end > 0 && (static_cast<unsigned char>(head[end - 1]) & 0xC0) == 0x80) --end;
+  if (end > 0 && static_cast<unsigned char>(head[end - 1]) >= 0xC0) --end;
+  return head.substr(0, end);
+}
+
+// The first text that is not plain ASCII decides between UTF-8 and CP932 for the whole file.
+void SourceLines::DecideUtf8(std::string_view sample, int first_line) {
+  const auto first = std::find_if(sample.begin(), sample.end(),
+                                  [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+  if (first == sample.end()) return;
+  decided_ = true;
+  const text::Utf8Rule rule = text::DetectUtf8(sample);
+  if (rule == text::Utf8Rule::kNone) return;
+  verdict_.encoding = Encoding::kUtf8;
+  verdict_.utf8_rule = rule;
+  verdict_.utf8_line =
+      first_line + static_cast<int>(std::count(sample.begin(), first, '\n'));
 }
 
 bool SourceLines::NextTextBytes(std::string& line, bool& ended_by_eof) {
@@ -166,16 +189,8 @@ void SourceLines::Convert(std::string& bytes, TextLine& out) {
   out.starts_with_ctrl_z = !bytes.empty() && bytes.front() == kCtrlZ;
   std::erase(bytes, '\r');
   out.lost.clear();
-  // Without a BOM, the first line that is not plain ASCII decides between UTF-8 and CP932.
-  if (!decided_ && HasNonAscii(bytes)) {
-    decided_ = true;
-    const text::Utf8Rule rule = text::DetectUtf8(bytes);
-    if (rule != text::Utf8Rule::kNone) {
-      verdict_.encoding = Encoding::kUtf8;
-      verdict_.utf8_rule = rule;
-      verdict_.utf8_line = lines_out_;
-    }
-  }
+  // A head of plain ASCII leaves the choice to the first line that is not.
+  if (!decided_) DecideUtf8(bytes, lines_out_);
   if (verdict_.encoding == Encoding::kCp932) {
     out.text.swap(bytes);
     return;

@@ -52,6 +52,8 @@ class SourceLines {
     LineEnd end;
   };
   void Sniff();
+  std::string_view Sample(std::string_view head);
+  void DecideUtf8(std::string_view sample, int first_line);
   bool ReadFromReader(RawLine& line);
   bool NextRaw(RawLine& line);
   // A line of the file's own text (UTF-8 or CP932), CRs kept; false past the last one.

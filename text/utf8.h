@@ -14,18 +14,19 @@ enum class Utf8Rule {
   kNone,
   kBom,       // starts with EF BB BF
   kNotCp932,  // valid UTF-8 with multi-byte characters, and not valid CP932
-  kKana,      // valid UTF-8 holding hiragana or katakana (U+3040-U+30FF)
+  kKana,      // valid UTF-8 holding two or more kana (U+3040-U+30FF)
 };
 
 // Bytes are CP932 unless they start with the byte order mark, or are valid UTF-8 with at
 // least one multi-byte character and are implausible as CP932: either not valid CP932 at
-// all, or holding a kana character in UTF-8 (E3 81 80 - E3 83 BF). Japanese written in UTF-8
-// nearly always has kana; Shift-JIS text can only look like UTF-8 kana through a rare
-// second-level kanji with lead byte E3 followed by two more bytes that again form UTF-8, and
-// Shift-JIS kana (82 xx, 83 xx) can never start a UTF-8 character. So a text that is valid
-// both ways but has no UTF-8 kana stays CP932: "縺ｱ" (E7 B8 B1) is a kanji and a half-width
-// katakana, not the one UTF-8 kanji U+7E31. Plain ASCII is the same in both and counts as
-// CP932.
+// all, or holding two or more kana characters in UTF-8 (E3 81 80 - E3 83 BF each). Japanese
+// written in UTF-8 nearly always has kana, and its kana read as CP932 come out as a
+// second-level kanji (縺, 繧) followed by a byte that must pair up with the next one, which
+// rarely holds for a whole text. Shift-JIS kana (82 xx, 83 xx) can never start a UTF-8
+// character, so real Shift-JIS text is almost never valid UTF-8; a short text that is valid
+// both ways stays CP932: "縺ｱ" (E3 81 B1, one UTF-8 kana "ぱ") and "邵ｱ" (E7 B8 B1, the one
+// UTF-8 kanji "縱") are Shift-JIS, since converting a teacher's Shift-JIS would change what it
+// says. Plain ASCII is the same in both and counts as CP932.
 Utf8Rule DetectUtf8(std::string_view bytes);
 
 // Bytes in the UTF-8 character a lead byte starts, or 0 for a byte no character starts with.
