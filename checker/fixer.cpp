@@ -11,11 +11,17 @@ namespace {
 std::string Widen(std::string_view answer, int& widened) {
   std::string out;
   out.reserve(answer.size());
+  bool after_lone_lead = false;
   for (std::size_t pos = 0; pos < answer.size();) {
     const std::string_view character = answer.substr(pos, CharLength(answer, pos));
     pos += character.size();
     const std::string_view form = FixedFormFor(character);
-    if (form.empty()) {
+    // A broken lead byte would pair up with the first byte of the wide form and swallow it:
+    // the character after one stays, so that fixing again changes nothing.
+    const bool keep = form.empty() || after_lone_lead;
+    after_lone_lead =
+        character.size() == 1 && text::IsLeadByte(static_cast<unsigned char>(character[0]));
+    if (keep) {
       out += character;
     } else {
       out += form;
