@@ -1,5 +1,7 @@
 #include "pair_layout.h"
 
+#include "line_reader.h"
+
 namespace rekendo::checker {
 
 bool IsBlankPair(bool empty_question, std::optional<std::string_view> answer) {
@@ -9,8 +11,11 @@ bool IsBlankPair(bool empty_question, std::optional<std::string_view> answer) {
 Placement PairLayout::Place(const TextLine& line) {
   const std::size_t index = lines_++;
   if (kind_ == FileKind::kJudgement) return {LineRole::kJudgement, index, 0};
-  // The drill tests for the end before each pair; a Ctrl-Z there ends the file for it.
-  if (!stop_ && index % 2 == 0 && line.starts_with_ctrl_z) stop_ = index;
+  // The drill tests for the end before each pair; a Ctrl-Z there ends the file for it. It
+  // looks at the next byte, this at the line without its CRs: they differ only for a pair that
+  // begins with CRs and then Ctrl-Z, which --fix (dropping the CRs) turns into the end it
+  // looks like, so the checker reports it as that end.
+  if (!stop_ && index % 2 == 0 && line.text.starts_with(kCtrlZ)) stop_ = index;
   if (stop_) return {LineRole::kHidden, index, 0};
   const std::size_t pair = index / 2;
   if (index % 2 == 0) {

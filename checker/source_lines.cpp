@@ -186,7 +186,6 @@ bool SourceLines::Next(TextLine& line) {
 
 void SourceLines::Convert(std::string& bytes, TextLine& out) {
   out.joined_at_cr = JoinsAtCr(bytes);
-  out.starts_with_ctrl_z = !bytes.empty() && bytes.front() == kCtrlZ;
   std::erase(bytes, '\r');
   out.lost.clear();
   // A head of plain ASCII leaves the choice to the first line that is not.

@@ -31,7 +31,6 @@ struct EncodingVerdict {
 
 struct TextLine {
   std::string text;           // CP932 as the drill reads it: without CRs, converted
-  bool starts_with_ctrl_z = false;  // where the drill's end test looks
   bool joined_at_cr = false;  // a CR the drill drops stood between two pieces of text
   std::vector<std::string> lost;  // UTF-8 characters Shift-JIS lacks, written as 〓
 };

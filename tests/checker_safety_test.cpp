@@ -184,25 +184,25 @@ TEST_F(SafetyTest, TooFewFileDescriptorsFailCleanly) {
 
 TEST_F(SafetyTest, TooLittleMemoryFailsCleanlyAndLongFilesStream) {
   if (kSanitized) GTEST_SKIP() << "the sanitizer runtime reserves more address space than the limit";
-  // 256 MiB in one line, under a limit of 160 MiB: no line can be held.
+  // 96 MiB in one line, under a limit of 64 MiB: no line can be held.
   {
     std::FILE* file = std::fopen(path.c_str(), "ab");
     ASSERT_NE(file, nullptr);
-    ASSERT_EQ(::ftruncate(::fileno(file), 256 << 20), 0);
+    ASSERT_EQ(::ftruncate(::fileno(file), 96 << 20), 0);
     std::fclose(file);
   }
-  const auto run = Tool("--fix --in-place " + Quote(path), "ulimit -v 163840");
+  const auto run = Tool("--fix --in-place " + Quote(path), "ulimit -v 65536");
   EXPECT_EQ(run.status, 2) << run.output;
   EXPECT_NE(run.output.find("メモリーが足りません"), std::string::npos) << run.output;
-  EXPECT_EQ(std::filesystem::file_size(path), 256u << 20);
+  EXPECT_EQ(std::filesystem::file_size(path), 96u << 20);
   EXPECT_EQ(ReadAll(path).substr(0, original.size()), original);
   EXPECT_EQ(Names(dir.path()), std::set<std::string>{"p.mon"});
 
   // Far more bytes than the limit, in short lines, stream through.
   std::string lines;
-  while (lines.size() < 200u << 20) lines += "q\r\n1\r\n";
+  while (lines.size() < 80u << 20) lines += "q\r\n1\r\n";
   const std::string many = dir.Write("many.mon", lines);
-  const auto streamed = Tool(Quote(many), "ulimit -v 163840");
+  const auto streamed = Tool(Quote(many), "ulimit -v 65536");
   EXPECT_EQ(streamed.status, 1) << streamed.output.substr(0, 2000);
   EXPECT_NE(streamed.output.find("問題 1000 組"), std::string::npos) << streamed.output.substr(0, 2000);
 }
