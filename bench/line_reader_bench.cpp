@@ -12,7 +12,7 @@
 
 #include "sample_files.h"
 #include "scratch_dir.h"
-#include "text_file.h"
+#include "line_reader.h"
 
 namespace rekendo::bench {
 namespace {
@@ -64,7 +64,7 @@ void BM_LineReader(benchmark::State& state, FileShape shape) {
   std::string line;
   std::size_t lines = 0;
   for (auto _ : state) {
-    TextFile file(path);
+    LineReader file(path);
     while (!file.AtEnd()) {
       file.ReadLine(line);
       benchmark::DoNotOptimize(line.data());

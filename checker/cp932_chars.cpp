@@ -22,6 +22,26 @@ std::string Printable(std::string_view cp932) {
   return out;
 }
 
+bool IsCp932Line(std::string_view line) {
+  constexpr std::size_t kPiece = 64 * 1024;
+  while (line.size() > kPiece) {
+    // Cut between two characters: validity is decided character by character.
+    std::size_t cut = 0;
+    while (cut < kPiece) cut += CharLength(line, cut);
+    if (!text::IsValidCp932(line.substr(0, cut))) return false;
+    line.remove_prefix(cut);
+  }
+  return text::IsValidCp932(line);
+}
+
+std::string Excerpt(std::string_view cp932) {
+  std::size_t end = 0;
+  for (std::size_t count = 0; end < cp932.size() && count < kExcerptChars; ++count) {
+    end += CharLength(cp932, end);
+  }
+  return end < cp932.size() ? Printable(cp932.substr(0, end)) + "…" : Printable(cp932);
+}
+
 std::string CharLabel(std::string_view character) {
   if (character == " ") return "半角スペース";
   if (character == "\x81\x40") return "全角スペース";
@@ -36,6 +56,7 @@ std::string CharLabel(std::string_view character) {
 
 std::string HexBytes(std::string_view bytes) {
   std::string out;
+  if (bytes.size() > kExcerptChars) return HexBytes(bytes.substr(0, kExcerptChars)) + " …";
   for (const char c : bytes) {
     char hex[8];
     std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned char>(c));

@@ -1,26 +1,27 @@
 #include "fixer.h"
 
-#include <cerrno>
-#include <filesystem>
-#include <fstream>
-
-#include "cp932.h"
+#include "answers.h"
 #include "cp932_chars.h"
-#include "io_error.h"
 #include "keypad_forms.h"
-#include "text_file.h"
+#include "line_reader.h"
 
 namespace rekendo::checker {
 namespace {
 
 std::string Widen(std::string_view answer, int& widened) {
   std::string out;
-  out.reserve(answer.size() * 2);
+  out.reserve(answer.size());
+  bool after_lone_lead = false;
   for (std::size_t pos = 0; pos < answer.size();) {
     const std::string_view character = answer.substr(pos, CharLength(answer, pos));
     pos += character.size();
     const std::string_view form = FixedFormFor(character);
-    if (form.empty()) {
+    // A broken lead byte would pair up with the first byte of the wide form and swallow it:
+    // the character after one stays, so that fixing again changes nothing.
+    const bool keep = form.empty() || after_lone_lead;
+    after_lone_lead =
+        character.size() == 1 && text::IsLeadByte(static_cast<unsigned char>(character[0]));
+    if (keep) {
       out += character;
     } else {
       out += form;
@@ -30,77 +31,32 @@ std::string Widen(std::string_view answer, int& widened) {
   return out;
 }
 
-bool OnlyCtrlZ(const std::vector<std::string>& lines, std::size_t from) {
-  for (std::size_t index = from; index < lines.size(); ++index) {
-    if (lines[index].find_first_not_of(kCtrlZ) != std::string::npos) return false;
-  }
-  return true;
-}
-
-CheckError ErrorFromErrno(int error) {
-  const IoError io = IoError::FromErrno(error != 0 ? error : EIO);
-  return {io.code(), text::Cp932ToUtf8(io.message())};
-}
-
-std::optional<CheckError> WriteBytes(const std::string& path, std::string_view bytes) {
-  errno = 0;
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) return ErrorFromErrno(errno);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) return ErrorFromErrno(errno);
-  return std::nullopt;
-}
-
 }  // namespace
 
-FixResult Fix(const SourceText& source, FileKind kind) {
-  FixResult result;
-  result.converted = source.encoding.utf8;
-  result.unfixable = source.conversion;
-  std::vector<std::string> lines = source.lines;
-
-  if (kind != FileKind::kJudgement) {
-    std::size_t end = source.pair_stop.value_or(lines.size());
-    for (std::size_t answer = 1; answer < end; answer += 2) {
-      // Choice lists are read, not typed; their text stays as written.
-      if (kind == FileKind::kTrivia && lines[answer].find('$') != std::string::npos) continue;
-      lines[answer] = Widen(lines[answer], result.widened);
-    }
-    if (OnlyCtrlZ(lines, end)) {
-      lines.resize(end);
-      // Blank pairs at the end: a blank question line alone, or a blank question with a blank
-      // answer; a real question's blank answer stays, to be reported.
-      while (!lines.empty() && lines.back().empty()) {
-        if (lines.size() % 2 == 0) {
-          if (!lines[lines.size() - 2].empty()) break;
-          lines.pop_back();
-        }
-        lines.pop_back();
-        ++result.dropped_blank_pairs;
-      }
-    }
+void Fixer::Line(const TextLine& line, const Placement& placed, bool in_blank_run) {
+  if (placed.role == LineRole::kQuestion && !in_blank_run) run_mark_ = out_.size();
+  if (placed.role == LineRole::kHidden) {
+    if (!stop_mark_) stop_mark_ = out_.size();
+    hidden_text_ = hidden_text_ || line.text.find_first_not_of(kCtrlZ) != std::string::npos;
   }
-  for (const std::string& line : lines) {
-    result.bytes += line;
-    result.bytes += "\r\n";
-  }
-  return result;
+  // Choice lists are read, not typed; their text stays as written.
+  const bool typed = placed.role == LineRole::kAnswer &&
+                     !(kind_ == FileKind::kTrivia && text::HasSeveralAnswers(line.text));
+  out_.Write(typed ? Widen(line.text, widened_) : line.text);
+  out_.Write("\r\n");
 }
 
-std::variant<FixResult, CheckError> FixFile(const std::string& path, const std::string& out,
-                                            FileKind kind, bool keep_backup) {
-  auto source = LoadSource(path);
-  if (const auto* error = std::get_if<CheckError>(&source)) return *error;
-  FixResult result = Fix(std::get<SourceText>(source), kind);
-  if (keep_backup) {
-    std::error_code error;
-    std::filesystem::copy_file(path, path + ".bak",
-                               std::filesystem::copy_options::overwrite_existing, error);
-    if (error) return ErrorFromErrno(error.value());
+void Fixer::Finish(const PairLayout& layout) {
+  // What the drill never reads stays, and so do the blank pairs before it; a lone
+  // end-of-file Ctrl-Z goes, with the blank pairs at the end.
+  if (kind_ == FileKind::kJudgement || hidden_text_) return;
+  took_back_ = layout.trailing_blank_pairs() > 0 || stop_mark_.has_value();
+  if (layout.trailing_blank_pairs() > 0) {
+    out_.TruncateTo(run_mark_);
+    dropped_blank_pairs_ = static_cast<int>(layout.trailing_blank_pairs());
+  } else if (stop_mark_) {
+    out_.TruncateTo(*stop_mark_);
   }
-  if (auto error = WriteBytes(out, result.bytes)) return *error;
-  return result;
 }
 
 }  // namespace rekendo::checker

@@ -5,7 +5,6 @@
 
 #include "cp932.h"
 #include "keypad_table.h"
-#include "utf8_text.h"
 
 namespace rekendo::checker {
 namespace {
@@ -32,8 +31,8 @@ std::string EncodeThreeBytes(char32_t code_point) {
 
 // CP932 bytes of a UTF-8 character, or empty when Shift-JIS lacks it.
 std::string ToCp932(std::string_view utf8) {
-  Cp932Text text = Utf8ToCp932(utf8);
-  return text.missing.empty() ? text.bytes : std::string();
+  text::Cp932Text converted = text::Utf8ToCp932(utf8);
+  return converted.unmappable.empty() ? converted.bytes : std::string();
 }
 
 constexpr char32_t kFullWidthOffset = 0xFEE0;  // U+FF01..FF5E are ASCII 21..7E widened

@@ -4,7 +4,7 @@
 #include "answers.h"
 #include "drill.h"
 #include "multiple_choice.h"
-#include "text_file.h"
+#include "line_reader.h"
 
 namespace rekendo {
 
@@ -17,7 +17,7 @@ void Drill::ChooseProblemFile(const FileChooser& choose_file) {
   // out and be revealed (into the panel emptied above) before the dialog returns.
   const std::optional<std::string> path = choose_file();
   if (path) {
-    TextFile file(*path);
+    LineReader file(*path);
     // A full table ends the load: later lines are left unread.
     while (bank_.problem_count < kMaxProblems && !file.AtEnd()) {
       ++bank_.problem_count;
@@ -37,12 +37,12 @@ void Drill::LoadDataFiles(const std::string& judgement_path, const std::string& 
   SeedRandomFromClock();
   SetTimer(false);
 
-  TextFile judgement(judgement_path);
+  LineReader judgement(judgement_path);
   for (std::string& message : bank_.judgement_text) judgement.ReadLine(message);
   judgement.Close();
 
   bank_.trivia_count = 0;
-  TextFile trivia(trivia_path);
+  LineReader trivia(trivia_path);
   std::string question;
   std::string answer;
   while (bank_.trivia_count < kMaxTrivia && !trivia.AtEnd()) {

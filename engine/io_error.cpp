@@ -6,6 +6,17 @@
 
 namespace rekendo {
 
+namespace {
+
+std::string NumberedMessage(int number) {
+  std::string message(sjis::kIoErrorPrefix);
+  message += std::to_string(number);
+  message += ')';
+  return message;
+}
+
+}  // namespace
+
 IoError IoError::FromCode(int code) {
   std::string_view text;
   switch (code) {
@@ -30,40 +41,42 @@ IoError IoError::FromCode(int code) {
     case io_code::kNotANumber:
       text = sjis::kNotANumber;
       break;
-    default: {
-      std::string message(sjis::kIoErrorPrefix);
-      message += std::to_string(code);
-      message += ')';
-      return IoError(code, std::move(message));
-    }
+    default:
+      return IoError(io_code::kOther, NumberedMessage(code));
   }
   return IoError(code, std::string(text));
 }
 
 IoError IoError::FromErrno(int error_number) {
+  int code = io_code::kOther;
   switch (error_number) {
     case ENOENT:
-      return FromCode(io_code::kFileNotFound);
+      code = io_code::kFileNotFound;
+      break;
     case ENOTDIR:
     case ENAMETOOLONG:
-      return FromCode(io_code::kPathNotFound);
+      code = io_code::kPathNotFound;
+      break;
     case EMFILE:
     case ENFILE:
-      return FromCode(io_code::kTooManyOpenFiles);
+      code = io_code::kTooManyOpenFiles;
+      break;
     case EACCES:
     case EPERM:
     case EISDIR:
-      return FromCode(io_code::kAccessDenied);
+      code = io_code::kAccessDenied;
+      break;
     case ENOSPC:
-      return FromCode(io_code::kDiskFull);
-    default: {
+    case EDQUOT:
+      code = io_code::kDiskFull;
+      break;
+    default:
       // Any other cause keeps its own number in the text, whatever the drill's codes mean.
-      std::string message(sjis::kIoErrorPrefix);
-      message += std::to_string(error_number);
-      message += ')';
-      return IoError(error_number, std::move(message));
-    }
+      return IoError(io_code::kOther, NumberedMessage(error_number), error_number);
   }
+  IoError error = FromCode(code);
+  error.error_number_ = error_number;
+  return error;
 }
 
 std::string MessageOfCurrentException() {

@@ -35,4 +35,7 @@ std::optional<FileError> CreateExclusively(const std::string& path, std::string_
 // Flushes the folder holding `path`, so that a rename or a creation in it is on the disk.
 std::optional<FileError> SyncFolderOf(const std::string& path);
 
+// "a/b/c" → "a/b", "c" → ".", "/c" → "/".
+std::string FolderOf(const std::string& path);
+
 }  // namespace rekendo::files

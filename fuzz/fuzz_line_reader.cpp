@@ -1,12 +1,12 @@
-// The line reader over arbitrary bytes, line by line against the plain reading of the rules.
+// The line reader over arbitrary bytes in memory, line by line against the plain reading of
+// the rules; its raw lines must give back the bytes exactly.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
-#include "memory_file.h"
+#include "line_reader.h"
 #include "reference_reader.h"
-#include "text_file.h"
 
 namespace {
 
@@ -18,11 +18,8 @@ namespace {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static rekendo::testing::MemoryFile file;
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  file.Set(bytes);
-
-  rekendo::TextFile reader(file.path());
+  rekendo::LineReader reader = rekendo::LineReader::OverBytes(bytes);
   rekendo::fuzzing::ReferenceReader expected(bytes);
   std::string line = "left over from before";
   std::size_t n = 0;
@@ -43,5 +40,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!line.empty()) Broken("text past the end", n);
   }
   reader.Close();
+
+  rekendo::LineReader raw = rekendo::LineReader::OverBytes(bytes);
+  std::string again;
+  for (rekendo::LineEnd end = rekendo::LineEnd::kLf; end != rekendo::LineEnd::kEndOfFile;) {
+    end = raw.ReadRawLine(line);
+    again += line;
+    if (end == rekendo::LineEnd::kCrLf) again += "\r\n";
+    if (end == rekendo::LineEnd::kLf) again += '\n';
+    if (again.size() > bytes.size()) Broken("raw lines longer than the bytes", n);
+  }
+  if (again != bytes) Broken("raw lines differ from the bytes", n);
   return 0;
 }

@@ -12,29 +12,12 @@
 namespace rekendo {
 namespace {
 
+using testing::Quote;
 using testing::ReadAll;
 using testing::Sjis;
 using testing::TempDir;
-
-struct ToolRun {
-  int status;
-  std::string output;  // stdout and stderr together
-};
-
-std::string Quote(const std::string& text) { return "'" + text + "'"; }
-
-ToolRun Tool(const std::string& arguments) {
-  const std::string command = Quote(REKENDO_CHECK_PATH) + " " + arguments + " 2>&1";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return {-1, {}};
-  std::string output;
-  char buffer[4096];
-  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-    output.append(buffer, got);
-  }
-  const int status = ::pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
-}
+using testing::Tool;
+using testing::ToolRun;
 
 class CliTest : public ::testing::Test {
  protected:

@@ -30,7 +30,11 @@ class FixTest : public ::testing::Test {
     auto result = checker::FixFile(path, dir.Path("out-" + name), kind, false);
     EXPECT_TRUE(std::holds_alternative<FixResult>(result));
     EXPECT_EQ(ReadAll(path), bytes) << "the original must stay as it was";
-    return std::holds_alternative<FixResult>(result) ? std::get<FixResult>(result) : FixResult{};
+    if (!std::holds_alternative<FixResult>(result)) return {};
+    // The file holds the corrected bytes; FixResult carries them only for FixBytes.
+    FixResult fixed = std::get<FixResult>(result);
+    fixed.bytes = ReadAll(dir.Path("out-" + name));
+    return fixed;
   }
   checker::Report Recheck(const std::string& name, FileKind kind) {
     auto result = checker::CheckFile(dir.Path("out-" + name), kind);

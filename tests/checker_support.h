@@ -2,7 +2,9 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -47,6 +49,29 @@ inline std::string MessageAt(const checker::Report& report, checker::FindingCode
 inline std::string ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+struct ToolRun {
+  int status;
+  std::string output;  // stdout and stderr together
+};
+
+inline std::string Quote(const std::string& text) { return "'" + text + "'"; }
+
+// Runs rekendo-check with `arguments`, after `setup` (shell commands such as "ulimit -n 4").
+inline ToolRun Tool(const std::string& arguments, const std::string& setup = "") {
+  const std::string command =
+      "sh -c " + Quote(setup + (setup.empty() ? "" : "; ") + "exec \"$0\" \"$@\"") + " " +
+      Quote(REKENDO_CHECK_PATH) + " " + arguments + " 2>&1";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return {-1, {}};
+  std::string output;
+  char buffer[4096];
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+    output.append(buffer, got);
+  }
+  const int status = ::pclose(pipe);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
 }
 
 inline std::string Dump(const checker::Report& report) {

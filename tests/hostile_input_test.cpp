@@ -15,7 +15,7 @@
 #include "io_error.h"
 #include "sjis.h"
 #include "temp_files.h"
-#include "text_file.h"
+#include "line_reader.h"
 
 namespace rekendo {
 namespace {

@@ -9,7 +9,7 @@
 #include "drill.h"
 #include "fake_view.h"
 #include "keypad_table.h"
-#include "text_file.h"
+#include "line_reader.h"
 
 namespace rekendo {
 namespace {
@@ -25,7 +25,7 @@ struct Lines {
 
 Lines ReadLines(const fs::path& path) {
   Lines out;
-  TextFile file(path.string());
+  LineReader file(path.string());
   while (!file.AtEnd()) out.lines.push_back(file.ReadLine());
   file.Close();
   std::string raw(static_cast<std::size_t>(fs::file_size(path)), '\0');

@@ -8,7 +8,7 @@ namespace {
 struct Utf8Shape {
   bool valid = true;
   bool multibyte = false;
-  bool long_sequences = false;  // three or four bytes
+  int kana = 0;  // U+3040-U+30FF
 };
 
 Utf8Shape ShapeOf(std::string_view bytes) {
@@ -27,7 +27,7 @@ Utf8Shape ShapeOf(std::string_view bytes) {
       if ((static_cast<unsigned char>(bytes[pos + k]) & 0xC0) != 0x80) return {false};
     }
     shape.multibyte |= length > 1;
-    shape.long_sequences |= length > 2;
+    shape.kana += lead == 0xE3 && second >= 0x81 && second <= 0x83 ? 1 : 0;
     pos += length;
   }
   return shape;
@@ -50,7 +50,7 @@ Utf8Rule DetectUtf8(std::string_view bytes) {
   const Utf8Shape shape = ShapeOf(bytes);
   if (!shape.valid || !shape.multibyte) return Utf8Rule::kNone;
   if (!IsValidCp932(bytes)) return Utf8Rule::kNotCp932;
-  return shape.long_sequences ? Utf8Rule::kLongSequences : Utf8Rule::kNone;
+  return shape.kana >= 2 ? Utf8Rule::kKana : Utf8Rule::kNone;
 }
 
 }  // namespace rekendo::text

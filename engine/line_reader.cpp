@@ -1,4 +1,4 @@
-#include "text_file.h"
+#include "line_reader.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -53,40 +53,58 @@ const char* FindCrOrLf(const char* p, const char* end) {
 
 }  // namespace
 
-TextFile::TextFile(const std::string& path) {
+int OpenForReading(const std::string& path) {
   if (path.empty()) throw IoError::FromCode(io_code::kPathNotFound);
   // O_NONBLOCK keeps a FIFO from waiting for a writer; it is refused below anyway.
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-  if (fd_ < 0) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) {
     const int error = errno;
     if (error == ENOENT) throw IoError::FromCode(ClassifyMissing(path));
     throw IoError::FromErrno(error);
   }
   struct stat info {};
-  if (::fstat(fd_, &info) != 0) {
+  if (::fstat(fd, &info) != 0) {
     const int error = errno;
-    ::close(fd_);
-    fd_ = -1;
+    ::close(fd);
     throw IoError::FromErrno(error);
   }
   if (!S_ISREG(info.st_mode)) {
-    ::close(fd_);
-    fd_ = -1;
+    ::close(fd);
     throw IoError::FromCode(io_code::kAccessDenied);
   }
-  const int flags = ::fcntl(fd_, F_GETFL);
-  if (flags >= 0) ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK);
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  return fd;
+}
+
+LineReader::LineReader(const std::string& path)
+    : LineReader(Descriptor{OpenForReading(path), true}) {}
+
+LineReader::LineReader(Descriptor source) : fd_(source.fd), owns_fd_(source.owned) {
   // Small files get a small buffer: most data files are a few KiB.
-  buffer_size_ = std::clamp<std::size_t>(static_cast<std::size_t>(info.st_size) + 1, kMinBufferSize,
-                                         kBufferSize);
-  buffer_ = std::make_unique_for_overwrite<char[]>(buffer_size_);
+  struct stat info {};
+  const bool sized = ::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode);
+  buffer_size_ = sized ? std::clamp<std::size_t>(static_cast<std::size_t>(info.st_size) + 1,
+                                                 kMinBufferSize, kBufferSize)
+                       : kBufferSize;
+  try {
+    buffer_ = std::make_unique_for_overwrite<char[]>(buffer_size_);
+  } catch (...) {
+    if (owns_fd_) ::close(fd_);  // no destructor runs for a constructor that throws
+    throw;
+  }
+  data_ = buffer_.get();
 }
 
-TextFile::~TextFile() {
-  if (fd_ >= 0) ::close(fd_);
+// The bytes are the whole buffer from the start; Fill() finds nothing more.
+LineReader::LineReader(std::string_view bytes) : data_(bytes.data()), end_(bytes.size()) {}
+
+LineReader::~LineReader() {
+  if (owns_fd_ && fd_ >= 0) ::close(fd_);
 }
 
-bool TextFile::Fill() {
+bool LineReader::Fill() {
+  if (fd_ < 0) return false;
   for (;;) {
     const ssize_t got = ::read(fd_, buffer_.get(), buffer_size_);
     if (got > 0) {
@@ -99,39 +117,44 @@ bool TextFile::Fill() {
   }
 }
 
-bool TextFile::AtEnd() {
+bool LineReader::AtEnd() {
   if (begin_ == end_ && !Fill()) return true;
-  return buffer_[begin_] == kCtrlZ;
+  return data_[begin_] == kCtrlZ;
 }
 
-void TextFile::ReadLine(std::string& line) {
+LineEnd LineReader::Read(std::string& line, bool keep_crs) {
   line.clear();
   for (;;) {
-    if (begin_ == end_ && !Fill()) return;
-    const char* start = buffer_.get() + begin_;
-    const char* stop = buffer_.get() + end_;
+    if (begin_ == end_ && !Fill()) return LineEnd::kEndOfFile;
+    const char* start = data_ + begin_;
+    const char* stop = data_ + end_;
     const char* hit = FindCrOrLf(start, stop);
     line.append(start, static_cast<std::size_t>(hit - start));
-    begin_ = static_cast<std::size_t>(hit - buffer_.get());
+    begin_ = static_cast<std::size_t>(hit - data_);
     if (hit == stop) continue;
     ++begin_;  // a CR or LF is never part of the line
-    if (*hit == '\n') return;
+    if (*hit == '\n') return LineEnd::kLf;
     // CR LF, the usual end of a line, without a second search.
-    if (begin_ < end_ && buffer_[begin_] == '\n') {
+    if (begin_ < end_ && data_[begin_] == '\n') {
       ++begin_;
-      return;
+      return LineEnd::kCrLf;
     }
+    if (keep_crs) line += '\r';
   }
 }
 
-std::string TextFile::ReadLine() {
+void LineReader::ReadLine(std::string& line) { Read(line, false); }
+
+std::string LineReader::ReadLine() {
   std::string line;
-  ReadLine(line);
+  Read(line, false);
   return line;
 }
 
-void TextFile::Close() {
-  if (fd_ < 0) return;
+LineEnd LineReader::ReadRawLine(std::string& line) { return Read(line, true); }
+
+void LineReader::Close() {
+  if (!owns_fd_ || fd_ < 0) return;
   const int fd = fd_;
   fd_ = -1;
   if (::close(fd) != 0 && errno != EINTR) throw IoError::FromErrno(errno);
