@@ -5,8 +5,8 @@
 // What a test, tool or independent model of the drill can do through this interface:
 // build a round with any DrillView (a fake one records label texts, the timer switch and the
 // bar) and an injected clock (LoadDataFiles seeds the random source from it); set the random
-// state; load the data files from paths and a problem file through a chooser callback (which
-// may deliver ticks while it runs, as the real dialog does); call every operation; read every
+// state; load the data files from paths or memory and a problem file through a chooser
+// callback (which may deliver ticks while it runs, as the real dialog does); call every operation; read every
 // counter, flag, text and the random state through Snapshot(), the tables through Bank().
 // Nothing outside writes the round's state.
 //
@@ -43,6 +43,7 @@
 #include <string>
 #include <string_view>
 
+#include "data_source.h"
 #include "drill_observer.h"
 #include "drill_view.h"
 #include "question_bank.h"
@@ -61,8 +62,9 @@ inline constexpr const char* kTriviaFileName = "計算力雑学.zat";
 
 class Drill {
  public:
-  // Runs the file-open dialog: the chosen path, or nothing when cancelled.
-  using FileChooser = std::function<std::optional<std::string>()>;
+  // Runs the file-open dialog: the chosen file (a path, or bytes in memory), or nothing when
+  // cancelled.
+  using FileChooser = std::function<std::optional<DataSource>()>;
   using Clock = std::function<std::uint32_t()>;
 
   explicit Drill(DrillView& view, Clock clock = &RandomSource::MillisecondsSinceUtcMidnight);
@@ -73,8 +75,8 @@ class Drill {
   void ChooseProblemFile(const FileChooser& choose_file);
   // The first activation of the window: reseeds, stops the timer, reads the judgement and
   // trivia files. Throws IoError at a failing step.
-  void LoadDataFiles(const std::string& judgement_path = kJudgementFileName,
-                     const std::string& trivia_path = kTriviaFileName);
+  void LoadDataFiles(const DataSource& judgement = kJudgementFileName,
+                     const DataSource& trivia = kTriviaFileName);
   void SeedRandomFromClock() { random_.Reseed(clock_()); }
 
   // --- The round ----------------------------------------------------------------------

@@ -15,9 +15,9 @@ void Drill::ChooseProblemFile(const FileChooser& choose_file) {
   bank_.problem_count = 0;
   // The dialog is modal but the countdown keeps ticking underneath it: a question may time
   // out and be revealed (into the panel emptied above) before the dialog returns.
-  const std::optional<std::string> path = choose_file();
-  if (path) {
-    LineReader file(*path);
+  const std::optional<DataSource> chosen = choose_file();
+  if (chosen) {
+    LineReader file = chosen->Open();
     // A full table ends the load: later lines are left unread.
     while (bank_.problem_count < kMaxProblems && !file.AtEnd()) {
       ++bank_.problem_count;
@@ -28,21 +28,21 @@ void Drill::ChooseProblemFile(const FileChooser& choose_file) {
   }
   // The round that was running ends here, before the new file's rounds begin.
   LeaveRunningRound();
-  if (path) observer_->ProblemFileLoaded(*path, bank_.problem_count);
+  if (chosen) observer_->ProblemFileLoaded(chosen->path(), bank_.problem_count);
   ResetRound();
   stage_ = stage::kReady;
 }
 
-void Drill::LoadDataFiles(const std::string& judgement_path, const std::string& trivia_path) {
+void Drill::LoadDataFiles(const DataSource& judgement_file, const DataSource& trivia_file) {
   SeedRandomFromClock();
   SetTimer(false);
 
-  LineReader judgement(judgement_path);
+  LineReader judgement = judgement_file.Open();
   for (std::string& message : bank_.judgement_text) judgement.ReadLine(message);
   judgement.Close();
 
   bank_.trivia_count = 0;
-  LineReader trivia(trivia_path);
+  LineReader trivia = trivia_file.Open();
   std::string question;
   std::string answer;
   while (bank_.trivia_count < kMaxTrivia && !trivia.AtEnd()) {

@@ -13,7 +13,6 @@
 #include "drill.h"
 #include "drill_invariants.h"
 #include "fake_view.h"
-#include "memory_file.h"
 #include "multiple_choice.h"
 #include "reference_reader.h"
 #include "sjis_texts.h"
@@ -41,7 +40,7 @@ std::vector<std::string_view> SplitCrLf(std::string_view text) {
 // ten choices in some order, and the answer is the digit of the line holding the first one.
 void CheckChoices(const std::string& question, const std::string& answer, const std::string& text,
                   const std::string& digit, int entry) {
-  auto choices = rekendo::testing::AcceptedPieces(answer);
+  auto choices = rekendo::text::SplitAnswers(answer);
   if (choices.size() > rekendo::kMaxChoices) choices.resize(rekendo::kMaxChoices);
   const auto lines = SplitCrLf(text);
   if (lines.front() != question) Broken("question changed", entry);
@@ -66,18 +65,14 @@ void CheckChoices(const std::string& question, const std::string& answer, const 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static rekendo::testing::MemoryFile judgement_file;
-  static rekendo::testing::MemoryFile trivia_file;
   FuzzedDataProvider input(data, size);
   const auto seed = input.ConsumeIntegral<std::uint32_t>();
   const std::string judgement = input.ConsumeRandomLengthString(1024);
   const std::string trivia = input.ConsumeRemainingBytesAsString();
-  judgement_file.Set(judgement);
-  trivia_file.Set(trivia);
 
   rekendo::testing::FakeView view;
   const auto drill = std::make_unique<rekendo::Drill>(view, [seed] { return seed; });
-  drill->LoadDataFiles(judgement_file.path(), trivia_file.path());
+  drill->LoadDataFiles(rekendo::DataSource::Bytes(judgement), rekendo::DataSource::Bytes(trivia));
 
   ReferenceReader judgement_lines(judgement);
   for (int i = 0; i < rekendo::kJudgementCount; ++i) {
@@ -104,8 +99,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // Each conversion takes the same number of draws, so the state tells how many there were.
   rekendo::RandomSource replay;
-  replay.state = seed;
+  replay.Reseed(seed);
   for (int i = 0; i < converted * rekendo::kShuffleDraws; ++i) replay.RandomBelow(1);
-  if (drill->Snapshot().random_state != replay.state) Broken("draws taken differ", converted);
+  if (drill->Snapshot().random_state != replay.state()) Broken("draws taken differ", converted);
   return 0;
 }

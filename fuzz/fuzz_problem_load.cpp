@@ -10,7 +10,6 @@
 #include "drill.h"
 #include "drill_invariants.h"
 #include "fake_view.h"
-#include "memory_file.h"
 #include "reference_reader.h"
 
 namespace {
@@ -23,13 +22,12 @@ namespace {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static rekendo::testing::MemoryFile file;
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  file.Set(bytes);
 
   rekendo::testing::FakeView view;
   const auto drill = std::make_unique<rekendo::Drill>(view, [] { return 0u; });
-  drill->ChooseProblemFile([&] { return std::optional<std::string>(file.path()); });
+  drill->ChooseProblemFile(
+      [&] { return std::optional(rekendo::DataSource::Bytes(std::string(bytes))); });
 
   rekendo::fuzzing::ReferenceReader expected(bytes);
   int count = 0;

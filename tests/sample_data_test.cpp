@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "answers.h"
 #include "drill.h"
 #include "fake_view.h"
 #include "keypad_table.h"
@@ -38,7 +39,7 @@ Lines ReadLines(const fs::path& path) {
 }
 
 // Why `answer` can never be typed, or empty when it can.
-std::string Untypable(const std::string& answer) {
+std::string Untypable(std::string_view answer) {
   if (answer.empty()) return "empty answer";
   if (answer.size() % 2 != 0) return "odd byte count";
   for (std::size_t i = 0; i < answer.size(); i += 2) {
@@ -46,18 +47,6 @@ std::string Untypable(const std::string& answer) {
       return "no key types byte pair " + std::to_string(i);
   }
   return {};
-}
-
-std::vector<std::string> Pieces(const std::string& answers) {
-  std::vector<std::string> pieces;
-  std::size_t start = 0;
-  for (auto dollar = answers.find('$'); dollar != std::string::npos;
-       dollar = answers.find('$', start)) {
-    pieces.push_back(answers.substr(start, dollar - start));
-    start = dollar + 1;
-  }
-  pieces.push_back(answers.substr(start));
-  return pieces;
 }
 
 std::vector<fs::path> ProblemFiles() {
@@ -80,7 +69,7 @@ TEST(SampleData, ProblemSetsAreWholePairsOfTypableAnswers) {
     EXPECT_LE(file.lines.size() / 2, static_cast<std::size_t>(kMaxProblems));
     for (std::size_t i = 1; i < file.lines.size(); i += 2) {
       EXPECT_FALSE(file.lines[i - 1].empty()) << "line " << i;
-      for (const std::string& piece : Pieces(file.lines[i])) {
+      for (const std::string_view piece : text::SplitAnswers(file.lines[i])) {
         EXPECT_EQ(Untypable(piece), "") << "line " << i + 1;
       }
     }
@@ -103,14 +92,14 @@ TEST(SampleData, TriviaAnswersAreTypableOrChoiceLists) {
   EXPECT_LE(pairs, static_cast<std::size_t>(kMaxTrivia));
   std::size_t choice_questions = 0;
   for (std::size_t i = 1; i < file.lines.size(); i += 2) {
-    const std::vector<std::string> pieces = Pieces(file.lines[i]);
+    const auto pieces = text::SplitAnswers(file.lines[i]);
     if (pieces.size() == 1) {
       EXPECT_EQ(Untypable(pieces[0]), "") << "line " << i + 1;
       continue;
     }
     ++choice_questions;
     EXPECT_LE(pieces.size(), 10u) << "line " << i + 1;
-    for (const std::string& choice : pieces) EXPECT_FALSE(choice.empty()) << "line " << i + 1;
+    for (const std::string_view choice : pieces) EXPECT_FALSE(choice.empty()) << "line " << i + 1;
   }
   EXPECT_GE(choice_questions * 4, pairs);  // about a third are multiple choice
 

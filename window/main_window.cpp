@@ -344,7 +344,7 @@ void MainWindow::LoadProblemFile(const std::string& path) {
 }
 
 void MainWindow::LoadThrough(const Drill::FileChooser& chooser, bool from_dialog) {
-  std::optional<std::string> chosen;
+  std::optional<DataSource> chosen;
   const std::optional<std::string> failure = Attempt([&] {
     drill_->ChooseProblemFile([&] {
       chosen = chooser();
@@ -352,7 +352,11 @@ void MainWindow::LoadThrough(const Drill::FileChooser& chooser, bool from_dialog
     });
   });
   LoadStatus status;
-  if (chosen) status.file_name = QFileInfo(QFile::decodeName(chosen->c_str())).fileName();
+  if (chosen) {
+    status.file_name =
+        QFileInfo(QFile::decodeName(QByteArray::fromStdString(std::string(chosen->path()))))
+            .fileName();
+  }
   if (failure) {
     status.kind = LoadStatus::Kind::Failed;
     status.failure = ToDisplay(*failure);

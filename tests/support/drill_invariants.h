@@ -7,21 +7,10 @@
 #include <vector>
 
 #include "drill.h"
+#include "answers.h"
 #include "fake_view.h"
 
 namespace rekendo::testing {
-
-// Splits an accepted answer at its "$" signs: every piece is a right answer.
-inline std::vector<std::string_view> AcceptedPieces(std::string_view answer) {
-  std::vector<std::string_view> pieces;
-  for (auto dollar = answer.find('$'); dollar != std::string_view::npos;
-       dollar = answer.find('$')) {
-    pieces.push_back(answer.substr(0, dollar));
-    answer.remove_prefix(dollar + 1);
-  }
-  pieces.push_back(answer);
-  return pieces;
-}
 
 inline std::string DrillInvariantViolation(const Drill& drill, const FakeView& view) {
   const auto broken = [](std::string_view rule, long long value) {

@@ -16,7 +16,6 @@
 #include "drill_invariants.h"
 #include "fake_view.h"
 #include "io_error.h"
-#include "memory_file.h"
 #include "temp_files.h"
 
 namespace rekendo::testing {
@@ -66,12 +65,12 @@ class DrillSession {
   // 問題選択: the dialog returns `pick` (for Pick::Memory a file holding `bytes`) after
   // `ticks` timer events arrived while it was open.
   void ChooseProblemFile(Pick pick, std::string_view bytes, int ticks) {
-    if (pick == Pick::Memory) problem_file_.Set(bytes);
     std::optional<Snapshot> before;
-    RunDialog([&]() -> std::optional<std::string> {
+    RunDialog([&]() -> std::optional<DataSource> {
       Ticks(ticks);
       before = Snapshot::Of(*drill_, view_);
-      return pick == Pick::Memory ? problem_file_.path() : HostilePaths::Get().For(pick);
+      return pick == Pick::Memory ? DataSource::Bytes(std::string(bytes))
+                                  : DataSource(HostilePaths::Get().For(pick));
     });
     if (!ok() || !before) return;
     const int expected_error = pick == Pick::Memory ? 0
@@ -102,13 +101,11 @@ class DrillSession {
 
   // The data files of the first activation; with `trivia_missing` the trivia file is absent.
   void LoadData(std::string_view judgement, std::string_view trivia, bool trivia_missing) {
-    judgement_file_.Set(judgement);
-    trivia_file_.Set(trivia);
     last_error_ = 0;
     try {
-      drill_->LoadDataFiles(judgement_file_.path(), trivia_missing
-                                                        ? HostilePaths::Get().For(Pick::Missing)
-                                                        : trivia_file_.path());
+      drill_->LoadDataFiles(DataSource::Bytes(std::string(judgement)),
+                            trivia_missing ? DataSource(HostilePaths::Get().For(Pick::Missing))
+                                           : DataSource::Bytes(std::string(trivia)));
     } catch (const IoError& error) {
       last_error_ = error.code();
     }
@@ -144,7 +141,8 @@ class DrillSession {
   }
   // Types one "$"-piece of the accepted answer, as a learner who knows it would.
   void TypeAcceptedAnswer(std::size_t piece) {
-    const auto pieces = AcceptedPieces(drill_->Snapshot().accepted_answer);
+    const RoundSnapshot round = drill_->Snapshot();  // the pieces point into it
+    const auto pieces = text::SplitAnswers(round.accepted_answer);
     Type(std::string(pieces[piece % pieces.size()]));
   }
 
@@ -155,12 +153,13 @@ class DrillSession {
 
   // 決定: scores exactly when the typed bytes equal one accepted piece.
   void Submit() {
-    const bool open = drill_->Snapshot().stage == 2 && !drill_->Snapshot().closed;
+    const RoundSnapshot before = drill_->Snapshot();  // the pieces point into it
+    const bool open = before.stage == 2 && !before.closed;
     bool right = false;
-    for (const auto piece : AcceptedPieces(drill_->Snapshot().accepted_answer)) {
-      right = right || drill_->Snapshot().typed_answer == piece;
+    for (const auto piece : text::SplitAnswers(before.accepted_answer)) {
+      right = right || before.typed_answer == piece;
     }
-    const auto score = drill_->Snapshot().score;
+    const auto score = before.score;
     drill_->SubmitAnswer();
     Check("submit");
     const auto expected = score + (open && right ? kPointsPerQuestion : 0);
@@ -219,9 +218,6 @@ class DrillSession {
 
   FakeView view_;
   std::unique_ptr<Drill> drill_;
-  MemoryFile problem_file_;
-  MemoryFile judgement_file_;
-  MemoryFile trivia_file_;
   int last_error_ = 0;
   std::string violation_;
 };
