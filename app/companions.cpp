@@ -27,7 +27,7 @@ void Companions::OpenRecordWindow() {
   QObject::connect(&record_window, &record::RecordWindow::PracticeSetReady, &record_window,
                    [this, &record_window](const QString& path) {
                      record_window.accept();
-                     Load(path);
+                     Load(path);  // guarded by the window: a failure shows in its status line
                    });
   record_window.exec();
 }

@@ -58,7 +58,8 @@ int Generate(const Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const auto parsed = ParseCommandLine({argv + 1, static_cast<std::size_t>(argc - 1)});
+  const auto parsed =
+      ParseCommandLine({argv + 1, static_cast<std::size_t>(argc > 0 ? argc - 1 : 0)});
   if (const auto* error = std::get_if<UsageError>(&parsed)) {
     std::cerr << "rekendo-gen: " << error->message << "\n詳しくは rekendo-gen --help\n";
     return kFailed;

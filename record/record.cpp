@@ -84,7 +84,10 @@ QString Record::FilePath() const {
 }
 
 bool Record::Open() {
-  if (open_) return true;
+  // Read-only for a passing reason (a lock held too long, a full disk): try writing again.
+  const bool newer = error_ && error_->code == RecordErrorCode::kNewer;
+  if (open_ && (!read_only_ || newer)) return true;
+  if (open_) Close();
   if (!QDir().mkpath(folder_)) {
     Fail(RecordErrorCode::kFolder, {});
     error_->path = folder_;
@@ -121,6 +124,7 @@ bool Record::OpenFile() {
   if (setup_error) FailWith(*setup_error);
   // Show what there is, even if nothing can be added (a read-only or full disk).
   if (!ready) return OpenForReading();
+  error_.reset();  // an earlier failure to open is over
   open_ = true;
   return true;
 }
@@ -324,6 +328,10 @@ bool Record::EndRound(std::int64_t round_id, const RoundFinish& finish) {
   query.addBindValue(finish.ended_at);
   query.addBindValue(static_cast<qint64>(round_id));
   if (auto error = Execute(query)) return FailWith(*error);
+  if (query.numRowsAffected() == 0) {
+    Fail(RecordErrorCode::kWrite, QStringLiteral("round %1 is not in the record").arg(round_id));
+    return false;
+  }
   Succeeded();
   return true;
 }
@@ -350,20 +358,30 @@ bool Record::SetRecordingEnabled(bool enabled) {
 
 bool Record::DeleteAll() {
   if (!CanWrite()) return false;
+  // A round under way (the countdown runs on under the record window) keeps its rows, or its
+  // next questions would have no round to belong to.
+  static const char* const kDeletes[] = {
+      "DELETE FROM questions WHERE round_id NOT IN (SELECT id FROM rounds WHERE ending = 'open')",
+      "DELETE FROM problem_stats",
+      "DELETE FROM rounds WHERE ending <> 'open'",
+      "DELETE FROM problem_sets WHERE content_hash NOT IN (SELECT set_hash FROM rounds)",
+  };
+  bool round_open = false;
   {
     WriteTransaction transaction(db_);
     if (transaction.BeginError()) return FailWith(*transaction.BeginError());
-    for (const char* table : {"questions", "problem_stats", "rounds", "problem_sets"}) {
+    for (const char* statement : kDeletes) {
       QSqlQuery query(db_);
-      if (!query.exec(QStringLiteral("DELETE FROM %1").arg(QLatin1String(table)))) {
-        return FailWith(query.lastError());
-      }
+      if (!query.exec(QString::fromLatin1(statement))) return FailWith(query.lastError());
     }
+    QSqlQuery open_rounds(db_);
+    round_open = open_rounds.exec(QStringLiteral("SELECT 1 FROM rounds")) && open_rounds.next();
     if (auto error = transaction.Commit()) return FailWith(*error);
   }
-  // Gives the space back and leaves no deleted text in free pages. Another program reading
-  // at the moment makes it fail, which loses nothing.
-  QSqlQuery(db_).exec(QStringLiteral("VACUUM"));
+  // Gives the space back and leaves no deleted text in free pages; not while a round runs,
+  // since it takes as long as the file is large. Another program reading at the moment makes
+  // it fail, which loses nothing.
+  if (!round_open) QSqlQuery(db_).exec(QStringLiteral("VACUUM"));
   Succeeded();
   return true;
 }

@@ -96,8 +96,14 @@ int main(int argc, char** argv) {
     Dice dice;
     const QString algebra = data.filePath(QStringLiteral("一次方程式.mon"));
     const QString mental = data.filePath(QStringLiteral("暗算（四則計算）.mon"));
-    PlayWeek(recorder, algebra, ReadPairs(algebra), 4, dice);
-    PlayWeek(recorder, mental, ReadPairs(mental), 16, dice);
+    for (const auto& [path, rounds] : {std::pair{algebra, 4}, std::pair{mental, 16}}) {
+      const std::vector<Pair> pairs = ReadPairs(path);
+      if (pairs.empty()) {
+        std::fprintf(stderr, "cannot read problems from %s\n", qPrintable(path));
+        return 1;
+      }
+      PlayWeek(recorder, path, pairs, rounds, dice);
+    }
   }
   if (record.Error()) {
     std::fprintf(stderr, "%s\n", qPrintable(record.Error()->Describe()));

@@ -19,6 +19,7 @@
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <exception>
 
 #include "csv_export.h"
 #include "practice_set.h"
@@ -183,12 +184,12 @@ RecordWindow::RecordWindow(Record& record, QWidget* parent)
     button->setAutoDefault(false);
   }
   connect(sets_table_, &QTableWidget::currentCellChanged, this,
-          [this](int row) { ChooseSet(row); });
-  connect(practice_button_, &QPushButton::clicked, this, &RecordWindow::WritePracticeSet);
-  connect(export_button_, &QPushButton::clicked, this, &RecordWindow::ExportCsv);
-  connect(delete_button_, &QPushButton::clicked, this, &RecordWindow::DeleteRecord);
+          [this](int row) { Guarded([&] { ChooseSet(row); }); });
+  connect(practice_button_, &QPushButton::clicked, this, [this] { Guarded([&] { WritePracticeSet(); }); });
+  connect(export_button_, &QPushButton::clicked, this, [this] { Guarded([&] { ExportCsv(); }); });
+  connect(delete_button_, &QPushButton::clicked, this, [this] { Guarded([&] { DeleteRecord(); }); });
   connect(close_button, &QPushButton::clicked, this, &QDialog::accept);
-  connect(recording_, &QCheckBox::toggled, this, &RecordWindow::SetRecording);
+  connect(recording_, &QCheckBox::toggled, this, [this](bool on) { Guarded([&] { SetRecording(on); }); });
 
   Reload();
 }
@@ -230,12 +231,28 @@ void RecordWindow::ShowStatus() {
   }
   if (text.isEmpty() && sets_.empty()) {
     status_->setStyleSheet(QString());
-    text = QStringLiteral("まだ記録がありません。問題ファイルを選んで一回解くと、ここに成績が出ます。");
+    text = record_.RecordingEnabled()
+               ? QStringLiteral("まだ記録がありません。問題ファイルを選んで一回解くと、ここに成績が出ます。")
+               : QStringLiteral("まだ記録がありません。記録は止まっています（「記録する」で始まります）。");
   } else {
     status_->setStyleSheet(QStringLiteral("color: #a00000;"));
   }
   status_->setText(text);
   status_->setVisible(!text.isEmpty());
+}
+
+template <typename Work>
+void RecordWindow::Guarded(Work&& work) {
+  // Whatever a button's work throws (memory running out on a huge export) is said here
+  // instead of escaping into Qt's event dispatch.
+  try {
+    work();
+  } catch (const std::exception& error) {
+    ShowMessage(QStringLiteral("うまくいきませんでした。\n詳細: ") + QString::fromLocal8Bit(error.what()),
+                true);
+  } catch (...) {
+    ShowMessage(QStringLiteral("うまくいきませんでした。"), true);
+  }
 }
 
 void RecordWindow::ShowMessage(const QString& text, bool trouble) {

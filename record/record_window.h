@@ -58,6 +58,8 @@ class RecordWindow : public QDialog {
   void PracticeSetReady(const QString& path);
 
  private:
+  template <typename Work>
+  void Guarded(Work&& work);
   void ShowStatus();
   void ShowMessage(const QString& text, bool trouble);
   void FillSets();

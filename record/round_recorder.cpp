@@ -1,5 +1,7 @@
 #include "round_recorder.h"
 
+#include <algorithm>
+
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
@@ -33,6 +35,9 @@ void RoundRecorder::Guarded(Step&& step) noexcept {
 void RoundRecorder::ProblemFileLoaded(std::string_view path, std::int32_t problem_count) {
   Guarded([&] {
     EndOpenRound(false, std::nullopt, std::nullopt);
+    file_.reset();
+    // Bytes handed over from memory have no file to know them by again: not recorded.
+    if (path.empty()) return;
     ProblemFile file;
     file.path = QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
     file.name = QFileInfo(file.path).fileName();
@@ -40,8 +45,18 @@ void RoundRecorder::ProblemFileLoaded(std::string_view path, std::int32_t proble
     // The bytes, not the name, say which set it is: a renamed or moved copy is the same.
     QFile input(file.path);
     if (input.open(QIODevice::ReadOnly)) {
+      // The drill reads at most 1000 pairs; a file chosen by mistake that is far larger is
+      // known by its first bytes only, so that hashing it cannot hold up the window.
+      constexpr qint64 kHashedBytes = 64 << 20;
       QCryptographicHash hash(QCryptographicHash::Sha256);
-      if (hash.addData(&input)) file.hash = QString::fromLatin1(hash.result().toHex());
+      bool read = true;
+      for (qint64 done = 0; read && done < kHashedBytes && !input.atEnd();) {
+        const QByteArray chunk = input.read(std::min<qint64>(1 << 20, kHashedBytes - done));
+        read = !chunk.isEmpty() || input.atEnd();
+        hash.addData(chunk);
+        done += chunk.size();
+      }
+      if (read) file.hash = QString::fromLatin1(hash.result().toHex());
     }
     if (file.hash.isEmpty()) {
       record_.ReportFailure(MakeError(RecordErrorCode::kProblemFile,

@@ -201,5 +201,27 @@ TEST_F(KnownRecord, DeleteAllEmptiesTheRecordButKeepsTheSwitch) {
   EXPECT_FALSE(record.RecordingEnabled());
 }
 
+TEST_F(KnownRecord, DeletingDuringARoundKeepsThatRoundGoing) {
+  // The countdown runs on under the record window: the round under way must survive.
+  Fill();
+  const auto running = record.StartRound({kSetB, "/p/b.mon", "b.mon", 3, 9000});
+  ASSERT_TRUE(running);
+  ASSERT_TRUE(record.DeleteAll());
+  QuestionRow row;
+  row.number = 1;
+  row.bank_index = 2;
+  row.text = TextOf(2);
+  row.accepted = AnswerOf(2);
+  row.outcome = QuestionOutcome::kRight;
+  EXPECT_TRUE(record.AddQuestion(*running, kSetB, row));
+  EXPECT_TRUE(record.EndRound(*running, {true, 10, 1, 9100}));
+  EXPECT_FALSE(record.Error());
+  const auto sets = LoadSetSummaries(record.Database()).rows;
+  ASSERT_EQ(sets.size(), 1u);
+  EXPECT_EQ(sets[0].rounds, 1);
+  // A round that is gone is a failure, not a silent success.
+  EXPECT_FALSE(record.EndRound(*running + 1, {true, 10, 1, 9200}));
+}
+
 }  // namespace
 }  // namespace rekendo::testing

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <exception>
 #include <algorithm>
 #include <variant>
 
@@ -101,6 +102,8 @@ void GenerateDialog::Make() {
     error_->setText(message);
     error_->show();
   };
+  // Nothing thrown here (memory running out on a large set) may escape into Qt's dispatch.
+  try {
   const generator::TopicSummary& topic = topics_[static_cast<std::size_t>(topic_->currentIndex())];
   const auto made = generator::GenerateProblemFile(
       topic.name, level_->value(), count_->value(),
@@ -115,6 +118,11 @@ void GenerateDialog::Make() {
   if (error) return fail(QStringLiteral("書き出せませんでした: ") + FromUtf8(error->Describe()));
   written_path_ = path;
   accept();
+  } catch (const std::exception& error) {
+    fail(QStringLiteral("問題を作れませんでした: ") + QString::fromLocal8Bit(error.what()));
+  } catch (...) {
+    fail(QStringLiteral("問題を作れませんでした。"));
+  }
 }
 
 }  // namespace rekendo
