@@ -80,6 +80,9 @@ int main(int argc, char** argv) {
   rekendo::MainWindow form(options->scale);
   form.SetErrorReporter([](std::string_view) { std::fputs("a data file failed\n", stderr); });
   form.SetFileChooser([&] { return std::optional<std::string>(problems); });
+  // The program gives the band's 成績 and 問題を作る their work; here they only show.
+  form.SetBandAction(rekendo::Command::kRecord, [] {});
+  form.SetBandAction(rekendo::Command::kGenerate, [] {});
   form.show();
   form.activateWindow();
   QApplication::processEvents();
