@@ -44,14 +44,21 @@ void ScoreChart::Show(const std::vector<ScorePoint>& points, const QString& set_
   series_->replace(line);
   series_->setPointsVisible(points.size() <= 60);
   if (points.empty()) {
+    time_axis_->setFormat(QStringLiteral("MM/dd"));
+    time_axis_->setTickCount(5);
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     time_axis_->setRange(QDateTime::fromMSecsSinceEpoch(now - 7LL * 24 * 3600 * 1000),
                          QDateTime::fromMSecsSinceEpoch(now));
   } else {
     // A little room either side, so a single round is not drawn on the edge.
+    // Rounds of a day or two are told apart by the hour; longer records by the day.
+    constexpr qint64 kHour = 3600LL * 1000;
     const qint64 first = points.front().time;
     const qint64 last = points.back().time;
-    const qint64 margin = std::max<qint64>((last - first) / 20, 12LL * 3600 * 1000);
+    const bool by_hour = last - first < 48 * kHour;
+    time_axis_->setFormat(by_hour ? QStringLiteral("MM/dd hh:mm") : QStringLiteral("MM/dd"));
+    time_axis_->setTickCount(by_hour ? 4 : 5);
+    const qint64 margin = std::max<qint64>((last - first) / 20, by_hour ? kHour / 2 : 12 * kHour);
     time_axis_->setRange(QDateTime::fromMSecsSinceEpoch(first - margin),
                          QDateTime::fromMSecsSinceEpoch(last + margin));
   }
