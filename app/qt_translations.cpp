@@ -8,6 +8,8 @@
 namespace rekendo {
 
 std::optional<QString> InstallJapaneseQtTexts(QCoreApplication& app) {
+  // Dates and file types in the dialogs follow the default locale, whatever the system's.
+  QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
   const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
   auto* translator = new QTranslator(&app);  // owned by `app`
   if (!translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
