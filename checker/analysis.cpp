@@ -4,6 +4,7 @@
 
 #include "answer_check.h"
 #include "answers.h"
+#include "cp932.h"
 #include "cp932_chars.h"
 #include "drill.h"
 #include "line_reader.h"
@@ -23,8 +24,8 @@ void CheckBytes(std::string_view line, int number, FindingList& out) {
   }
   std::string bad;
   for (std::size_t pos = 0; pos < line.size() && bad.size() <= kExcerptChars;) {
-    const std::size_t length = CharLength(line, pos);
-    if (!IsCp932(line.substr(pos, length))) bad += line.substr(pos, length);
+    const std::size_t length = text::CharLength(line, pos);
+    if (!text::IsValidCp932(line.substr(pos, length))) bad += line.substr(pos, length);
     pos += length;
   }
   out.Add(FindingCode::kNotCp932, number,

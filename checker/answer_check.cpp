@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "answers.h"
+#include "cp932.h"
 #include "cp932_chars.h"
 #include "keypad_forms.h"
 #include "multiple_choice.h"
@@ -38,13 +39,13 @@ void CheckTypedAnswers(std::string_view answer, int line, FindingList& out) {
   std::string_view previous;
   for (const std::string_view piece : pieces) {
     for (std::size_t pos = 0; pos < piece.size();) {
-      const std::string_view character = piece.substr(pos, CharLength(piece, pos));
+      const std::string_view character = piece.substr(pos, text::CharLength(piece, pos));
       pos += character.size();
       // A run of one character is decided once: a huge line costs no more than its length.
       if (character == previous) continue;
       previous = character;
       // Bytes that are not CP932 are reported as such, once, for the whole line.
-      if (!IsCp932(character) || IsTypable(character)) continue;
+      if (!text::IsValidCp932(character) || IsTypable(character)) continue;
       if (std::find(reported.begin(), reported.end(), character) != reported.end()) continue;
       reported.push_back(character);
       if (!out.Wants(FindingCode::kUntypable)) {

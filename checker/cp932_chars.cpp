@@ -27,7 +27,7 @@ bool IsCp932Line(std::string_view line) {
   while (line.size() > kPiece) {
     // Cut between two characters: validity is decided character by character.
     std::size_t cut = 0;
-    while (cut < kPiece) cut += CharLength(line, cut);
+    while (cut < kPiece) cut += text::CharLength(line, cut);
     if (!text::IsValidCp932(line.substr(0, cut))) return false;
     line.remove_prefix(cut);
   }
@@ -37,7 +37,7 @@ bool IsCp932Line(std::string_view line) {
 std::string Excerpt(std::string_view cp932) {
   std::size_t end = 0;
   for (std::size_t count = 0; end < cp932.size() && count < kExcerptChars; ++count) {
-    end += CharLength(cp932, end);
+    end += text::CharLength(cp932, end);
   }
   return end < cp932.size() ? Printable(cp932.substr(0, end)) + "…" : Printable(cp932);
 }

@@ -9,12 +9,7 @@
 
 namespace rekendo::checker {
 
-using text::CharLength;
-
-// True when the window shows `character` as itself rather than as U+FFFD.
-inline bool IsCp932(std::string_view character) { return text::IsValidCp932(character); }
-
-// The same for a whole line, taken in pieces so that a huge line is never converted at once.
+// True when every character of a line has a CP932 code, taken in pieces so that a huge line is never converted at once.
 bool IsCp932Line(std::string_view line);
 
 // UTF-8 for a message, with control characters in caret notation (^Z) so that they cannot

@@ -1,6 +1,7 @@
 #include "fixer.h"
 
 #include "answers.h"
+#include "cp932.h"
 #include "cp932_chars.h"
 #include "keypad_forms.h"
 #include "line_reader.h"
@@ -13,7 +14,7 @@ std::string Widen(std::string_view answer, int& widened) {
   out.reserve(answer.size());
   bool after_lone_lead = false;
   for (std::size_t pos = 0; pos < answer.size();) {
-    const std::string_view character = answer.substr(pos, CharLength(answer, pos));
+    const std::string_view character = answer.substr(pos, text::CharLength(answer, pos));
     pos += character.size();
     const std::string_view form = FixedFormFor(character);
     // A broken lead byte would pair up with the first byte of the wide form and swallow it:
