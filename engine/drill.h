@@ -1,40 +1,18 @@
-// The drill: one round of ten questions over a question bank, with every operation the
-// window calls. One Drill owns its bank and its round; nothing is global, so tests build as
-// many as they like.
+// The drill: rounds of ten questions over a question bank, a 40-second countdown each, 10
+// points a right answer and a judgement at the end. One Drill owns its bank and its round;
+// nothing is global, so tests build as many as they like.
 //
-// What a test, tool or independent model of the drill can do through this interface:
-// build a round with any DrillView (a fake one records label texts, the timer switch and the
-// bar) and an injected clock (LoadDataFiles seeds the random source from it); set the random
-// state; load the data files from paths or memory and a problem file through a chooser
-// callback (which may deliver ticks while it runs, as the real dialog does); call every operation; read every
-// counter, flag, text and the random state through Snapshot(), the tables through Bank().
-// Nothing outside writes the round's state.
-//
-// Names used by older descriptions of the drill, and what they are called here:
-//   TForm1 / Form1 (rekendoscr)  MainWindow (window/main_window.h)
-//   BitBtnsentakuClick   ChooseProblemFile     FormActivate (loading)  LoadDataFiles
-//   syokika              ResetRound            BitBtnkaisiClick        StartRound
-//   BitBtnnextClick      NextQuestion          syutsudai               AskQuestion
-//   Timer1Timer          Tick                  ButtonketteiClick       SubmitAnswer
-//   seikaihyoji          RevealAnswer          mondaiowari             EndRound
-//   Button0Click …       AppendKey             ButtonkesiClick         ClearAnswer
-//   kaitohyoji           ShowTypedAnswer       sentakumondai           MakeMultipleChoice
-//   Stage, QuestionNo, CurrentIndex, Elapsed, TimeLimit, Score        RoundSnapshot::stage,
-//     question_number, current_index, elapsed, time_limit, score
-//   Closed, Scored, TriviaAsked          RoundSnapshot::closed, scored, trivia_asked
-//   AnswerInput, CorrectAnswer           RoundSnapshot::typed_answer, accepted_answer
-//   ProblemText, ProblemAnswer, ProblemCount, TriviaText, TriviaAnswer, TriviaCount,
-//     JudgementText                      QuestionBank::problem_text, … judgement_text
-//   AnswerWork, ChoiceQuestion           locals of the answer check and the trivia load
-//   Lblmnnumber, Lblmondai, Lblhyoji, Lblkaitoran, Lbltokuten, Lbltimer
-//                                        Label::QuestionNumber, ProblemPanel, Verdict,
-//                                        AnswerLine, Score, SecondsLeft
-//   Lblsyomei            the credit line          Bvl…  the frames of those labels
-//   Shptimer, Bvltimer   the countdown bar and its frame
-//   BitBtnsentaku, BitBtnkaisi, BitBtnnext, BitBtnsyuryo
-//                        the choose-file, start, next and quit buttons
-//   Buttonkettei, Buttonkesi             the submit and clear keys
-//   Timer1, OpenDialog1                  the countdown timer, the problem-file dialog
+// How to drive it: give it a DrillView (the labels, the timer switch and the bar; a fake one
+// records them) and, if you like, a clock (LoadDataFiles seeds the random source from it).
+// Then call the commands a user or the timer causes, in any order:
+//   LoadDataFiles       the window's first activation: judgement and trivia files
+//   ChooseProblemFile   問題選択, through a chooser callback (which may deliver ticks while it
+//                       runs, as the real dialog does)
+//   StartRound, NextQuestion, SubmitAnswer, ClearAnswer, AppendKey, Tick, Abandon
+// Read everything back through Snapshot() (every counter, flag, text, the bar and the random
+// state) and Bank() (the tables); SetRandomState replays a session and SetObserver lets a
+// record listen. Nothing outside writes the round's state. The names older descriptions use
+// are mapped in docs/names.md.
 #pragma once
 
 #include <cstdint>
@@ -77,18 +55,13 @@ class Drill {
   // trivia files. Throws IoError at a failing step.
   void LoadDataFiles(const DataSource& judgement = kJudgementFileName,
                      const DataSource& trivia = kTriviaFileName);
-  void SeedRandomFromClock() { random_.Reseed(clock_()); }
 
   // --- The round ----------------------------------------------------------------------
-  void ResetRound();
   void StartRound();
   void NextQuestion();
-  void AskQuestion();
   // One second of the countdown.
   void Tick();
   void SubmitAnswer();
-  void RevealAnswer();
-  void EndRound();
   // The program is closing: a running round is recorded as left (observers only).
   void Abandon();
 
@@ -96,7 +69,6 @@ class Drill {
   // A character key: appends its two Shift-JIS bytes.
   void AppendKey(std::string_view key_bytes);
   void ClearAnswer();
-  void ShowTypedAnswer();
 
   // --- Reading the state --------------------------------------------------------------
   RoundSnapshot Snapshot() const;
@@ -112,13 +84,35 @@ class Drill {
   void SetObserver(DrillObserver* observer);
 
  private:
+  // Where the question on the panel stands. `closed` and `scored` of the snapshot are read
+  // from it, and so is whether an observer still has to hear of the question's close.
+  enum class QuestionState {
+    kNone,      // nothing asked since Next Question
+    kOpen,      // asked, and neither answered right nor timed out
+    kLeftOpen,  // open when its round was left (another file, the program closing): the
+                // observer has heard it close, the screen still takes an answer
+    kRight,     // answered right: closed and scored
+    kTimedOut,  // time ran out on a wrong answer: closed, no points
+  };
+
+  // The steps the commands are made of.
+  void ResetRound();
+  void AskQuestion();
+  void RevealAnswer();
+  void EndRound();
+  void ShowTypedAnswer();
+
   void SetLabel(Label label, std::string_view text);
   void SetPanel(std::string text);
   void SetTimer(bool enabled);
   void SetBar(std::int32_t top, std::int32_t height);
   void ShowQuestionNumber();
-  void CloseOpenQuestion(QuestionOutcome outcome);
+  // Moves the question to `next`, telling the observer how it closed when it was open.
+  void CloseQuestion(QuestionState next, QuestionOutcome outcome);
   void LeaveRunningRound();
+  bool Closed() const {
+    return question_ == QuestionState::kRight || question_ == QuestionState::kTimedOut;
+  }
 
   DrillView& view_;
   Clock clock_;
@@ -128,24 +122,22 @@ class Drill {
   RandomSource random_;
   std::string panel_text_;
 
-  std::int32_t stage_ = stage::kNoFile;
+  Stage stage_ = Stage::kNoFile;
   std::int32_t question_number_ = 0;
   std::int32_t current_index_ = 0;
   std::int32_t elapsed_ = 0;
   std::int32_t time_limit_ = 0;
   std::int32_t score_ = 0;
-  bool closed_ = false;
-  bool scored_ = false;
+  QuestionState question_ = QuestionState::kNone;
   bool trivia_asked_ = false;
   std::string typed_answer_;
   std::string accepted_answer_;
   std::int32_t bar_top_ = BarFrame::kTop + BarFrame::kHeight;
   std::int32_t bar_height_ = 0;
 
-  // For observers: a round they heard start has not ended; the question being asked is
-  // open and has had this many wrong tries.
+  // A round observers heard start has not ended. Not the stage: closing the program leaves
+  // the stage as it is.
   bool round_open_ = false;
-  bool question_open_ = false;
   std::int32_t wrong_tries_ = 0;
 };
 

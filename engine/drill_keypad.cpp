@@ -14,8 +14,8 @@ void Drill::ClearAnswer() {
 }
 
 void Drill::ShowTypedAnswer() {
-  if (closed_) return;
-  if (stage_ <= stage::kReady) {
+  if (Closed()) return;
+  if (stage_ <= Stage::kReady) {
     // No round running: typing is discarded and the line keeps what it showed.
     typed_answer_.clear();
     return;

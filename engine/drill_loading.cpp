@@ -30,11 +30,11 @@ void Drill::ChooseProblemFile(const FileChooser& choose_file) {
   LeaveRunningRound();
   if (chosen) observer_->ProblemFileLoaded(chosen->path(), bank_.problem_count);
   ResetRound();
-  stage_ = stage::kReady;
+  stage_ = Stage::kReady;
 }
 
 void Drill::LoadDataFiles(const DataSource& judgement_file, const DataSource& trivia_file) {
-  SeedRandomFromClock();
+  random_.Reseed(clock_());
   SetTimer(false);
 
   LineReader judgement = judgement_file.Open();

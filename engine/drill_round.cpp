@@ -10,7 +10,7 @@ namespace rekendo {
 
 RoundSnapshot Drill::Snapshot() const {
   return {stage_,         question_number_, current_index_, elapsed_,
-          time_limit_,    score_,           closed_,        scored_,
+          time_limit_,    score_,           Closed(),       question_ == QuestionState::kRight,
           trivia_asked_,  typed_answer_,    accepted_answer_, bar_top_,
           bar_height_,    random_.state(),  panel_text_,    view_.TimerEnabled()};
 }
@@ -49,16 +49,20 @@ void Drill::ShowQuestionNumber() {
   SetLabel(Label::QuestionNumber, text);
 }
 
-void Drill::CloseOpenQuestion(QuestionOutcome outcome) {
-  if (!question_open_) return;
-  question_open_ = false;
-  observer_->QuestionClosed({question_number_, outcome, typed_answer_, wrong_tries_, elapsed_});
+void Drill::CloseQuestion(QuestionState next, QuestionOutcome outcome) {
+  const bool was_open = question_ == QuestionState::kOpen;
+  question_ = next;
+  if (was_open) {
+    observer_->QuestionClosed({question_number_, outcome, typed_answer_, wrong_tries_, elapsed_});
+  }
 }
 
 void Drill::LeaveRunningRound() {
   if (!round_open_) return;
   round_open_ = false;
-  CloseOpenQuestion(QuestionOutcome::kOpenAtEnd);
+  if (question_ == QuestionState::kOpen) {
+    CloseQuestion(QuestionState::kLeftOpen, QuestionOutcome::kOpenAtEnd);
+  }
   const auto judgement = std::clamp(score_ / kPointsPerQuestion, 0, kJudgementCount - 1);
   observer_->RoundEnded(RoundEnd::kAbandoned, score_, judgement);
 }
@@ -69,13 +73,13 @@ void Drill::ResetRound() {
   SetTimer(false);
   question_number_ = 0;
   score_ = 0;
-  stage_ = stage::kRunning;
+  stage_ = Stage::kRunning;
   SetLabel(Label::Score, sjis::kZeroPoints);
 }
 
 void Drill::StartRound() {
   // No round over an empty problem bank.
-  if (stage_ < stage::kReady || bank_.problem_count <= 0) return;
+  if (stage_ < Stage::kReady || bank_.problem_count <= 0) return;
   LeaveRunningRound();
   ResetRound();
   trivia_asked_ = false;
@@ -85,13 +89,11 @@ void Drill::StartRound() {
 }
 
 void Drill::NextQuestion() {
-  if (stage_ < stage::kRunning || bank_.problem_count <= 0) return;
-  CloseOpenQuestion(QuestionOutcome::kLeft);
+  if (stage_ < Stage::kRunning || bank_.problem_count <= 0) return;
+  CloseQuestion(QuestionState::kNone, QuestionOutcome::kLeft);
   SetLabel(Label::Verdict, {});
   SetLabel(Label::AnswerLine, {});
   typed_answer_.clear();
-  scored_ = false;
-  closed_ = false;
   ++question_number_;
   if (question_number_ > kQuestionsPerRound) {
     EndRound();
@@ -125,7 +127,7 @@ void Drill::AskQuestion() {
   SetBar(BarFrame::kTop + BarFrame::kHeight, 0);
   elapsed_ = 0;
   SetTimer(true);
-  question_open_ = true;
+  question_ = QuestionState::kOpen;
   wrong_tries_ = 0;
   observer_->QuestionAsked({question_number_, kind, current_index_, panel_text_, accepted_answer_});
 }
@@ -141,22 +143,19 @@ void Drill::Tick() {
 }
 
 void Drill::SubmitAnswer() {
-  if (stage_ < stage::kRunning || closed_) return;
+  if (stage_ < Stage::kRunning || Closed()) return;
 
-  closed_ = text::IsAcceptedAnswer(accepted_answer_, typed_answer_);
-  const bool right = closed_;
+  const bool right = text::IsAcceptedAnswer(accepted_answer_, typed_answer_);
   observer_->AnswerChecked(typed_answer_, right);
 
-  if (closed_) {
+  if (right) {
     SetLabel(Label::Verdict, sjis::kCorrect);
-    if (!scored_) {
-      SetTimer(false);
-      score_ += kPointsPerQuestion;
-      scored_ = true;
-      std::string score = std::to_string(score_);
-      score += sjis::kPoints;
-      SetLabel(Label::Score, score);
-    }
+    SetTimer(false);
+    score_ += kPointsPerQuestion;
+    std::string score = std::to_string(score_);
+    score += sjis::kPoints;
+    SetLabel(Label::Score, score);
+    CloseQuestion(QuestionState::kRight, QuestionOutcome::kRight);
   } else {
     SetLabel(Label::Verdict, sjis::kWrong);
     if (elapsed_ < time_limit_) {
@@ -165,11 +164,8 @@ void Drill::SubmitAnswer() {
       SetLabel(Label::AnswerLine, {});
     } else {
       SetTimer(false);
-      closed_ = true;
+      CloseQuestion(QuestionState::kTimedOut, QuestionOutcome::kWrongAtTimeUp);
     }
-  }
-  if (closed_) {
-    CloseOpenQuestion(right ? QuestionOutcome::kRight : QuestionOutcome::kWrongAtTimeUp);
   }
   if (!view_.TimerEnabled()) RevealAnswer();
 }
@@ -202,12 +198,11 @@ void Drill::RevealAnswer() {
 
 void Drill::EndRound() {
   SetTimer(false);
-  stage_ = stage::kReady;
+  stage_ = Stage::kReady;
   const auto judgement = std::clamp(score_ / kPointsPerQuestion, 0, kJudgementCount - 1);
   std::string text(sjis::kFinalHeading);
   text += bank_.judgement_text[static_cast<std::size_t>(judgement)];
   SetPanel(std::move(text));
-  question_open_ = false;
   if (!round_open_) return;
   round_open_ = false;
   observer_->RoundEnded(RoundEnd::kFinished, score_, judgement);

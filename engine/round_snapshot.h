@@ -7,15 +7,16 @@
 
 namespace rekendo {
 
-// What the start, next and 決定 buttons and the keypad may do.
-namespace stage {
-inline constexpr std::int32_t kNoFile = 0;   // no problem file chosen yet
-inline constexpr std::int32_t kReady = 1;    // a file chosen, or a round over
-inline constexpr std::int32_t kRunning = 2;  // a round under way
-}  // namespace stage
+// What the start, next and 決定 buttons and the keypad may do. The order matters: each
+// stage allows what the ones before it allow.
+enum class Stage : std::int32_t {
+  kNoFile = 0,   // no problem file chosen yet
+  kReady = 1,    // a file chosen, or a round over
+  kRunning = 2,  // a round under way
+};
 
 struct RoundSnapshot {
-  std::int32_t stage = stage::kNoFile;
+  Stage stage = Stage::kNoFile;
   std::int32_t question_number = 0;  // 1 to 10; 11 once the round has ended
   std::int32_t current_index = 0;    // the asked entry's index in its table
   std::int32_t elapsed = 0;          // seconds of the countdown gone

@@ -34,7 +34,7 @@ TEST_F(LoadTest, ProblemFileIsReadInPairsByPosition) {
   EXPECT_EQ(drill.Bank().problem_text[2], "q2");
   EXPECT_EQ(drill.Bank().problem_answer[2], "");
   EXPECT_EQ(drill.Bank().problem_answer[3], "a3");
-  EXPECT_EQ(drill.Snapshot().stage, 1);
+  EXPECT_EQ(drill.Snapshot().stage, Stage::kReady);
 
   // An odd line count leaves the last answer empty; a trailing empty line adds an entry.
   drill.ChooseProblemFile(Choose(dir.Write("odd.mon", "q1\na1\nq2\n")));
@@ -46,7 +46,7 @@ TEST_F(LoadTest, ProblemFileIsReadInPairsByPosition) {
 
   drill.ChooseProblemFile(Choose(dir.Write("empty.mon", "")));
   EXPECT_EQ(drill.Bank().problem_count, 0);
-  EXPECT_EQ(drill.Snapshot().stage, 1);
+  EXPECT_EQ(drill.Snapshot().stage, Stage::kReady);
 }
 
 TEST_F(LoadTest, CtrlZEndsAPairFileOnlyWhereAPairBegins) {
@@ -71,7 +71,7 @@ TEST_F(LoadTest, CancelledDialogForgetsTheOldFileButKeepsItsEntries) {
   EXPECT_EQ(drill.Bank().problem_count, 0);
   EXPECT_EQ(drill.Bank().problem_text[1], "q1");
   EXPECT_EQ(view.text(Label::ProblemPanel), "");
-  EXPECT_EQ(drill.Snapshot().stage, 1);
+  EXPECT_EQ(drill.Snapshot().stage, Stage::kReady);
   EXPECT_FALSE(view.timer_enabled);
 }
 
@@ -103,7 +103,7 @@ TEST_F(LoadTest, FailedProblemLoadLeavesTheRunningRoundGoing) {
     EXPECT_EQ(error.code(), 2);
   }
   EXPECT_EQ(drill.Bank().problem_count, 0);
-  EXPECT_EQ(drill.Snapshot().stage, 2);
+  EXPECT_EQ(drill.Snapshot().stage, Stage::kRunning);
   EXPECT_EQ(drill.Snapshot().question_number, 1);
   EXPECT_TRUE(view.timer_enabled);
   EXPECT_EQ(view.text(Label::ProblemPanel), "");
@@ -132,7 +132,7 @@ TEST_F(LoadTest, CountdownRunningOutWhileTheDialogIsOpen) {
   });
   EXPECT_EQ(drill.Bank().problem_count, 2);
   EXPECT_EQ(drill.Bank().problem_text[2], "n3");
-  EXPECT_EQ(drill.Snapshot().stage, 1);
+  EXPECT_EQ(drill.Snapshot().stage, Stage::kReady);
   // The reveal stays alone in the emptied panel.
   EXPECT_EQ(view.text(Label::ProblemPanel), Sjis("\r\n\r\n答えは\r\n\r\n") + "right");
   EXPECT_EQ(view.text(Label::Score), Sjis("０点"));

@@ -54,7 +54,7 @@ TEST_F(HostileInputTest, NonFilesAndVanishedFilesAreRefusedAndLeaveTheRoundAlone
 
   // Before any file: the round stays unchosen.
   EXPECT_EQ(Pick(fifo), 5);
-  EXPECT_EQ(drill.Snapshot().stage, 0);
+  EXPECT_EQ(drill.Snapshot().stage, Stage::kNoFile);
 
   LoadProblems("q\n1\nq2\n2\n");
   drill.StartRound();
@@ -75,7 +75,7 @@ TEST_F(HostileInputTest, NonFilesAndVanishedFilesAreRefusedAndLeaveTheRoundAlone
             2);
   EXPECT_EQ(last_message, Sjis("ファイルが見つかりません"));
 
-  EXPECT_EQ(drill.Snapshot().stage, 2);
+  EXPECT_EQ(drill.Snapshot().stage, Stage::kRunning);
   EXPECT_EQ(drill.Snapshot().question_number, 1);
   EXPECT_EQ(drill.Snapshot().elapsed, 2);
   EXPECT_EQ(drill.Snapshot().typed_answer, "\x82\x50");
@@ -207,7 +207,7 @@ TEST_F(HostileInputTest, EmptyBanksNeverStartARoundOrDrawAnEntry) {
     ASSERT_EQ(drill.Bank().problem_count, 0);
     drill.StartRound();
     drill.NextQuestion();
-    EXPECT_EQ(drill.Snapshot().stage, 1);
+    EXPECT_EQ(drill.Snapshot().stage, Stage::kReady);
     EXPECT_EQ(drill.Snapshot().question_number, 0);
     EXPECT_EQ(drill.PanelText(), "");
     EXPECT_FALSE(view.timer_enabled);

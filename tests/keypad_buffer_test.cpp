@@ -35,20 +35,15 @@ class KeypadBufferTest : public ::testing::Test {
   Drill drill{view};
 };
 
-TEST(KeypadTable, TwentySevenDistinctFullWidthCharactersAndTabOrderZeroTo28) {
+TEST(KeypadTable, TwentySevenDistinctFullWidthCharacters) {
   std::set<std::string_view> typed;
-  std::set<int> tab_orders;
   for (const KeyDef& key : kKeypad) {
-    tab_orders.insert(key.tab_order);
     if (key.role != KeyRole::Character) continue;
     EXPECT_EQ(key.sjis.size(), 2u) << key.object_name;
     EXPECT_GE(static_cast<unsigned char>(key.sjis[0]), 0x81) << key.object_name;
-    EXPECT_EQ(Sjis(key.accessible_name), key.sjis) << key.object_name;
     typed.insert(key.sjis);
   }
   EXPECT_EQ(typed.size(), 27u);
-  EXPECT_EQ(tab_orders.size(), 29u);
-  EXPECT_EQ(*tab_orders.rbegin(), 28);
   EXPECT_EQ(FindKeyTyping(Sjis("－"))->object_name, "keyMinus");
   EXPECT_EQ(FindKeyTyping("1"), nullptr);
 }
@@ -69,7 +64,8 @@ TEST_F(KeypadBufferTest, TypingIsDiscardedWhileNoRoundRuns) {
   drill.AppendKey(KeyBytes("key7"));
   EXPECT_EQ(drill.Snapshot().typed_answer, "");
   StartRound();
-  drill.EndRound();  // the round is over: typing is discarded again
+  for (int i = 0; i < kQuestionsPerRound; ++i) drill.NextQuestion();  // the round is over
+  ASSERT_EQ(drill.Snapshot().stage, Stage::kReady);
   view.labels[static_cast<int>(Label::AnswerLine)] = "kept";
   drill.AppendKey(KeyBytes("key7"));
   drill.ClearAnswer();

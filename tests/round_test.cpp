@@ -48,7 +48,7 @@ TEST_F(RoundTest, NothingHappensBeforeAFileIsChosenOrARoundStarted) {
   drill.StartRound();
   drill.NextQuestion();
   drill.SubmitAnswer();
-  EXPECT_EQ(drill.Snapshot().stage, 0);
+  EXPECT_EQ(drill.Snapshot().stage, Stage::kNoFile);
   EXPECT_EQ(drill.Snapshot().question_number, 0);
   EXPECT_EQ(view.timer_switches, 0);
 
@@ -104,9 +104,9 @@ TEST_F(RoundTest, AWholeRoundWithEveryLabelByteForByte) {
     }
   }
   EXPECT_EQ(Shown(Label::Score), "70" + Sjis("点"));
-  EXPECT_EQ(drill.Snapshot().stage, 2);
+  EXPECT_EQ(drill.Snapshot().stage, Stage::kRunning);
   drill.NextQuestion();
-  EXPECT_EQ(drill.Snapshot().stage, 1);
+  EXPECT_EQ(drill.Snapshot().stage, Stage::kReady);
   EXPECT_EQ(drill.Snapshot().question_number, 11);
   EXPECT_EQ(Shown(Label::ProblemPanel), Sjis("おわり\r\nメッセージ\r\n\r\n判定7"));
   EXPECT_EQ(Shown(Label::Score), "70" + Sjis("点"));

@@ -7,11 +7,28 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <set>
+
+#include "keypad_layout.h"
 #include "qt_translations.h"
 #include "window_fixture.h"
 
 namespace rekendo::testing {
 namespace {
+
+TEST(KeypadLook, EveryKeyNamedByWhatItTypesAndTabOrderZeroTo28) {
+  std::set<int> tab_orders;
+  for (const KeyDef& key : kKeypad) {
+    const KeyLook& look = LookOf(key);
+    EXPECT_EQ(look.object_name, key.object_name);
+    tab_orders.insert(look.tab_order);
+    if (key.role == KeyRole::Character) {
+      EXPECT_EQ(Sjis(look.accessible_name), key.sjis) << key.object_name;
+    }
+  }
+  EXPECT_EQ(tab_orders.size(), 29u);
+  EXPECT_EQ(*tab_orders.rbegin(), 28);
+}
 
 QString Status(const MainWindow& form) {
   return form.findChild<QLabel*>(QStringLiteral("statusLine"))->text();
@@ -162,7 +179,7 @@ TEST_F(WindowTest, OnA1024x600ScreenEverythingShrinksByOneFactor) {
       expect_scaled(def.object_name.data(), def.geometry);
     }
   }
-  for (const KeyDef& key : kKeypad) {
+  for (const KeyLook& key : kKeypadLook) {
     expect_scaled(key.object_name.data(), {key.left, key.top, key.width, key.height});
   }
   for (const CommandButtonDef& def : kCommandButtons)

@@ -4,6 +4,7 @@
 
 #include "display_text.h"
 #include "fonts.h"
+#include "keypad_layout.h"
 #include "layout_table.h"
 #include "press_button.h"
 
@@ -14,13 +15,14 @@ std::vector<QPushButton*> BuildKeypad(QWidget* parent, const Scale& scale,
   std::vector<QPushButton*> keys;
   keys.reserve(kKeypad.size());
   for (const KeyDef& def : kKeypad) {
-    auto* key = new PressButton(FromUtf8(def.caption), parent);  // owned by `parent`
+    const KeyLook& look = LookOf(def);
+    auto* key = new PressButton(FromUtf8(look.caption), parent);  // owned by `parent`
     key->setObjectName(FromUtf8(def.object_name));
-    key->setGeometry(scale.Rect({def.left, def.top, def.width, def.height}));
-    key->setFont(MakeFont(scale.Font({Face::Gothic, def.caption_height})));
+    key->setGeometry(scale.Rect({look.left, look.top, look.width, look.height}));
+    key->setFont(MakeFont(scale.Font({Face::Gothic, look.caption_height})));
     key->SetFocusFrameWidth(scale.Length(kFocusFrameWidth, 2));
-    key->setAccessibleName(FromUtf8(def.accessible_name));
-    if (def.red_caption) {
+    key->setAccessibleName(FromUtf8(look.accessible_name));
+    if (look.red_caption) {
       QPalette palette = key->palette();
       palette.setColor(QPalette::ButtonText, colour::kRed);
       key->setPalette(palette);

@@ -1,5 +1,5 @@
 // Where every label, frame and command button of the main window sits and how it looks.
-// The keypad's own table is in the engine (keypad_table.h), shared with the file checker.
+// The keypad's keys are in keypad_layout.h.
 #pragma once
 
 #include <QColor>

@@ -16,7 +16,9 @@ inline std::string DrillInvariantViolation(const Drill& drill, const FakeView& v
   const auto broken = [](std::string_view rule, long long value) {
     return std::string(rule) + " (value " + std::to_string(value) + ")";
   };
-  if (drill.Snapshot().stage < 0 || drill.Snapshot().stage > 2) return broken("Stage outside 0..2", drill.Snapshot().stage);
+  if (const auto stage = static_cast<int>(drill.Snapshot().stage); stage < 0 || stage > 2) {
+    return broken("Stage outside 0..2", stage);
+  }
   if (drill.Snapshot().score < 0 || drill.Snapshot().score > kQuestionsPerRound * kPointsPerQuestion ||
       drill.Snapshot().score % kPointsPerQuestion != 0) {
     return broken("Score outside 0..100 in steps of 10", drill.Snapshot().score);
@@ -31,7 +33,7 @@ inline std::string DrillInvariantViolation(const Drill& drill, const FakeView& v
     return broken("TriviaCount outside the table", drill.Bank().trivia_count);
   }
   const bool question_open =
-      drill.Snapshot().stage == 2 && drill.Snapshot().question_number >= 1 && drill.Snapshot().question_number <= kQuestionsPerRound;
+      drill.Snapshot().stage == Stage::kRunning && drill.Snapshot().question_number >= 1 && drill.Snapshot().question_number <= kQuestionsPerRound;
   if (question_open && (drill.Snapshot().current_index < 1 || drill.Snapshot().current_index > kMaxProblems)) {
     return broken("CurrentIndex outside the tables while a question is open", drill.Snapshot().current_index);
   }
@@ -45,7 +47,7 @@ inline std::string DrillInvariantViolation(const Drill& drill, const FakeView& v
   if (view.timer_enabled != drill.TimerEnabled()) return "the drill misreads its timer";
   // A running timer ticks: it must have a question to count down, or the bar leaves its frame.
   if (view.timer_enabled &&
-      (drill.Snapshot().stage != 2 || drill.Snapshot().closed || drill.Snapshot().elapsed >= drill.Snapshot().time_limit)) {
+      (drill.Snapshot().stage != Stage::kRunning || drill.Snapshot().closed || drill.Snapshot().elapsed >= drill.Snapshot().time_limit)) {
     return broken("timer running with nothing left to count down, Elapsed", drill.Snapshot().elapsed);
   }
   if (view.text(Label::ProblemPanel) != drill.PanelText()) return "panel differs from the drill's copy";

@@ -83,7 +83,7 @@ class DrillSession {
     } else if (last_error_ != 0 &&
                (!(Snapshot::Of(*drill_, view_) == *before) || drill_->Bank().problem_count != 0)) {
       Fail("a refused problem file changed the round");
-    } else if (last_error_ == 0 && (drill_->Snapshot().stage != 1 || drill_->Snapshot().question_number != 0 ||
+    } else if (last_error_ == 0 && (drill_->Snapshot().stage != Stage::kReady || drill_->Snapshot().question_number != 0 ||
                                     drill_->Snapshot().score != 0 || view_.timer_enabled)) {
       Fail("a loaded problem file did not reset the round");
     }
@@ -94,7 +94,7 @@ class DrillSession {
       Ticks(ticks);
       return std::optional<std::string>();
     });
-    if (ok() && (drill_->Bank().problem_count != 0 || drill_->Snapshot().stage != 1 || view_.timer_enabled)) {
+    if (ok() && (drill_->Bank().problem_count != 0 || drill_->Snapshot().stage != Stage::kReady || view_.timer_enabled)) {
       Fail("a cancelled dialog did not leave an empty bank and a stopped round");
     }
   }
@@ -118,7 +118,7 @@ class DrillSession {
 
   void Start() {
     const auto no = drill_->Snapshot().question_number;
-    const bool can_start = drill_->Snapshot().stage >= 1 && drill_->Bank().problem_count > 0;
+    const bool can_start = drill_->Snapshot().stage >= Stage::kReady && drill_->Bank().problem_count > 0;
     drill_->StartRound();
     Check("start");
     if (!can_start && drill_->Snapshot().question_number != no) Fail("start over an empty bank moved the round");
@@ -127,7 +127,7 @@ class DrillSession {
 
   void Next() {
     const auto no = drill_->Snapshot().question_number;
-    const bool can_go_on = drill_->Snapshot().stage == 2 && drill_->Bank().problem_count > 0;
+    const bool can_go_on = drill_->Snapshot().stage == Stage::kRunning && drill_->Bank().problem_count > 0;
     drill_->NextQuestion();
     Check("next");
     if (!can_go_on && drill_->Snapshot().question_number != no) Fail("next without a round moved the round");
@@ -154,7 +154,7 @@ class DrillSession {
   // 決定: scores exactly when the typed bytes equal one accepted piece.
   void Submit() {
     const RoundSnapshot before = drill_->Snapshot();  // the pieces point into it
-    const bool open = before.stage == 2 && !before.closed;
+    const bool open = before.stage == Stage::kRunning && !before.closed;
     bool right = false;
     for (const auto piece : text::SplitAnswers(before.accepted_answer)) {
       right = right || before.typed_answer == piece;
@@ -184,7 +184,8 @@ class DrillSession {
  private:
   // The round state a refused file must leave alone.
   struct Snapshot {
-    std::int32_t stage, question_no, score, current_index, elapsed;
+    Stage stage;
+    std::int32_t question_no, score, current_index, elapsed;
     bool closed, timer;
     static Snapshot Of(const Drill& d, const FakeView& v) {
       return {d.Snapshot().stage, d.Snapshot().question_number, d.Snapshot().score, d.Snapshot().current_index, d.Snapshot().elapsed, d.Snapshot().closed, v.timer_enabled};
