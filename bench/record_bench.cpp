@@ -43,7 +43,7 @@ void BM_RecordClosedQuestion(benchmark::State& state) {
   const std::string problems = dir.Write("set.mon", "\x82\x50\x81\x7B\x82\x50\r\n\x82\x51\r\n");
   Record record(QString::fromStdString(dir.path().string()));
   RoundRecorder recorder(record);
-  recorder.ProblemFileLoaded(problems, 1);
+  recorder.ProblemFileLoaded({problems, 1, std::string(64, '0')});
   std::vector<double> millis;
   int number = 0;
   for (auto _ : state) {

@@ -16,19 +16,22 @@ void Drill::ChooseProblemFile(const FileChooser& choose_file) {
   // The dialog is modal but the countdown keeps ticking underneath it: a question may time
   // out and be revealed (into the panel emptied above) before the dialog returns.
   const std::optional<DataSource> chosen = choose_file();
+  std::string digest;
   if (chosen) {
     LineReader file = chosen->Open();
+    file.KeepDigest();
     // A full table ends the load: later lines are left unread.
     while (bank_.problem_count < kMaxProblems && !file.AtEnd()) {
       ++bank_.problem_count;
       file.ReadLine(bank_.problem_text[bank_.problem_count]);
       file.ReadLine(bank_.problem_answer[bank_.problem_count]);
     }
+    digest = file.ContentDigest();
     file.Close();
   }
   // The round that was running ends here, before the new file's rounds begin.
   LeaveRunningRound();
-  if (chosen) observer_->ProblemFileLoaded(chosen->path(), bank_.problem_count);
+  if (chosen) observer_->ProblemFileLoaded({chosen->path(), bank_.problem_count, digest});
   ResetRound();
   stage_ = Stage::kReady;
 }

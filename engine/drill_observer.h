@@ -32,6 +32,14 @@ struct AskedQuestion {
   std::string_view accepted;    // the accepted answers, "$"-separated
 };
 
+struct LoadedFile {
+  std::string_view path;          // as chosen; empty for bytes handed over in memory
+  std::int32_t problem_count = 0;  // pairs loaded
+  // SHA-256 (lower-case hex) of the bytes the drill read: the set's identity, whatever the
+  // file is called or wherever it lies.
+  std::string_view content_sha256;
+};
+
 struct ClosedQuestion {
   std::int32_t number = 0;
   QuestionOutcome outcome = QuestionOutcome::kOpenAtEnd;
@@ -43,8 +51,8 @@ struct ClosedQuestion {
 class DrillObserver {
  public:
   virtual ~DrillObserver() = default;
-  // A problem file was read: its path as chosen and the pairs loaded.
-  virtual void ProblemFileLoaded(std::string_view /*path*/, std::int32_t /*problem_count*/) {}
+  // A problem file was read.
+  virtual void ProblemFileLoaded(const LoadedFile& /*file*/) {}
   virtual void RoundStarted() {}
   virtual void QuestionAsked(const AskedQuestion& /*question*/) {}
   virtual void AnswerChecked(std::string_view /*typed*/, bool /*right*/) {}

@@ -110,11 +110,21 @@ bool LineReader::Fill() {
     if (got > 0) {
       begin_ = 0;
       end_ = static_cast<std::size_t>(got);
+      if (digesting_) digest_.Add({buffer_.get(), end_});
       return true;
     }
     if (got == 0) return false;
     if (errno != EINTR) throw IoError::FromErrno(errno);
   }
+}
+
+void LineReader::KeepDigest() {
+  digesting_ = true;
+  if (fd_ < 0) digest_.Add({data_, end_});
+}
+
+std::string LineReader::ContentDigest() const {
+  return digesting_ ? digest_.HexDigest() : std::string();
 }
 
 bool LineReader::AtEnd() {

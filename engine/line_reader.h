@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "sha256.h"
+
 namespace rekendo {
 
 // Opens an existing file for reading with the drill's refusals: anything that is not a
@@ -45,6 +47,13 @@ class LineReader {
   // Closes an owned descriptor and reports a failed close; the destructor closes silently.
   void Close();
 
+  // From now on, keeps the SHA-256 of every byte taken from the source; call it before the
+  // first read. Bytes in memory are digested whole at once.
+  void KeepDigest();
+  // The digest of the bytes taken so far: the whole file once the reader has reached its end
+  // (and for any file that fits one buffer, 256 KiB). Empty unless KeepDigest was called.
+  std::string ContentDigest() const;
+
  private:
   struct Descriptor {
     int fd;
@@ -64,6 +73,8 @@ class LineReader {
   std::size_t buffer_size_ = 0;  // left uninitialised: read() fills what is used
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
+  bool digesting_ = false;
+  Sha256 digest_;
 };
 
 inline constexpr char kCtrlZ = 0x1A;

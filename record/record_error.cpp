@@ -24,9 +24,6 @@ QString MessageFor(RecordErrorCode code) {
           "このプログラムでは書き込みません。");
     case RecordErrorCode::kRead:
       return QStringLiteral("記録を読めませんでした。");
-    case RecordErrorCode::kProblemFile:
-      return QStringLiteral(
-          "問題ファイルを読み直せなかったので、このファイルの成績は記録されません。");
   }
   return {};
 }

@@ -14,7 +14,6 @@ enum class RecordErrorCode {
   kCorrupt,    // the file is damaged and could not be moved aside
   kNewer,      // written by a newer version: read, never written
   kRead,       // a query for the window failed
-  kProblemFile,  // the problem file could not be read again for its hash
 };
 
 struct RecordError {

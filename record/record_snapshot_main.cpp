@@ -13,6 +13,7 @@
 
 #include "record_window.h"
 #include "round_recorder.h"
+#include "sha256.h"
 
 namespace {
 
@@ -50,8 +51,12 @@ class Dice {
 // A learner who gets better over the week, and always finds a few problems hard.
 void PlayWeek(rekendo::record::RoundRecorder& recorder, const QString& path,
               const std::vector<Pair>& pairs, int rounds, Dice& dice) {
-  recorder.ProblemFileLoaded(QFile::encodeName(path).toStdString(),
-                             static_cast<int>(pairs.size()));
+  QFile file(path);
+  const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  rekendo::Sha256 digest;
+  digest.Add({bytes.constData(), static_cast<std::size_t>(bytes.size())});
+  recorder.ProblemFileLoaded(
+      {QFile::encodeName(path).toStdString(), static_cast<int>(pairs.size()), digest.HexDigest()});
   for (int round = 0; round < rounds; ++round) {
     recorder.RoundStarted();
     int score = 0;

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 
-#include <QCryptographicHash>
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <exception>
@@ -32,36 +30,21 @@ void RoundRecorder::Guarded(Step&& step) noexcept {
   }
 }
 
-void RoundRecorder::ProblemFileLoaded(std::string_view path, std::int32_t problem_count) {
+void RoundRecorder::ProblemFileLoaded(const LoadedFile& loaded) {
   Guarded([&] {
     EndOpenRound(false, std::nullopt, std::nullopt);
     file_.reset();
     // Bytes handed over from memory have no file to know them by again: not recorded.
-    if (path.empty()) return;
+    if (loaded.path.empty() || loaded.content_sha256.empty()) return;
     ProblemFile file;
-    file.path = QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
+    file.path = QFile::decodeName(
+        QByteArray(loaded.path.data(), static_cast<qsizetype>(loaded.path.size())));
     file.name = QFileInfo(file.path).fileName();
-    file.pair_count = problem_count;
-    // The bytes, not the name, say which set it is: a renamed or moved copy is the same.
-    QFile input(file.path);
-    if (input.open(QIODevice::ReadOnly)) {
-      // The drill reads at most 1000 pairs; a file chosen by mistake that is far larger is
-      // known by its first bytes only, so that hashing it cannot hold up the window.
-      constexpr qint64 kHashedBytes = 64 << 20;
-      QCryptographicHash hash(QCryptographicHash::Sha256);
-      bool read = true;
-      for (qint64 done = 0; read && done < kHashedBytes && !input.atEnd();) {
-        const QByteArray chunk = input.read(std::min<qint64>(1 << 20, kHashedBytes - done));
-        read = !chunk.isEmpty() || input.atEnd();
-        hash.addData(chunk);
-        done += chunk.size();
-      }
-      if (read) file.hash = QString::fromLatin1(hash.result().toHex());
-    }
-    if (file.hash.isEmpty()) {
-      record_.ReportFailure(MakeError(RecordErrorCode::kProblemFile,
-                                      QDir::toNativeSeparators(file.path), input.errorString()));
-    }
+    file.pair_count = loaded.problem_count;
+    // The bytes the drill read, not the name, say which set it is: a renamed or moved copy
+    // is the same, and a file rewritten since is not mistaken for what was loaded.
+    file.hash = QString::fromLatin1(loaded.content_sha256.data(),
+                                    static_cast<qsizetype>(loaded.content_sha256.size()));
     file_ = std::move(file);
   });
 }
@@ -69,7 +52,7 @@ void RoundRecorder::ProblemFileLoaded(std::string_view path, std::int32_t proble
 void RoundRecorder::RoundStarted() {
   Guarded([&] {
     EndOpenRound(false, std::nullopt, std::nullopt);
-    if (!file_ || file_->hash.isEmpty()) return;
+    if (!file_) return;
     if (!record_.Open() || !record_.RecordingEnabled()) return;
     RoundStart start;
     start.set_hash = file_->hash;

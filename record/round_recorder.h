@@ -28,7 +28,7 @@ class RoundRecorder : public DrillObserver {
   RoundRecorder(const RoundRecorder&) = delete;
   RoundRecorder& operator=(const RoundRecorder&) = delete;
 
-  void ProblemFileLoaded(std::string_view path, std::int32_t problem_count) override;
+  void ProblemFileLoaded(const LoadedFile& file) override;
   void RoundStarted() override;
   void QuestionAsked(const AskedQuestion& question) override;
   void QuestionClosed(const ClosedQuestion& question) override;
@@ -41,7 +41,7 @@ class RoundRecorder : public DrillObserver {
   struct ProblemFile {
     QString path;
     QString name;
-    QString hash;  // empty when the file could not be read again
+    QString hash;  // SHA-256 of the bytes the drill loaded
     int pair_count = 0;
   };
 

@@ -20,8 +20,8 @@ using testing::TempDir;
 // Writes each event as one short line, so a whole round compares as a list.
 class EventLog : public DrillObserver {
  public:
-  void ProblemFileLoaded(std::string_view, std::int32_t count) override {
-    events.push_back("loaded " + std::to_string(count));
+  void ProblemFileLoaded(const LoadedFile& file) override {
+    events.push_back("loaded " + std::to_string(file.problem_count));
   }
   void RoundStarted() override { events.push_back("start"); }
   void QuestionAsked(const AskedQuestion& q) override {

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <cstdio>
 
+#include "drill.h"
+#include "fake_view.h"
 #include "record_support.h"
 #include "round_recorder.h"
 
@@ -92,6 +94,30 @@ TEST_F(RecordTest, SameBytesUnderAnotherNameAreTheSameSet) {
   EXPECT_EQ(peek.Value("SELECT COUNT(DISTINCT set_hash) FROM rounds").toInt(), 1);
   EXPECT_EQ(peek.Value("SELECT latest_name FROM problem_sets").toString(),
             QStringLiteral("第1回のコピー.mon"));
+}
+
+TEST_F(RecordTest, TheSetIsKnownByTheBytesTheDrillLoaded) {
+  Record record(Folder());
+  RoundRecorder recorder(record, Clock());
+  FakeView view;
+  Drill drill(view);
+  drill.SetObserver(&recorder);
+  const auto play = [&](const std::string& path) {
+    drill.ChooseProblemFile([&] { return std::optional<DataSource>(path); });
+    // The teacher saves another version while the learner is still on the loaded one.
+    dir.Write(std::filesystem::path(path).filename().string(), Sjis("別の問題\r\n１\r\n"));
+    drill.StartRound();
+    drill.Abandon();
+  };
+  play(WriteProblems());
+  // Read in several pieces, past the reader's buffer.
+  std::string large;
+  for (int i = 0; i < 10; ++i) large += std::string(30'000, 'a') + "\r\n" + Sjis("１") + "\r\n";
+  play(dir.Write("large.mon", large));
+
+  Peek peek(RecordFile());
+  EXPECT_EQ(peek.Rows("SELECT set_hash, pair_count FROM rounds ORDER BY started_at"),
+            (std::vector<QVariantList>{{Sha256Of(ProblemFileBytes()), 3}, {Sha256Of(large), 10}}));
 }
 
 TEST_F(RecordTest, ClosingTheProgramMidRoundLeavesItUnfinished) {

@@ -2,6 +2,9 @@
 // test controls, observer events as short calls, and a second connection to look at rows.
 #pragma once
 
+#include <fstream>
+#include <iterator>
+
 #include <gtest/gtest.h>
 
 #include <QCryptographicHash>
@@ -17,6 +20,7 @@
 
 #include "drill_observer.h"
 #include "record.h"
+#include "sha256.h"
 #include "sjis.h"
 #include "temp_files.h"
 
@@ -106,7 +110,14 @@ class RecordTest : public ::testing::Test {
 class Drive {
  public:
   explicit Drive(DrillObserver& observer) : observer_(observer) {}
-  void Load(const std::string& path, int pairs = 3) { observer_.ProblemFileLoaded(path, pairs); }
+  // As the drill reports a load: the file's path and the digest of its bytes.
+  void Load(const std::string& path, int pairs = 3) {
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+    Sha256 digest;
+    digest.Add(bytes);
+    observer_.ProblemFileLoaded({path, pairs, digest.HexDigest()});
+  }
   void Start() { observer_.RoundStarted(); }
   void Ask(int number, QuestionKind kind, int index, const std::string& text_utf8,
            const std::string& accepted_utf8) {
