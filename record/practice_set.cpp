@@ -1,13 +1,12 @@
 #include "practice_set.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 #include <string>
 
-#include "atomic_file.h"
+#include "dated_file.h"
 #include "record_queries.h"
 
 namespace rekendo::record {
@@ -39,16 +38,16 @@ PracticeSet WritePracticeSet(const Record& record, const QString& hash, const QS
                    QDir::toNativeSeparators(folder);
     return result;
   }
-  const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-  result.path = QDir(folder).filePath(QStringLiteral("%1の復習-%2.mon")
-                                          .arg(QFileInfo(set_name).completeBaseName(), stamp));
-  if (auto error = files::ReplaceAtomically(QFile::encodeName(result.path).toStdString(), bytes)) {
-    result.error = QStringLiteral("復習用の問題ファイルを書けませんでした。\nファイル: %1\n詳細: %2")
-                       .arg(QDir::toNativeSeparators(result.path),
-                            QString::fromLocal8Bit(error->Describe()));
-    result.path.clear();
+  const auto written = files::WriteNewDatedFile(
+      QFile::encodeName(folder).toStdString(),
+      (QFileInfo(set_name).completeBaseName() + QStringLiteral("の復習-")).toStdString(), ".mon",
+      bytes);
+  if (!written) {
+    result.error = QStringLiteral("復習用の問題ファイルを書けませんでした。\n") +
+                   QString::fromStdString(written.error().Describe());
     return result;
   }
+  result.path = QFile::decodeName(QByteArray::fromStdString(*written));
   result.problems = static_cast<int>(missed.rows.size());
   return result;
 }

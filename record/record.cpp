@@ -3,10 +3,12 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QVariant>
 
+#include "dated_file.h"
 #include "record_schema.h"
 #include "sql_values.h"
 #include "sqlite_connection.h"
@@ -149,15 +151,14 @@ bool Record::OpenForReading() {
 bool Record::MoveCorruptFileAside() {
   Close();
   const QString path = FilePath();
-  const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-  QString aside = path + QStringLiteral(".corrupt-") + stamp;
-  for (int n = 2; QFile::exists(aside); ++n) {
-    aside = path + QStringLiteral(".corrupt-%1-%2").arg(stamp).arg(n);
-  }
-  if (!QFile::rename(path, aside)) {
-    Fail(RecordErrorCode::kCorrupt, QStringLiteral("could not rename to ") + aside);
+  const auto moved = files::MoveToNewDatedName(
+      QFile::encodeName(path).toStdString(),
+      QFileInfo(path).fileName().toStdString() + ".corrupt-", "");
+  if (!moved) {
+    Fail(RecordErrorCode::kCorrupt, QString::fromStdString(moved.error().Describe()));
     return false;
   }
+  const QString aside = QFile::decodeName(QByteArray::fromStdString(*moved));
   // The log and its index belong with the file they were written for.
   for (const char* suffix : {"-wal", "-shm"}) {
     if (QFile::exists(path + QLatin1String(suffix))) {

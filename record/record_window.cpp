@@ -1,5 +1,7 @@
 #include "record_window.h"
 
+#include "dated_file.h"
+
 #include <QCheckBox>
 #include <QDateTime>
 #include <QDir>
@@ -364,7 +366,7 @@ void RecordWindow::WritePracticeSet() {
 void RecordWindow::ExportCsv() {
   const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
   const QString suggested = QDir(folder).filePath(
-      QStringLiteral("成績-%1.csv").arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd"))));
+      QString::fromStdString(files::DatedName("成績-", ".csv", std::time(nullptr))));
   const QString path = choose_save_path_(suggested);
   if (path.isEmpty()) return;
   const QString error = record::ExportCsv(record_.Database(), path);

@@ -2,6 +2,9 @@
 // CSV export read back, and deleting the record.
 #include <QFile>
 
+#include <QDir>
+#include <set>
+
 #include "csv_export.h"
 #include "practice_set.h"
 #include "record_queries.h"
@@ -137,6 +140,19 @@ TEST_F(KnownRecord, PracticeSetHoldsTheMostMissedAsProblemFileBytes) {
             TextOf(1) + "\r\n" + AnswerOf(1) + "\r\n" + TextOf(3) + "\r\n" + AnswerOf(3) + "\r\n");
   // Nothing missed yet: no file, a plain message.
   EXPECT_FALSE(WritePracticeSet(record, kSetB, QStringLiteral("b.mon"), 10).error.isEmpty());
+}
+
+TEST_F(KnownRecord, PracticeSetsMadeInTheSameSecondAreTwoFiles) {
+  Fill();
+  // Enough sets that at least two of them share a second, however slow the machine.
+  std::set<QString> paths;
+  for (int i = 0; i < 5; ++i) {
+    const PracticeSet practice = WritePracticeSet(record, kSetA, QStringLiteral("九九.mon"), 10);
+    ASSERT_TRUE(practice.error.isEmpty()) << practice.error.toStdString();
+    paths.insert(practice.path);
+  }
+  EXPECT_EQ(paths.size(), 5u);
+  EXPECT_EQ(QDir(Folder() + QStringLiteral("/復習")).entryList(QDir::Files).size(), 5);
 }
 
 // RFC 4180 reading, independent of the writer.

@@ -15,7 +15,7 @@
 #include <algorithm>
 #include <variant>
 
-#include "atomic_file.h"
+#include "dated_file.h"
 
 namespace rekendo {
 
@@ -86,17 +86,6 @@ void GenerateDialog::ShowChoice() {
   error_->hide();
 }
 
-QString GenerateDialog::FreeFileName(const generator::TopicSummary& topic, int level) const {
-  const QString stem = FromUtf8(topic.japanese_name) + QStringLiteral("-レベル%1-").arg(level) +
-                       QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-  QString path = QDir(folder_).filePath(stem + QStringLiteral(".mon"));
-  // Two sets made within a second must not replace each other.
-  for (int n = 2; QFileInfo::exists(path); ++n) {
-    path = QDir(folder_).filePath(stem + QStringLiteral("-%1.mon").arg(n));
-  }
-  return path;
-}
-
 void GenerateDialog::Make() {
   const auto fail = [this](const QString& message) {
     error_->setText(message);
@@ -112,11 +101,13 @@ void GenerateDialog::Make() {
     return fail(FromUtf8(error->message));
   }
   if (!QDir().mkpath(folder_)) return fail(QStringLiteral("フォルダを作れません: ") + folder_);
-  const QString path = FreeFileName(topic, level_->value());
-  const auto error = files::ReplaceAtomically(QFile::encodeName(path).toStdString(),
-                                              std::get<generator::ProblemFile>(made).cp932);
-  if (error) return fail(QStringLiteral("書き出せませんでした: ") + FromUtf8(error->Describe()));
-  written_path_ = path;
+  // Named by topic, level and time; two sets made within a second get two names.
+  const auto written = files::WriteNewDatedFile(
+      QFile::encodeName(folder_).toStdString(),
+      topic.japanese_name + "-レベル" + std::to_string(level_->value()) + "-", ".mon",
+      std::get<generator::ProblemFile>(made).cp932);
+  if (!written) return fail(QStringLiteral("書き出せませんでした: ") + FromUtf8(written.error().Describe()));
+  written_path_ = QFile::decodeName(QByteArray::fromStdString(*written));
   accept();
   } catch (const std::exception& error) {
     fail(QStringLiteral("問題を作れませんでした: ") + QString::fromLocal8Bit(error.what()));

@@ -27,7 +27,6 @@ class GenerateDialog : public QDialog {
   void ShowChoice();
   // 作る: writes the set and accepts, or shows why it could not.
   void Make();
-  QString FreeFileName(const generator::TopicSummary& topic, int level) const;
 
   QString folder_;
   std::vector<generator::TopicSummary> topics_;
