@@ -50,4 +50,10 @@ std::optional<FileError> CreateExclusively(const std::string& path, std::string_
   return writer.Finish();
 }
 
+Error ToError(const FileError& error, std::string message) {
+  Error result = ErrorFromErrno(error.error_number, std::move(message), error.path);
+  result.detail = error.Describe();
+  return result;
+}
+
 }  // namespace rekendo::files

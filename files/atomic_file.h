@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "error.h"
+
 namespace rekendo::files {
 
 // A failed step: what was being done, to which file, and the errno.
@@ -34,6 +36,10 @@ std::optional<FileError> CreateExclusively(const std::string& path, std::string_
 
 // Flushes the folder holding `path`, so that a rename or a creation in it is on the disk.
 std::optional<FileError> SyncFolderOf(const std::string& path);
+
+// The error value for a failed step, led by `message` (what could not be done, in Japanese)
+// and followed by the reason its errno gives.
+Error ToError(const FileError& error, std::string message);
 
 // "a/b/c" → "a/b", "c" → ".", "/c" → "/".
 std::string FolderOf(const std::string& path);

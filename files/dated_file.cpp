@@ -72,14 +72,14 @@ Result<std::string> WriteNewDatedFile(const std::string& folder, std::string_vie
       Join(folder, "." + std::string(stem) + std::to_string(random()) + ".tmp");
   auto made = FileWriter::CreateNew(temporary);
   if (auto* error = std::get_if<FileError>(&made)) {
-    return ErrorFromErrno(error->error_number, "ファイルを作れませんでした。", error->path);
+    return ToError(*error, "ファイルを作れませんでした。");
   }
   FileWriter& writer = std::get<FileWriter>(made);
   auto failed = writer.Write(bytes);
   if (!failed) failed = writer.Finish();
   if (failed) {
     ::unlink(temporary.c_str());
-    return ErrorFromErrno(failed->error_number, "ファイルを書けませんでした。", failed->path);
+    return ToError(*failed, "ファイルを書けませんでした。");
   }
   auto moved = MoveToFreeName(temporary, folder, stem, extension, when);
   if (!moved) ::unlink(temporary.c_str());

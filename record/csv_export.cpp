@@ -1,6 +1,7 @@
 #include "csv_export.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -44,8 +45,7 @@ void AppendCsvField(std::string& line, std::string_view field) {
   line += '"';
 }
 
-CsvTable BuildCsv(const QSqlDatabase& db) {
-  CsvTable table;
+Result<std::string> BuildCsv(const QSqlDatabase& db) {
   QSqlQuery query(db);
   query.setForwardOnly(true);
   if (!query.exec(QStringLiteral(
@@ -54,10 +54,9 @@ CsvTable BuildCsv(const QSqlDatabase& db) {
           "q.accepted_utf8, q.typed_utf8, q.outcome, q.wrong_tries, q.seconds_used "
           "FROM rounds r LEFT JOIN questions q ON q.round_id = r.id "
           "ORDER BY r.started_at, r.id, q.number"))) {
-    table.error = query.lastError().text();
-    return table;
+    return Error{ErrorCode::kIo, "記録を読めませんでした。", {}, query.lastError().text().toStdString()};
   }
-  std::string& out = table.bytes;
+  std::string out;
   out += kBom;
   const auto end_line = [&out] { out += "\r\n"; };
   bool first = true;
@@ -78,14 +77,14 @@ CsvTable BuildCsv(const QSqlDatabase& db) {
         Text(query.value(5)),
         Text(query.value(6)),
         Text(query.value(7)),
-        EndingLabel(query.value(8).toString()).toStdString(),
+        EndingLabel(EndingFromCode(query.value(8).toString())).toStdString(),
         Text(query.value(9)),
-        has_question ? KindLabel(query.value(10).toString()).toStdString() : std::string(),
+        has_question ? KindLabel(KindFromCode(query.value(10).toString())).toStdString() : std::string(),
         Text(query.value(11)),
         Text(query.value(12)),
         Text(query.value(13)),
         Text(query.value(14)),
-        has_question ? OutcomeLabel(query.value(15).toString()).toStdString() : std::string(),
+        has_question ? OutcomeLabel(OutcomeFromCode(query.value(15).toString())).toStdString() : std::string(),
         Text(query.value(16)),
         Text(query.value(17)),
     };
@@ -95,17 +94,16 @@ CsvTable BuildCsv(const QSqlDatabase& db) {
     }
     end_line();
   }
-  return table;
+  return out;
 }
 
-QString ExportCsv(const QSqlDatabase& db, const QString& path) {
-  const CsvTable table = BuildCsv(db);
-  if (!table.error.isEmpty()) {
-    return QStringLiteral("記録を読めませんでした。\n詳細: ") + table.error;
-  }
-  if (auto error = files::ReplaceAtomically(QFile::encodeName(path).toStdString(), table.bytes)) {
-    return QStringLiteral("CSV ファイルを書けませんでした。\nファイル: %1\n詳細: %2")
-        .arg(path, QString::fromLocal8Bit(error->Describe()));
+Status ExportCsv(const QSqlDatabase& db, const QString& path) {
+  const Result<std::string> table = BuildCsv(db);
+  if (!table) return table.error();
+  if (auto error = files::ReplaceAtomically(QFile::encodeName(path).toStdString(), *table)) {
+    Error failed = files::ToError(*error, "CSV ファイルを書けませんでした。");
+    failed.subject = QDir::toNativeSeparators(path).toStdString();
+    return failed;
   }
   return {};
 }

@@ -8,20 +8,17 @@
 #include <string>
 #include <string_view>
 
+#include "error.h"
+
 namespace rekendo::record {
 
 // Appends `field` to `line`, quoted when it holds a comma, a quote or a line break.
 void AppendCsvField(std::string& line, std::string_view field);
 
-struct CsvTable {
-  std::string bytes;
-  QString error;  // the driver's text when the query failed
-};
+// The table's bytes. Record::ExportCsv runs it on the record's connection.
+Result<std::string> BuildCsv(const QSqlDatabase& db);
 
-CsvTable BuildCsv(const QSqlDatabase& db);
-
-// Builds the table and writes it to `path` through a replace-by-rename; the error, in
-// Japanese, when either failed.
-QString ExportCsv(const QSqlDatabase& db, const QString& path);
+// Builds the table and writes it to `path` through a replace-by-rename.
+Status ExportCsv(const QSqlDatabase& db, const QString& path);
 
 }  // namespace rekendo::record

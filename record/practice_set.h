@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include "error.h"
 #include "record.h"
 
 namespace rekendo::record {
@@ -12,14 +13,13 @@ inline constexpr int kPracticeMin = 10;
 inline constexpr int kPracticeMax = 50;
 
 struct PracticeSet {
-  QString path;   // the file written
+  QString path;  // the file written
   int problems = 0;
-  QString error;  // Japanese, empty when it worked
 };
 
 // Writes up to `count` (clamped to 10–50) of the set's most missed problems, the
 // Shift-JIS bytes as recorded, two CR LF lines each, to <record folder>/復習/.
-PracticeSet WritePracticeSet(const Record& record, const QString& hash, const QString& set_name,
+Result<PracticeSet> WritePracticeSet(const Record& record, const QString& hash, const QString& set_name,
                              int count);
 
 }  // namespace rekendo::record

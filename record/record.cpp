@@ -8,6 +8,7 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include "csv_export.h"
 #include "dated_file.h"
 #include "record_schema.h"
 #include "sql_values.h"
@@ -71,6 +72,37 @@ QString OutcomeCode(QuestionOutcome outcome) {
     case QuestionOutcome::kOpenAtEnd: return QStringLiteral("open");
   }
   return QStringLiteral("open");
+}
+
+QString EndingCode(RoundEnding ending) {
+  switch (ending) {
+    case RoundEnding::kFinished: return QStringLiteral("finished");
+    case RoundEnding::kUnfinished: return QStringLiteral("unfinished");
+    case RoundEnding::kOpen: return QStringLiteral("open");
+  }
+  return QStringLiteral("open");
+}
+
+QuestionKind KindFromCode(const QString& code) {
+  for (const auto kind : {QuestionKind::kTrivia, QuestionKind::kMultipleChoice}) {
+    if (code == KindCode(kind)) return kind;
+  }
+  return QuestionKind::kProblem;
+}
+
+QuestionOutcome OutcomeFromCode(const QString& code) {
+  for (const auto outcome : {QuestionOutcome::kRight, QuestionOutcome::kWrongAtTimeUp,
+                             QuestionOutcome::kLeft}) {
+    if (code == OutcomeCode(outcome)) return outcome;
+  }
+  return QuestionOutcome::kOpenAtEnd;
+}
+
+RoundEnding EndingFromCode(const QString& code) {
+  for (const auto ending : {RoundEnding::kFinished, RoundEnding::kUnfinished}) {
+    if (code == EndingCode(ending)) return ending;
+  }
+  return RoundEnding::kOpen;
 }
 
 Record::Record(QString folder, RecordOptions options)
@@ -386,5 +418,36 @@ bool Record::DeleteAll() {
   Succeeded();
   return true;
 }
+
+namespace {
+
+// The query's result, its failure naming the record's file.
+template <typename T>
+Result<T> About(Result<T> result, const QString& path) {
+  if (result) return result;
+  Error error = result.error();
+  error.subject = QDir::toNativeSeparators(path).toStdString();
+  return error;
+}
+
+}  // namespace
+
+Result<std::vector<SetSummary>> Record::SetSummaries() const {
+  return About(LoadSetSummaries(db_), FilePath());
+}
+
+Result<std::vector<ScorePoint>> Record::ScoreSeries(const QString& hash, int max_points) const {
+  return About(LoadScoreSeries(db_, hash, max_points), FilePath());
+}
+
+Result<std::vector<MissedProblem>> Record::MostMissed(const QString& hash, int limit) const {
+  return About(LoadMostMissed(db_, hash, limit), FilePath());
+}
+
+Result<std::vector<RoundDetail>> Record::RecentRounds(const QString& hash, int limit) const {
+  return About(LoadRecentRounds(db_, hash, limit), FilePath());
+}
+
+Status Record::ExportCsv(const QString& path) const { return record::ExportCsv(db_, path); }
 
 }  // namespace rekendo::record

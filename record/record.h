@@ -8,8 +8,11 @@
 #include <QString>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
+#include "error.h"
 #include "record_error.h"
+#include "record_queries.h"
 #include "record_rows.h"
 
 namespace rekendo::record {
@@ -44,8 +47,14 @@ class Record {
 
   const QString& Folder() const { return folder_; }
   QString FilePath() const;
-  // The open connection, for the queries of the 成績 window and the exports.
-  QSqlDatabase Database() const { return db_; }
+  // --- What the 成績 window, the practice sets and the exports show --------------------
+  // Read on the record's own connection; the failure names the record's file.
+  Result<std::vector<SetSummary>> SetSummaries() const;
+  Result<std::vector<ScorePoint>> ScoreSeries(const QString& hash, int max_points) const;
+  Result<std::vector<MissedProblem>> MostMissed(const QString& hash, int limit) const;
+  Result<std::vector<RoundDetail>> RecentRounds(const QString& hash, int limit) const;
+  // The whole record as one CSV table written to `path`.
+  Status ExportCsv(const QString& path) const;
 
   // --- Writes, each its own transaction; false when it failed (see Error()) ------------
   // A new round, open until EndRound; its id.

@@ -2,23 +2,42 @@
 
 namespace rekendo::record {
 
-QString KindLabel(const QString& kind) {
-  if (kind == QLatin1String("trivia")) return QStringLiteral("雑学");
-  if (kind == QLatin1String("choice")) return QStringLiteral("雑学（選択）");
+QString KindLabel(QuestionKind kind) {
+  switch (kind) {
+    case QuestionKind::kTrivia: return QStringLiteral("雑学");
+    case QuestionKind::kMultipleChoice: return QStringLiteral("雑学（選択）");
+    case QuestionKind::kProblem: break;
+  }
   return QStringLiteral("問題");
 }
 
-QString OutcomeLabel(const QString& outcome) {
-  if (outcome == QLatin1String("right")) return QStringLiteral("正解");
-  if (outcome == QLatin1String("wrong")) return QStringLiteral("時間切れ");
-  if (outcome == QLatin1String("left")) return QStringLiteral("とばした");
+QString OutcomeLabel(QuestionOutcome outcome) {
+  switch (outcome) {
+    case QuestionOutcome::kRight: return QStringLiteral("正解");
+    case QuestionOutcome::kWrongAtTimeUp: return QStringLiteral("時間切れ");
+    case QuestionOutcome::kLeft: return QStringLiteral("とばした");
+    case QuestionOutcome::kOpenAtEnd: break;
+  }
   return QStringLiteral("答える前に終了");
 }
 
-QString EndingLabel(const QString& ending) {
-  if (ending == QLatin1String("finished")) return QStringLiteral("最後まで");
-  if (ending == QLatin1String("unfinished")) return QStringLiteral("途中で終了");
+QString EndingLabel(RoundEnding ending) {
+  switch (ending) {
+    case RoundEnding::kFinished: return QStringLiteral("最後まで");
+    case RoundEnding::kUnfinished: return QStringLiteral("途中で終了");
+    case RoundEnding::kOpen: break;
+  }
   return QStringLiteral("記録中");
+}
+
+QString OutcomeMark(QuestionOutcome outcome) {
+  switch (outcome) {
+    case QuestionOutcome::kRight: return QStringLiteral("○");
+    case QuestionOutcome::kWrongAtTimeUp: return QStringLiteral("×");
+    case QuestionOutcome::kLeft: return QStringLiteral("→");
+    case QuestionOutcome::kOpenAtEnd: break;
+  }
+  return QStringLiteral("・");
 }
 
 }  // namespace rekendo::record

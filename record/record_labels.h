@@ -1,12 +1,16 @@
-// The Japanese words for the codes the tables store, shared by the window and the CSV.
+// The Japanese words for kinds, outcomes and endings, shared by the window and the CSV.
 #pragma once
 
 #include <QString>
 
+#include "record_rows.h"
+
 namespace rekendo::record {
 
-QString KindLabel(const QString& kind);        // problem, trivia, choice
-QString OutcomeLabel(const QString& outcome);  // right, wrong, left, open
-QString EndingLabel(const QString& ending);    // open, finished, unfinished
+QString KindLabel(QuestionKind kind);
+QString OutcomeLabel(QuestionOutcome outcome);
+QString EndingLabel(RoundEnding ending);
+// One character per question, in order: how a round went at a glance.
+QString OutcomeMark(QuestionOutcome outcome);
 
 }  // namespace rekendo::record

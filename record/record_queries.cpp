@@ -10,6 +10,10 @@ namespace rekendo::record {
 
 namespace {
 
+Error ReadFailed(const QSqlError& error) {
+  return {ErrorCode::kIo, "記録を読めませんでした。", {}, error.text().toStdString()};
+}
+
 std::optional<int> IntOrNothing(const QVariant& value) {
   if (value.isNull()) return std::nullopt;
   return value.toInt();
@@ -21,8 +25,8 @@ QString JoinAnswers(const QString& accepted) {
   return accepted.split(QLatin1Char('$')).join(QStringLiteral(" または "));
 }
 
-Loaded<std::vector<SetSummary>> LoadSetSummaries(const QSqlDatabase& db) {
-  Loaded<std::vector<SetSummary>> result;
+Result<std::vector<SetSummary>> LoadSetSummaries(const QSqlDatabase& db) {
+  std::vector<SetSummary> rows;
   QSqlQuery query(db);
   query.setForwardOnly(true);
   // The inner query reads only the rounds_by_set_ending index.
@@ -37,8 +41,7 @@ Loaded<std::vector<SetSummary>> LoadSetSummaries(const QSqlDatabase& db) {
           "MAX(started_at) AS last_played "
           "FROM rounds GROUP BY set_hash) r ON r.set_hash = s.content_hash "
           "ORDER BY r.last_played DESC"))) {
-    result.error = query.lastError().text();
-    return result;
+    return ReadFailed(query.lastError());
   }
   while (query.next()) {
     SetSummary set;
@@ -50,28 +53,27 @@ Loaded<std::vector<SetSummary>> LoadSetSummaries(const QSqlDatabase& db) {
     if (!query.value(5).isNull()) set.average = query.value(5).toDouble();
     set.best = IntOrNothing(query.value(6));
     set.last_played = query.value(7).toLongLong();
-    result.rows.push_back(std::move(set));
+    rows.push_back(std::move(set));
   }
-  return result;
+  return rows;
 }
 
-Loaded<std::vector<ScorePoint>> LoadScoreSeries(const QSqlDatabase& db, const QString& hash,
+Result<std::vector<ScorePoint>> LoadScoreSeries(const QSqlDatabase& db, const QString& hash,
                                                 int max_points) {
-  Loaded<std::vector<ScorePoint>> result;
+  std::vector<ScorePoint> rows;
   QSqlQuery span(db);
   span.prepare(QStringLiteral(
       "SELECT COUNT(*), MIN(started_at), MAX(started_at) FROM rounds "
       "WHERE set_hash = ? AND ending = 'finished'"));
   span.addBindValue(hash);
   if (!span.exec() || !span.next()) {
-    result.error = span.lastError().text();
-    return result;
+    return ReadFailed(span.lastError());
   }
   const qint64 count = span.value(0).toLongLong();
   const qint64 first = span.value(1).toLongLong();
   const qint64 width = span.value(2).toLongLong() - first + 1;
   span.finish();
-  if (count == 0) return result;
+  if (count == 0) return rows;
 
   QSqlQuery points(db);
   points.setForwardOnly(true);
@@ -92,19 +94,18 @@ Loaded<std::vector<ScorePoint>> LoadScoreSeries(const QSqlDatabase& db, const QS
     points.addBindValue(width);
   }
   if (!points.exec()) {
-    result.error = points.lastError().text();
-    return result;
+    return ReadFailed(points.lastError());
   }
   while (points.next()) {
-    result.rows.push_back({points.value(0).toLongLong(), points.value(1).toDouble(),
+    rows.push_back({points.value(0).toLongLong(), points.value(1).toDouble(),
                            points.value(2).toInt()});
   }
-  return result;
+  return rows;
 }
 
-Loaded<std::vector<MissedProblem>> LoadMostMissed(const QSqlDatabase& db, const QString& hash,
+Result<std::vector<MissedProblem>> LoadMostMissed(const QSqlDatabase& db, const QString& hash,
                                                   int limit) {
-  Loaded<std::vector<MissedProblem>> result;
+  std::vector<MissedProblem> rows;
   QSqlQuery query(db);
   query.setForwardOnly(true);
   query.prepare(QStringLiteral(
@@ -114,8 +115,7 @@ Loaded<std::vector<MissedProblem>> LoadMostMissed(const QSqlDatabase& db, const 
   query.addBindValue(hash);
   query.addBindValue(limit);
   if (!query.exec()) {
-    result.error = query.lastError().text();
-    return result;
+    return ReadFailed(query.lastError());
   }
   while (query.next()) {
     MissedProblem problem;
@@ -126,14 +126,14 @@ Loaded<std::vector<MissedProblem>> LoadMostMissed(const QSqlDatabase& db, const 
     problem.accepted = JoinAnswers(query.value(4).toString());
     problem.asked = query.value(5).toInt();
     problem.right = query.value(6).toInt();
-    result.rows.push_back(std::move(problem));
+    rows.push_back(std::move(problem));
   }
-  return result;
+  return rows;
 }
 
-Loaded<std::vector<RoundDetail>> LoadRecentRounds(const QSqlDatabase& db, const QString& hash,
+Result<std::vector<RoundDetail>> LoadRecentRounds(const QSqlDatabase& db, const QString& hash,
                                                   int limit) {
-  Loaded<std::vector<RoundDetail>> result;
+  std::vector<RoundDetail> rows;
   QSqlQuery rounds(db);
   rounds.setForwardOnly(true);
   rounds.prepare(QStringLiteral(
@@ -142,8 +142,7 @@ Loaded<std::vector<RoundDetail>> LoadRecentRounds(const QSqlDatabase& db, const 
   rounds.addBindValue(hash);
   rounds.addBindValue(limit);
   if (!rounds.exec()) {
-    result.error = rounds.lastError().text();
-    return result;
+    return ReadFailed(rounds.lastError());
   }
   std::map<qint64, std::size_t> position;  // round id to its row
   while (rounds.next()) {
@@ -151,13 +150,13 @@ Loaded<std::vector<RoundDetail>> LoadRecentRounds(const QSqlDatabase& db, const 
     round.started_at = rounds.value(1).toLongLong();
     if (!rounds.value(2).isNull()) round.ended_at = rounds.value(2).toLongLong();
     round.score = IntOrNothing(rounds.value(3));
-    round.ending = rounds.value(4).toString();
+    round.ending = EndingFromCode(rounds.value(4).toString());
     round.file_name = rounds.value(5).toString();
-    position[rounds.value(0).toLongLong()] = result.rows.size();
-    result.rows.push_back(std::move(round));
+    position[rounds.value(0).toLongLong()] = rows.size();
+    rows.push_back(std::move(round));
   }
   rounds.finish();
-  if (result.rows.empty()) return result;
+  if (rows.empty()) return rows;
 
   QSqlQuery questions(db);
   questions.setForwardOnly(true);
@@ -169,24 +168,23 @@ Loaded<std::vector<RoundDetail>> LoadRecentRounds(const QSqlDatabase& db, const 
   questions.addBindValue(hash);
   questions.addBindValue(limit);
   if (!questions.exec()) {
-    result.error = questions.lastError().text();
-    return result;
+    return ReadFailed(questions.lastError());
   }
   while (questions.next()) {
     const auto round = position.find(questions.value(0).toLongLong());
     if (round == position.end()) continue;  // a round started between the two queries
     QuestionDetail question;
     question.number = questions.value(1).toInt();
-    question.kind = questions.value(2).toString();
+    question.kind = KindFromCode(questions.value(2).toString());
     question.text = questions.value(3).toString();
     question.accepted = JoinAnswers(questions.value(4).toString());
     question.typed = questions.value(5).toString();
-    question.outcome = questions.value(6).toString();
+    question.outcome = OutcomeFromCode(questions.value(6).toString());
     question.wrong_tries = questions.value(7).toInt();
     question.seconds_used = questions.value(8).toInt();
-    result.rows[round->second].questions.push_back(std::move(question));
+    rows[round->second].questions.push_back(std::move(question));
   }
-  return result;
+  return rows;
 }
 
 }  // namespace rekendo::record

@@ -1,5 +1,6 @@
 // What the 成績 window shows, read with queries that aggregate in SQL: the window never
-// holds more rows than it displays, however long the record.
+// holds more rows than it displays, however long the record. The record runs them on its own
+// connection (Record::SetSummaries() and the like); nothing outside record/ sees a database.
 #pragma once
 
 #include <QByteArray>
@@ -9,15 +10,10 @@
 #include <optional>
 #include <vector>
 
-namespace rekendo::record {
+#include "error.h"
+#include "record_rows.h"
 
-// Rows, or the driver's error text when the query failed.
-template <typename Rows>
-struct Loaded {
-  Rows rows{};
-  QString error;  // empty when it worked
-  bool ok() const { return error.isEmpty(); }
-};
+namespace rekendo::record {
 
 struct SetSummary {
   QString hash;
@@ -31,7 +27,7 @@ struct SetSummary {
 };
 
 // Every problem set with a round, the most recently played first.
-Loaded<std::vector<SetSummary>> LoadSetSummaries(const QSqlDatabase& db);
+Result<std::vector<SetSummary>> LoadSetSummaries(const QSqlDatabase& db);
 
 struct ScorePoint {
   qint64 time = 0;     // ms since 1970 UTC
@@ -41,7 +37,7 @@ struct ScorePoint {
 
 // Scores of the finished rounds of a set in time order. With more rounds than
 // `max_points`, rounds are averaged over equal stretches of time, at most `max_points`.
-Loaded<std::vector<ScorePoint>> LoadScoreSeries(const QSqlDatabase& db, const QString& hash,
+Result<std::vector<ScorePoint>> LoadScoreSeries(const QSqlDatabase& db, const QString& hash,
                                                 int max_points);
 
 struct MissedProblem {
@@ -55,16 +51,16 @@ struct MissedProblem {
 };
 
 // The problems of a set missed most often (asked less right), at most `limit`.
-Loaded<std::vector<MissedProblem>> LoadMostMissed(const QSqlDatabase& db, const QString& hash,
+Result<std::vector<MissedProblem>> LoadMostMissed(const QSqlDatabase& db, const QString& hash,
                                                   int limit);
 
 struct QuestionDetail {
   int number = 0;
-  QString kind;     // problem, trivia, choice
+  QuestionKind kind = QuestionKind::kProblem;
   QString text;
   QString accepted;
   QString typed;
-  QString outcome;  // right, wrong, left, open
+  QuestionOutcome outcome = QuestionOutcome::kOpenAtEnd;
   int wrong_tries = 0;
   int seconds_used = 0;
 };
@@ -73,13 +69,13 @@ struct RoundDetail {
   qint64 started_at = 0;
   std::optional<qint64> ended_at;
   std::optional<int> score;
-  QString ending;  // open, finished, unfinished
+  RoundEnding ending = RoundEnding::kOpen;
   QString file_name;
   std::vector<QuestionDetail> questions;  // by number
 };
 
 // The latest `limit` rounds of a set, newest first, with their questions.
-Loaded<std::vector<RoundDetail>> LoadRecentRounds(const QSqlDatabase& db, const QString& hash,
+Result<std::vector<RoundDetail>> LoadRecentRounds(const QSqlDatabase& db, const QString& hash,
                                                   int limit);
 
 // The accepted answers of a "$"-separated line, for reading: "a または b".

@@ -40,8 +40,16 @@ struct RoundFinish {
   qint64 ended_at = 0;
 };
 
-// The words the tables use for kinds, outcomes and endings.
+// How a round stands in the record.
+enum class RoundEnding { kOpen, kFinished, kUnfinished };
+
+// The words the tables use for kinds, outcomes and endings, and back: a word the record does
+// not know reads as the last entry of its list (an open question, an open round).
 QString KindCode(QuestionKind kind);
 QString OutcomeCode(QuestionOutcome outcome);
+QString EndingCode(RoundEnding ending);
+QuestionKind KindFromCode(const QString& code);
+QuestionOutcome OutcomeFromCode(const QString& code);
+RoundEnding EndingFromCode(const QString& code);
 
 }  // namespace rekendo::record

@@ -37,14 +37,6 @@ QString LocalTime(qint64 millis) {
       QStringLiteral("yyyy/MM/dd HH:mm"));
 }
 
-// One character per question, in order: how the round went at a glance.
-QString OutcomeMark(const QString& outcome) {
-  if (outcome == QLatin1String("right")) return QStringLiteral("○");
-  if (outcome == QLatin1String("wrong")) return QStringLiteral("×");
-  if (outcome == QLatin1String("left")) return QStringLiteral("→");
-  return QStringLiteral("・");
-}
-
 QTableWidgetItem* Cell(const QString& text, bool number = false) {
   auto* item = new QTableWidgetItem(text);
   item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
@@ -202,9 +194,12 @@ void RecordWindow::Reload() {
       chosen_ >= 0 && chosen_ < static_cast<int>(sets_.size()) ? sets_[chosen_].hash : QString();
   sets_.clear();
   if (record_.IsOpen()) {
-    auto loaded = LoadSetSummaries(record_.Database());
-    if (!loaded.ok()) ShowMessage(QStringLiteral("記録を読めませんでした。\n詳細: ") + loaded.error, true);
-    sets_ = std::move(loaded.rows);
+    auto loaded = record_.SetSummaries();
+    if (loaded) {
+      sets_ = std::move(loaded).value();
+    } else {
+      ShowError(loaded.error());
+    }
   }
   {
     const QSignalBlocker blocker(recording_);
@@ -257,6 +252,10 @@ void RecordWindow::Guarded(Work&& work) {
   }
 }
 
+void RecordWindow::ShowError(const Error& error) {
+  ShowMessage(QString::fromStdString(error.Describe()), true);
+}
+
 void RecordWindow::ShowMessage(const QString& text, bool trouble) {
   message_->setStyleSheet(trouble ? QStringLiteral("color: #a00000;") : QString());
   message_->setText(text);
@@ -291,16 +290,16 @@ void RecordWindow::ChooseSet(int row) {
     return;
   }
   const SetSummary& set = sets_[row];
-  const QSqlDatabase db = record_.Database();
-  const auto points = LoadScoreSeries(db, set.hash, kChartPoints);
-  const auto missed = LoadMostMissed(db, set.hash, kPracticeMax);
-  const auto rounds = LoadRecentRounds(db, set.hash, kListedRounds);
-  for (const QString* error : {&points.error, &missed.error, &rounds.error}) {
-    if (!error->isEmpty()) ShowMessage(QStringLiteral("記録を読めませんでした。\n詳細: ") + *error, true);
+  const auto points = record_.ScoreSeries(set.hash, kChartPoints);
+  const auto missed = record_.MostMissed(set.hash, kPracticeMax);
+  const auto rounds = record_.RecentRounds(set.hash, kListedRounds);
+  for (const Error* error : {points ? nullptr : &points.error(), missed ? nullptr : &missed.error(),
+                             rounds ? nullptr : &rounds.error()}) {
+    if (error) ShowError(*error);
   }
-  chart_->Show(points.rows, set.name);
-  FillMissed(missed.rows);
-  FillRounds(rounds.rows);
+  chart_->Show(points ? *points : std::vector<ScorePoint>{}, set.name);
+  FillMissed(missed ? *missed : std::vector<MissedProblem>{});
+  FillRounds(rounds ? *rounds : std::vector<RoundDetail>{});
   UpdateButtons();
 }
 
@@ -329,7 +328,7 @@ void RecordWindow::FillRounds(const std::vector<RoundDetail>& rounds) {
          marks});
     for (const QuestionDetail& question : round.questions) {
       QString number = QString::number(question.number);
-      if (question.kind != QLatin1String("problem")) number += QStringLiteral("（%1）").arg(KindLabel(question.kind));
+      if (question.kind != QuestionKind::kProblem) number += QStringLiteral("（%1）").arg(KindLabel(question.kind));
       QString outcome = OutcomeLabel(question.outcome);
       if (question.wrong_tries > 0) outcome += QStringLiteral("（誤答 %1）").arg(question.wrong_tries);
       new QTreeWidgetItem(item, {number, outcome, question.text, question.accepted, question.typed,
@@ -351,12 +350,13 @@ void RecordWindow::UpdateButtons() {
 void RecordWindow::WritePracticeSet() {
   if (chosen_ < 0) return;
   const SetSummary& set = sets_[chosen_];
-  const PracticeSet practice =
+  const auto written =
       record::WritePracticeSet(record_, set.hash, set.name, practice_count_->value());
-  if (!practice.error.isEmpty()) {
-    ShowMessage(practice.error, true);
+  if (!written) {
+    ShowError(written.error());
     return;
   }
+  const PracticeSet& practice = *written;
   ShowMessage(QStringLiteral("よく間違える %1 問を %2 に書きました。").arg(practice.problems)
                   .arg(QDir::toNativeSeparators(practice.path)),
               false);
@@ -369,9 +369,8 @@ void RecordWindow::ExportCsv() {
       QString::fromStdString(files::DatedName("成績-", ".csv", std::time(nullptr))));
   const QString path = choose_save_path_(suggested);
   if (path.isEmpty()) return;
-  const QString error = record::ExportCsv(record_.Database(), path);
-  if (!error.isEmpty()) {
-    ShowMessage(error, true);
+  if (const Status exported = record_.ExportCsv(path); !exported) {
+    ShowError(exported.error());
     return;
   }
   ShowMessage(QStringLiteral("%1 に書き出しました。").arg(QDir::toNativeSeparators(path)), false);

@@ -9,6 +9,7 @@
 #include <functional>
 #include <vector>
 
+#include "error.h"
 #include "record.h"
 #include "record_queries.h"
 
@@ -62,6 +63,7 @@ class RecordWindow : public QDialog {
   void Guarded(Work&& work);
   void ShowStatus();
   void ShowMessage(const QString& text, bool trouble);
+  void ShowError(const Error& error);
   void FillSets();
   void FillMissed(const std::vector<MissedProblem>& missed);
   void FillRounds(const std::vector<RoundDetail>& rounds);

@@ -39,10 +39,10 @@ class CompanionsTest : public WindowTest {
   }
   std::vector<record::RoundDetail> Rounds() {
     record::Record& record = companions->Record();
-    const auto sets = record::LoadSetSummaries(record.Database());
-    EXPECT_TRUE(sets.ok()) << sets.error.toStdString();
-    if (sets.rows.size() != 1) return {};
-    return record::LoadRecentRounds(record.Database(), sets.rows[0].hash, 10).rows;
+    const auto sets = record.SetSummaries();
+    EXPECT_TRUE(sets.ok()) << sets.error().Describe();
+    if (sets.value().size() != 1) return {};
+    return record.RecentRounds(sets.value()[0].hash, 10).value();
   }
   void Answer(const char* key) {
     Click(key);
@@ -82,26 +82,26 @@ TEST_F(CompanionsTest, RoundsPlayedInTheWindowLandInTheRecord) {
   const std::vector<record::RoundDetail> rounds = Rounds();
   ASSERT_EQ(rounds.size(), 2u);
   const record::RoundDetail& whole = rounds[0];
-  EXPECT_EQ(whole.ending, "finished");
+  EXPECT_EQ(whole.ending, record::RoundEnding::kFinished);
   EXPECT_EQ(whole.score, 100);
   ASSERT_EQ(whole.questions.size(), 10u);
   int trivia = 0;
   for (const record::QuestionDetail& q : whole.questions) {
-    EXPECT_EQ(q.outcome, "right");
+    EXPECT_EQ(q.outcome, QuestionOutcome::kRight);
     EXPECT_EQ(q.typed, "２");
-    trivia += q.kind == "trivia";
+    trivia += q.kind == QuestionKind::kTrivia;
   }
   EXPECT_EQ(trivia, 1);
 
   const record::RoundDetail& left = rounds[1];
-  EXPECT_EQ(left.ending, "unfinished");
+  EXPECT_EQ(left.ending, record::RoundEnding::kUnfinished);
   ASSERT_EQ(left.questions.size(), 4u);
-  EXPECT_EQ(left.questions[0].outcome, "right");
-  EXPECT_EQ(left.questions[1].outcome, "wrong");
+  EXPECT_EQ(left.questions[0].outcome, QuestionOutcome::kRight);
+  EXPECT_EQ(left.questions[1].outcome, QuestionOutcome::kWrongAtTimeUp);
   EXPECT_EQ(left.questions[1].typed, "１");
   EXPECT_EQ(left.questions[1].seconds_used, 40);
-  EXPECT_EQ(left.questions[2].outcome, "left");
-  EXPECT_EQ(left.questions[3].outcome, "open");
+  EXPECT_EQ(left.questions[2].outcome, QuestionOutcome::kLeft);
+  EXPECT_EQ(left.questions[3].outcome, QuestionOutcome::kOpenAtEnd);
   EXPECT_EQ(left.questions[0].text, "１＋１は？");
 }
 

@@ -86,9 +86,10 @@ TEST_F(RecordTest, ReadOnlyHomeIsReportedAndAnExistingRecordStillShows) {
     ASSERT_TRUE(record.Error());
     EXPECT_EQ(record.Error()->path, folder + QStringLiteral("/record.sqlite3"));
     EXPECT_FALSE(record.CanWrite());
-    QSqlQuery query(record.Database());
-    ASSERT_TRUE(query.exec("SELECT COUNT(*) FROM rounds") && query.next());
-    EXPECT_EQ(query.value(0).toInt(), 1);
+    const auto sets = record.SetSummaries();
+    ASSERT_TRUE(sets) << sets.error().Describe();
+    ASSERT_EQ(sets->size(), 1u);
+    EXPECT_EQ(sets->front().rounds, 1);
   }
   // No folder at all on a read-only disk.
   Record elsewhere(folder + QStringLiteral("/sub"));

@@ -69,10 +69,10 @@ class KnownRecord : public RecordTest {
 
 TEST_F(KnownRecord, SummariesPerSet) {
   Fill();
-  const auto sets = LoadSetSummaries(record.Database());
-  ASSERT_TRUE(sets.ok()) << sets.error.toStdString();
-  ASSERT_EQ(sets.rows.size(), 2u);
-  const SetSummary& a = sets.rows[0];  // played last
+  const auto sets = record.SetSummaries();
+  ASSERT_TRUE(sets.ok()) << sets.error().Describe();
+  ASSERT_EQ(sets.value().size(), 2u);
+  const SetSummary& a = sets.value()[0];  // played last
   EXPECT_EQ(a.hash, kSetA);
   EXPECT_EQ(a.name, QStringLiteral("九九.mon"));
   EXPECT_EQ(a.rounds, 3);
@@ -80,58 +80,59 @@ TEST_F(KnownRecord, SummariesPerSet) {
   EXPECT_EQ(a.average, 50.0);
   EXPECT_EQ(a.best, 70);
   EXPECT_EQ(a.last_played, 4000);
-  EXPECT_EQ(sets.rows[1].name, QStringLiteral("分数, \"上\".mon"));
-  EXPECT_EQ(sets.rows[1].best, 100);
+  EXPECT_EQ(sets.value()[1].name, QStringLiteral("分数, \"上\".mon"));
+  EXPECT_EQ(sets.value()[1].best, 100);
 }
 
 TEST_F(KnownRecord, ScoreSeriesInTimeOrderAndAveragedWhenLong) {
   Fill();
-  const auto all = LoadScoreSeries(record.Database(), kSetA, 10);
+  const auto all = record.ScoreSeries(kSetA, 10);
   ASSERT_TRUE(all.ok());
-  ASSERT_EQ(all.rows.size(), 3u);
-  EXPECT_EQ(all.rows[0].time, 1000);
-  EXPECT_EQ(all.rows[2].score, 70.0);
+  ASSERT_EQ(all.value().size(), 3u);
+  EXPECT_EQ(all.value()[0].time, 1000);
+  EXPECT_EQ(all.value()[2].score, 70.0);
   // Two stretches of time: the first holds the rounds at 1000 and 2000.
-  const auto two = LoadScoreSeries(record.Database(), kSetA, 2);
-  ASSERT_EQ(two.rows.size(), 2u);
-  EXPECT_EQ(two.rows[0].time, 1000);
-  EXPECT_EQ(two.rows[0].score, 40.0);
-  EXPECT_EQ(two.rows[0].rounds, 2);
-  EXPECT_EQ(two.rows[1].score, 70.0);
+  const auto two = record.ScoreSeries(kSetA, 2);
+  ASSERT_EQ(two.value().size(), 2u);
+  EXPECT_EQ(two.value()[0].time, 1000);
+  EXPECT_EQ(two.value()[0].score, 40.0);
+  EXPECT_EQ(two.value()[0].rounds, 2);
+  EXPECT_EQ(two.value()[1].score, 70.0);
 }
 
 TEST_F(KnownRecord, MostMissedProblemsOfTheFileOnly) {
   Fill();
-  const auto missed = LoadMostMissed(record.Database(), kSetA, 10);
+  const auto missed = record.MostMissed(kSetA, 10);
   ASSERT_TRUE(missed.ok());
-  ASSERT_EQ(missed.rows.size(), 2u);  // problem 2 was never missed, trivia is not counted
-  EXPECT_EQ(missed.rows[0].bank_index, 1);
-  EXPECT_EQ(missed.rows[0].asked, 3);
-  EXPECT_EQ(missed.rows[0].right, 1);
-  EXPECT_EQ(missed.rows[0].accepted, QStringLiteral("６ または ６．０"));
-  EXPECT_EQ(missed.rows[1].bank_index, 3);
-  EXPECT_EQ(missed.rows[1].asked, 2);
-  EXPECT_EQ(missed.rows[1].right, 0);
+  ASSERT_EQ(missed.value().size(), 2u);  // problem 2 was never missed, trivia is not counted
+  EXPECT_EQ(missed.value()[0].bank_index, 1);
+  EXPECT_EQ(missed.value()[0].asked, 3);
+  EXPECT_EQ(missed.value()[0].right, 1);
+  EXPECT_EQ(missed.value()[0].accepted, QStringLiteral("６ または ６．０"));
+  EXPECT_EQ(missed.value()[1].bank_index, 3);
+  EXPECT_EQ(missed.value()[1].asked, 2);
+  EXPECT_EQ(missed.value()[1].right, 0);
 }
 
 TEST_F(KnownRecord, RecentRoundsNewestFirstWithTheirQuestions) {
   Fill();
-  const auto rounds = LoadRecentRounds(record.Database(), kSetA, 2);
+  const auto rounds = record.RecentRounds(kSetA, 2);
   ASSERT_TRUE(rounds.ok());
-  ASSERT_EQ(rounds.rows.size(), 2u);
-  EXPECT_EQ(rounds.rows[0].ending, QStringLiteral("unfinished"));
-  EXPECT_FALSE(rounds.rows[0].score);
-  EXPECT_TRUE(rounds.rows[0].questions.empty());
-  ASSERT_EQ(rounds.rows[1].questions.size(), 3u);
-  EXPECT_EQ(rounds.rows[1].questions[0].outcome, QStringLiteral("right"));
-  EXPECT_EQ(rounds.rows[1].questions[2].kind, QStringLiteral("trivia"));
-  EXPECT_EQ(rounds.rows[1].questions[2].outcome, QStringLiteral("wrong"));
+  ASSERT_EQ(rounds.value().size(), 2u);
+  EXPECT_EQ(rounds.value()[0].ending, record::RoundEnding::kUnfinished);
+  EXPECT_FALSE(rounds.value()[0].score);
+  EXPECT_TRUE(rounds.value()[0].questions.empty());
+  ASSERT_EQ(rounds.value()[1].questions.size(), 3u);
+  EXPECT_EQ(rounds.value()[1].questions[0].outcome, QuestionOutcome::kRight);
+  EXPECT_EQ(rounds.value()[1].questions[2].kind, QuestionKind::kTrivia);
+  EXPECT_EQ(rounds.value()[1].questions[2].outcome, QuestionOutcome::kWrongAtTimeUp);
 }
 
 TEST_F(KnownRecord, PracticeSetHoldsTheMostMissedAsProblemFileBytes) {
   Fill();
-  const PracticeSet practice = WritePracticeSet(record, kSetA, QStringLiteral("九九.mon"), 10);
-  ASSERT_TRUE(practice.error.isEmpty()) << practice.error.toStdString();
+  const auto written = WritePracticeSet(record, kSetA, QStringLiteral("九九.mon"), 10);
+  ASSERT_TRUE(written) << written.error().Describe();
+  const PracticeSet& practice = *written;
   EXPECT_EQ(practice.problems, 2);
   EXPECT_TRUE(practice.path.startsWith(Folder() + QStringLiteral("/復習/九九の復習-")));
   QFile file(practice.path);
@@ -139,7 +140,7 @@ TEST_F(KnownRecord, PracticeSetHoldsTheMostMissedAsProblemFileBytes) {
   EXPECT_EQ(file.readAll().toStdString(),
             TextOf(1) + "\r\n" + AnswerOf(1) + "\r\n" + TextOf(3) + "\r\n" + AnswerOf(3) + "\r\n");
   // Nothing missed yet: no file, a plain message.
-  EXPECT_FALSE(WritePracticeSet(record, kSetB, QStringLiteral("b.mon"), 10).error.isEmpty());
+  EXPECT_FALSE(WritePracticeSet(record, kSetB, QStringLiteral("b.mon"), 10));
 }
 
 TEST_F(KnownRecord, PracticeSetsMadeInTheSameSecondAreTwoFiles) {
@@ -147,9 +148,9 @@ TEST_F(KnownRecord, PracticeSetsMadeInTheSameSecondAreTwoFiles) {
   // Enough sets that at least two of them share a second, however slow the machine.
   std::set<QString> paths;
   for (int i = 0; i < 5; ++i) {
-    const PracticeSet practice = WritePracticeSet(record, kSetA, QStringLiteral("九九.mon"), 10);
-    ASSERT_TRUE(practice.error.isEmpty()) << practice.error.toStdString();
-    paths.insert(practice.path);
+    const auto practice = WritePracticeSet(record, kSetA, QStringLiteral("九九.mon"), 10);
+    ASSERT_TRUE(practice) << practice.error().Describe();
+    paths.insert(practice->path);
   }
   EXPECT_EQ(paths.size(), 5u);
   EXPECT_EQ(QDir(Folder() + QStringLiteral("/復習")).entryList(QDir::Files).size(), 5);
@@ -187,7 +188,7 @@ std::vector<std::vector<std::string>> ParseCsv(std::string_view text) {
 TEST_F(KnownRecord, CsvReadsBackToTheRecordedValues) {
   Fill();
   const QString path = Folder() + QStringLiteral("/成績.csv");
-  ASSERT_TRUE(ExportCsv(record.Database(), path).isEmpty());
+  ASSERT_TRUE(record.ExportCsv(path));
   QFile file(path);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   const std::string bytes = file.readAll().toStdString();
@@ -212,8 +213,8 @@ TEST_F(KnownRecord, DeleteAllEmptiesTheRecordButKeepsTheSwitch) {
   Fill();
   ASSERT_TRUE(record.SetRecordingEnabled(false));
   ASSERT_TRUE(record.DeleteAll());
-  EXPECT_TRUE(LoadSetSummaries(record.Database()).rows.empty());
-  EXPECT_TRUE(LoadMostMissed(record.Database(), kSetA, 10).rows.empty());
+  EXPECT_TRUE(record.SetSummaries()->empty());
+  EXPECT_TRUE(record.MostMissed(kSetA, 10)->empty());
   EXPECT_FALSE(record.RecordingEnabled());
 }
 
@@ -232,7 +233,7 @@ TEST_F(KnownRecord, DeletingDuringARoundKeepsThatRoundGoing) {
   EXPECT_TRUE(record.AddQuestion(*running, kSetB, row));
   EXPECT_TRUE(record.EndRound(*running, {true, 10, 1, 9100}));
   EXPECT_FALSE(record.Error());
-  const auto sets = LoadSetSummaries(record.Database()).rows;
+  const auto sets = record.SetSummaries().value();
   ASSERT_EQ(sets.size(), 1u);
   EXPECT_EQ(sets[0].rounds, 1);
   // A round that is gone is a failure, not a silent success.
