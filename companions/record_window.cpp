@@ -23,7 +23,6 @@
 #include <QVBoxLayout>
 #include <exception>
 
-#include "csv_export.h"
 #include "practice_set.h"
 #include "record_labels.h"
 #include "score_chart.h"
