@@ -220,7 +220,9 @@ void RecordWindow::Reload() {
 
 void RecordWindow::ShowStatus() {
   QString text;
-  if (const auto& error = record_.Error()) text = error->message + QStringLiteral("\nファイル: ") + error->path;
+  if (const auto& error = record_.Error()) {
+    text = QString::fromStdString(error->message + "\nファイル: " + error->subject);
+  }
   if (!record_.Notice().isEmpty()) {
     if (!text.isEmpty()) text += QLatin1Char('\n');
     text += record_.Notice();

@@ -7,6 +7,7 @@
 #include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QVariant>
+#include <filesystem>
 
 #include "csv_export.h"
 #include "dated_file.h"
@@ -119,12 +120,14 @@ QString Record::FilePath() const {
 
 bool Record::Open() {
   // Read-only for a passing reason (a lock held too long, a full disk): try writing again.
-  const bool newer = error_ && error_->code == RecordErrorCode::kNewer;
+  const bool newer = error_ && error_->code == ErrorCode::kNewer;
   if (open_ && (!read_only_ || newer)) return true;
   if (open_) Close();
-  if (!QDir().mkpath(folder_)) {
-    Fail(RecordErrorCode::kFolder, {});
-    error_->path = folder_;
+  std::error_code made;
+  std::filesystem::create_directories(QFile::encodeName(folder_).toStdString(), made);
+  if (made) {
+    error_ = RecordFailure(RecordStep::kFolder, ErrorFromErrno(made.value(), {}).code, folder_,
+                           QString::fromStdString(made.message()));
     return false;
   }
   return OpenFile();
@@ -136,7 +139,7 @@ bool Record::OpenFile() {
   if (!db_.isOpen()) {
     const QSqlError error = db_.lastError();
     Close();
-    Fail(RecordErrorCode::kOpen, error.text());
+    Fail(RecordStep::kOpen, CauseOf(error), error.text());
     return false;
   }
   QSqlError read_error;
@@ -146,11 +149,11 @@ bool Record::OpenFile() {
       // A fresh file after the move cannot be corrupt, so this recurses at most once.
       return MoveCorruptFileAside() && OpenFile();
     }
-    Fail(RecordErrorCode::kOpen, read_error.text());
+    Fail(RecordStep::kOpen, CauseOf(read_error), read_error.text());
     return OpenForReading();
   }
   if (*version > kSchemaVersion) {
-    Fail(RecordErrorCode::kNewer, QStringLiteral("schema version %1").arg(*version));
+    Fail(RecordStep::kOpen, ErrorCode::kNewer, QStringLiteral("schema version %1").arg(*version));
     return OpenForReading();
   }
   std::optional<QSqlError> setup_error = SetUpWritableConnection(db_);
@@ -164,7 +167,7 @@ bool Record::OpenFile() {
 }
 
 bool Record::OpenForReading() {
-  const std::optional<RecordError> reason = error_;
+  const std::optional<rekendo::Error> reason = error_;
   for (const OpenMode mode : {OpenMode::kReadOnly, OpenMode::kImmutable}) {
     Close();
     db_ = OpenSqlite(connection_name_, FilePath(), options_.busy_timeout_ms, mode);
@@ -187,7 +190,7 @@ bool Record::MoveCorruptFileAside() {
       QFile::encodeName(path).toStdString(),
       QFileInfo(path).fileName().toStdString() + ".corrupt-", "");
   if (!moved) {
-    Fail(RecordErrorCode::kCorrupt, QString::fromStdString(moved.error().Describe()));
+    Fail(RecordStep::kOpen, ErrorCode::kCorrupt, QString::fromStdString(moved.error().Describe()));
     return false;
   }
   const QString aside = QFile::decodeName(QByteArray::fromStdString(*moved));
@@ -226,17 +229,12 @@ bool Record::MarkOpenRoundsUnfinished() {
   return true;
 }
 
-void Record::Fail(RecordErrorCode code, const QString& detail) {
-  error_ = MakeError(code, QDir::toNativeSeparators(FilePath()), detail);
+void Record::Fail(RecordStep step, ErrorCode code, const QString& detail) {
+  error_ = RecordFailure(step, code, FilePath(), detail);
 }
 
 bool Record::FailWith(const QSqlError& error) {
-  switch (ClassifyFailure(error)) {
-    case SqliteFailure::kBusy: Fail(RecordErrorCode::kBusy, error.text()); break;
-    case SqliteFailure::kCorrupt: Fail(RecordErrorCode::kCorrupt, error.text()); break;
-    case SqliteFailure::kCantOpen: Fail(RecordErrorCode::kOpen, error.text()); break;
-    default: Fail(RecordErrorCode::kWrite, error.text()); break;
-  }
+  Fail(RecordStep::kWrite, CauseOf(error), error.text());
   return false;
 }
 
@@ -362,7 +360,8 @@ bool Record::EndRound(std::int64_t round_id, const RoundFinish& finish) {
   query.addBindValue(static_cast<qint64>(round_id));
   if (auto error = Execute(query)) return FailWith(*error);
   if (query.numRowsAffected() == 0) {
-    Fail(RecordErrorCode::kWrite, QStringLiteral("round %1 is not in the record").arg(round_id));
+    Fail(RecordStep::kWrite, ErrorCode::kNotFound,
+         QStringLiteral("round %1 is not in the record").arg(round_id));
     return false;
   }
   Succeeded();

@@ -41,7 +41,7 @@ class Record {
   // Open, and neither from a newer version nor on a read-only disk.
   bool CanWrite() const { return open_ && !read_only_; }
 
-  const std::optional<RecordError>& Error() const { return error_; }
+  const std::optional<rekendo::Error>& Error() const { return error_; }
   // Something the learner should know though recording goes on (a damaged file moved aside).
   const QString& Notice() const { return notice_; }
 
@@ -70,9 +70,9 @@ class Record {
   // Every round, question and tally; the settings stay.
   bool DeleteAll();
 
-  // A failure met outside the database (a problem file that could not be read for its
-  // hash), kept like the record's own.
-  void ReportFailure(const RecordError& error) { error_ = error; }
+  // A failure met outside the database (something the recorder caught), kept like the
+  // record's own.
+  void ReportFailure(const rekendo::Error& error) { error_ = error; }
 
  private:
   bool OpenFile();
@@ -81,7 +81,7 @@ class Record {
   bool MoveCorruptFileAside();
   bool BringSchemaUpToDate(int version);
   bool MarkOpenRoundsUnfinished();
-  void Fail(RecordErrorCode code, const QString& detail);
+  void Fail(RecordStep step, ErrorCode code, const QString& detail);
   // Sets the error that fits the driver's error; returns false for convenience.
   bool FailWith(const QSqlError& error);
   void Succeeded();
@@ -93,7 +93,7 @@ class Record {
   QSqlDatabase db_;
   bool open_ = false;
   bool read_only_ = false;
-  std::optional<RecordError> error_;
+  std::optional<rekendo::Error> error_;
   QString notice_;
 };
 

@@ -1,43 +1,62 @@
 #include "record_error.h"
 
+#include <QDir>
+
+#include "sqlite_connection.h"
+
 namespace rekendo::record {
 
 namespace {
 
-QString MessageFor(RecordErrorCode code) {
-  switch (code) {
-    case RecordErrorCode::kFolder:
-      return QStringLiteral("記録のフォルダーを作れません。成績は記録されません。");
-    case RecordErrorCode::kOpen:
-      return QStringLiteral("記録のファイルを開けません。成績は記録されません。");
-    case RecordErrorCode::kWrite:
-      return QStringLiteral(
-          "記録を書き込めませんでした。ディスクがいっぱいか、書き込みが禁止されています。");
-    case RecordErrorCode::kBusy:
-      return QStringLiteral(
-          "記録のファイルをほかのプログラムが使っていて、書き込めませんでした。");
-    case RecordErrorCode::kCorrupt:
-      return QStringLiteral("記録のファイルが壊れています。成績は記録されません。");
-    case RecordErrorCode::kNewer:
-      return QStringLiteral(
-          "この記録は新しい版のプログラムで作られています。見ることはできますが、"
-          "このプログラムでは書き込みません。");
-    case RecordErrorCode::kRead:
-      return QStringLiteral("記録を読めませんでした。");
+std::string StepSentence(RecordStep step) {
+  switch (step) {
+    case RecordStep::kFolder: return "記録のフォルダーを作れません。成績は記録されません。";
+    case RecordStep::kOpen: return "記録のファイルを開けません。成績は記録されません。";
+    case RecordStep::kWrite: return "記録を書き込めませんでした。";
+    case RecordStep::kRead: return "記録を読めませんでした。";
   }
   return {};
 }
 
-}  // namespace
-
-QString RecordError::Describe() const {
-  QString text = message + QStringLiteral("\nファイル: ") + path;
-  if (!detail.isEmpty()) text += QStringLiteral("\n詳細: ") + detail;
-  return text;
+// Why, and what the learner can do about it.
+std::string CauseSentence(ErrorCode code) {
+  switch (code) {
+    case ErrorCode::kBusy:
+      return "記録のファイルをほかのプログラムが使っていて、書き込めませんでした。";
+    case ErrorCode::kCorrupt: return "記録のファイルが壊れています。";
+    case ErrorCode::kNewer:
+      return "この記録は新しい版のプログラムで作られています。見ることはできますが、"
+             "このプログラムでは書き込みません。";
+    case ErrorCode::kDiskFull:
+      return "ディスクがいっぱいです。空きができれば、記録は自動で再開します。";
+    case ErrorCode::kReadOnly: return "ディスクが読み取り専用です。";
+    case ErrorCode::kAccessDenied:
+      return "書き込みが許されていません。フォルダーの権限を確かめてください。";
+    case ErrorCode::kNotFound: return "途中のフォルダーがないか、同じ名前のファイルがあります。";
+    case ErrorCode::kOutOfMemory: return "メモリが足りません。";
+    default: return {};
+  }
 }
 
-RecordError MakeError(RecordErrorCode code, const QString& path, const QString& detail) {
-  return {code, MessageFor(code), path, detail};
+}  // namespace
+
+Error RecordFailure(RecordStep step, ErrorCode code, const QString& path, const QString& detail) {
+  std::string message = StepSentence(step);
+  if (const std::string cause = CauseSentence(code); !cause.empty()) message += cause;
+  return {code, std::move(message), QDir::toNativeSeparators(path).toStdString(),
+          detail.toStdString()};
+}
+
+ErrorCode CauseOf(const QSqlError& error) {
+  switch (ClassifyFailure(error)) {
+    case SqliteFailure::kBusy: return ErrorCode::kBusy;
+    case SqliteFailure::kCorrupt: return ErrorCode::kCorrupt;
+    case SqliteFailure::kReadOnly: return ErrorCode::kReadOnly;
+    case SqliteFailure::kFull: return ErrorCode::kDiskFull;
+    case SqliteFailure::kCantOpen: return ErrorCode::kAccessDenied;
+    case SqliteFailure::kOther: break;
+  }
+  return ErrorCode::kIo;
 }
 
 }  // namespace rekendo::record

@@ -1,32 +1,29 @@
-// What went wrong with the record, said plainly for the learner, with the file it concerns.
-// The record keeps the latest one instead of failing the round.
+// What went wrong with the record, said plainly for the learner with its reason and the file
+// it concerns, as the one error value. The record keeps the latest one instead of failing the
+// round.
 #pragma once
 
+#include <QSqlError>
 #include <QString>
+
+#include "error.h"
 
 namespace rekendo::record {
 
-enum class RecordErrorCode {
-  kFolder,     // the record's folder could not be made
-  kOpen,       // the file could not be opened or created
-  kWrite,      // a write failed: disk full, read-only, or another I/O error
-  kBusy,       // another program held the file past the wait
-  kCorrupt,    // the file is damaged and could not be moved aside
-  kNewer,      // written by a newer version: read, never written
-  kRead,       // a query for the window failed
+// What the record was doing: it picks the first sentence of the message.
+enum class RecordStep {
+  kFolder,  // making the record's folder
+  kOpen,    // opening or creating the file
+  kWrite,   // writing a round, a question or a setting
+  kRead,    // a query for the window
 };
 
-struct RecordError {
-  RecordErrorCode code = RecordErrorCode::kWrite;
-  QString message;  // Japanese, for the 成績 window
-  QString path;     // the file or folder concerned
-  QString detail;   // the driver's own words, for a bug report
+// The error for a failure at `step` caused as `code` says (kBusy, kCorrupt, kNewer,
+// kDiskFull, kReadOnly, kAccessDenied, kIo, …), about `path`, with the library's own words.
+Error RecordFailure(RecordStep step, ErrorCode code, const QString& path,
+                    const QString& detail = {});
 
-  // The message, the path and the detail on one screenful.
-  QString Describe() const;
-};
-
-// The error for `code` with its standard message.
-RecordError MakeError(RecordErrorCode code, const QString& path, const QString& detail = {});
+// The cause SQLite gives for a failed statement.
+ErrorCode CauseOf(const QSqlError& error);
 
 }  // namespace rekendo::record

@@ -23,10 +23,10 @@ void RoundRecorder::Guarded(Step&& step) noexcept {
   try {
     step();
   } catch (const std::exception& error) {
-    record_.ReportFailure(MakeError(RecordErrorCode::kWrite, record_.FilePath(),
-                                    QString::fromLocal8Bit(error.what())));
+    record_.ReportFailure(RecordFailure(RecordStep::kWrite, ErrorCode::kOther, record_.FilePath(),
+                                        QString::fromLocal8Bit(error.what())));
   } catch (...) {
-    record_.ReportFailure(MakeError(RecordErrorCode::kWrite, record_.FilePath()));
+    record_.ReportFailure(RecordFailure(RecordStep::kWrite, ErrorCode::kOther, record_.FilePath()));
   }
 }
 

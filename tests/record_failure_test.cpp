@@ -16,7 +16,6 @@ namespace rekendo::testing {
 namespace {
 
 using record::Record;
-using record::RecordErrorCode;
 using record::RoundRecorder;
 
 // Plays a round of three questions; the recorder must swallow whatever fails.
@@ -61,9 +60,8 @@ TEST_F(RecordTest, FolderThatCannotBeMadeIsReportedAndTheRoundGoesOn) {
   RoundRecorder recorder(record, Clock());
   PlayRound(recorder, WriteProblems());
   ASSERT_TRUE(record.Error());
-  EXPECT_EQ(record.Error()->code, RecordErrorCode::kFolder);
-  EXPECT_EQ(record.Error()->path, folder);
-  EXPECT_FALSE(record.Error()->message.isEmpty());
+  EXPECT_EQ(record.Error()->subject, folder.toStdString());
+  EXPECT_EQ(record.Error()->message.rfind("記録のフォルダーを作れません。", 0), 0u);
   EXPECT_FALSE(record.IsOpen());
 }
 
@@ -84,7 +82,7 @@ TEST_F(RecordTest, ReadOnlyHomeIsReportedAndAnExistingRecordStillShows) {
     RoundRecorder recorder(record, Clock());
     PlayRound(recorder, problems);
     ASSERT_TRUE(record.Error());
-    EXPECT_EQ(record.Error()->path, folder + QStringLiteral("/record.sqlite3"));
+    EXPECT_EQ(QString::fromStdString(record.Error()->subject), folder + QStringLiteral("/record.sqlite3"));
     EXPECT_FALSE(record.CanWrite());
     const auto sets = record.SetSummaries();
     ASSERT_TRUE(sets) << sets.error().Describe();
@@ -96,7 +94,8 @@ TEST_F(RecordTest, ReadOnlyHomeIsReportedAndAnExistingRecordStillShows) {
   RoundRecorder recorder(elsewhere, Clock());
   PlayRound(recorder, problems);
   ASSERT_TRUE(elsewhere.Error());
-  EXPECT_EQ(elsewhere.Error()->code, RecordErrorCode::kFolder);
+  EXPECT_EQ(elsewhere.Error()->code, ErrorCode::kReadOnly);
+  EXPECT_NE(elsewhere.Error()->message.find("読み取り専用"), std::string::npos);
 }
 
 TEST_F(RecordTest, FullDiskIsReportedAndRecordingResumesWhenThereIsRoomAgain) {
@@ -121,8 +120,9 @@ TEST_F(RecordTest, FullDiskIsReportedAndRecordingResumesWhenThereIsRoomAgain) {
     drive.Close(n, QuestionOutcome::kRight, "２");
   }
   ASSERT_TRUE(record.Error());
-  EXPECT_EQ(record.Error()->code, RecordErrorCode::kWrite);
-  EXPECT_EQ(record.Error()->path, record.FilePath());
+  EXPECT_EQ(record.Error()->code, ErrorCode::kDiskFull);
+  EXPECT_NE(record.Error()->message.find("ディスクがいっぱいです"), std::string::npos);
+  EXPECT_EQ(QString::fromStdString(record.Error()->subject), record.FilePath());
 
   std::filesystem::remove(filler);
   drive.Start();
@@ -146,7 +146,7 @@ TEST_F(RecordTest, LockHeldPastTheTimeoutIsReportedWithoutStallingTheRound) {
     drive.Problem(1, 1, QuestionOutcome::kRight);
     EXPECT_LT(timer.elapsed(), 1000);
     ASSERT_TRUE(record.Error());
-    EXPECT_EQ(record.Error()->code, RecordErrorCode::kBusy);
+    EXPECT_EQ(record.Error()->code, ErrorCode::kBusy);
     other.Exec("ROLLBACK");
   }
   drive.Problem(2, 2, QuestionOutcome::kRight);
@@ -197,7 +197,7 @@ TEST_F(RecordTest, DamagedPagesFoundMidRoundAreReportedNotThrown) {
   RoundRecorder recorder(record, Clock());
   PlayRound(recorder, problems);
   ASSERT_TRUE(record.Error());
-  EXPECT_EQ(record.Error()->path, record.FilePath());
+  EXPECT_EQ(QString::fromStdString(record.Error()->subject), record.FilePath());
 }
 
 TEST_F(RecordTest, NewerFileIsReadButNeverWritten) {
@@ -219,7 +219,7 @@ TEST_F(RecordTest, NewerFileIsReadButNeverWritten) {
   EXPECT_FALSE(record.SetRecordingEnabled(false));
   EXPECT_FALSE(record.DeleteAll());
   ASSERT_TRUE(record.Error());
-  EXPECT_EQ(record.Error()->code, RecordErrorCode::kNewer);
+  EXPECT_EQ(record.Error()->code, ErrorCode::kNewer);
   EXPECT_TRUE(record.IsOpen());
   EXPECT_FALSE(record.CanWrite());
   EXPECT_EQ(ReadAll(RecordFile()), before);

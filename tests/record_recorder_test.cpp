@@ -38,7 +38,7 @@ TEST_F(RecordTest, ScriptedRoundsGiveExactlyTheseRows) {
     drive.Start();                                                             // t+6 s
     drive.Ask(1, QuestionKind::kProblem, 3, "１０÷４", "２．５");
     drive.Load(WriteProblems("ほか.mon"));                                     // t+7 s, t+8 s
-    EXPECT_FALSE(record.Error()) << record.Error()->Describe().toStdString();
+    EXPECT_FALSE(record.Error()) << record.Error()->Describe();
   }
   const qint64 t = 1'765'000'000'000;
   Peek peek(RecordFile());
@@ -209,7 +209,7 @@ TEST_F(RecordTest, KilledMidRoundKeepsClosedQuestionsAndShowsTheRoundUnfinished)
     RoundRecorder recorder(record);
     Drive drive(recorder);
     const auto check = [&] {
-      if (record.Error() && first_error.isEmpty()) first_error = record.Error()->Describe();
+      if (record.Error() && first_error.isEmpty()) first_error = QString::fromStdString(record.Error()->Describe());
     };
     drive.Load(problems);
     for (int round = 0; round < rounds; ++round) {

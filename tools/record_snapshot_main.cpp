@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
     }
   }
   if (record.Error()) {
-    std::fprintf(stderr, "%s\n", qPrintable(record.Error()->Describe()));
+    std::fprintf(stderr, "%s\n", record.Error()->Describe().c_str());
     return 1;
   }
   rekendo::record::RecordWindow window(record);
