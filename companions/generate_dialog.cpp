@@ -91,8 +91,8 @@ void GenerateDialog::Make() {
     error_->setText(message);
     error_->show();
   };
-  // Nothing thrown here (memory running out on a large set) may escape into Qt's dispatch.
-  try {
+  // Memory running out on a large set is reported by the application's guard at the event
+  // boundary; everything expected comes back as a value.
   const generator::TopicSummary& topic = topics_[static_cast<std::size_t>(topic_->currentIndex())];
   const auto made = generator::GenerateProblemFile(
       topic.name, level_->value(), count_->value(),
@@ -100,7 +100,7 @@ void GenerateDialog::Make() {
   if (const auto* error = std::get_if<generator::GenerateError>(&made)) {
     return fail(FromUtf8(error->message));
   }
-  if (!QDir().mkpath(folder_)) return fail(QStringLiteral("フォルダを作れません: ") + folder_);
+  if (!QDir().mkpath(folder_)) return fail(QStringLiteral("フォルダーを作れません: ") + folder_);
   // Named by topic, level and time; two sets made within a second get two names.
   const auto written = files::WriteNewDatedFile(
       QFile::encodeName(folder_).toStdString(),
@@ -109,11 +109,6 @@ void GenerateDialog::Make() {
   if (!written) return fail(QStringLiteral("書き出せませんでした: ") + FromUtf8(written.error().Describe()));
   written_path_ = QFile::decodeName(QByteArray::fromStdString(*written));
   accept();
-  } catch (const std::exception& error) {
-    fail(QStringLiteral("問題を作れませんでした: ") + QString::fromLocal8Bit(error.what()));
-  } catch (...) {
-    fail(QStringLiteral("問題を作れませんでした。"));
-  }
 }
 
 }  // namespace rekendo

@@ -177,12 +177,12 @@ RecordWindow::RecordWindow(Record& record, QWidget* parent)
     button->setAutoDefault(false);
   }
   connect(sets_table_, &QTableWidget::currentCellChanged, this,
-          [this](int row) { Guarded([&] { ChooseSet(row); }); });
-  connect(practice_button_, &QPushButton::clicked, this, [this] { Guarded([&] { WritePracticeSet(); }); });
-  connect(export_button_, &QPushButton::clicked, this, [this] { Guarded([&] { ExportCsv(); }); });
-  connect(delete_button_, &QPushButton::clicked, this, [this] { Guarded([&] { DeleteRecord(); }); });
+          [this](int row) { ChooseSet(row); });
+  connect(practice_button_, &QPushButton::clicked, this, [this] { WritePracticeSet(); });
+  connect(export_button_, &QPushButton::clicked, this, [this] { ExportCsv(); });
+  connect(delete_button_, &QPushButton::clicked, this, [this] { DeleteRecord(); });
   connect(close_button, &QPushButton::clicked, this, &QDialog::accept);
-  connect(recording_, &QCheckBox::toggled, this, [this](bool on) { Guarded([&] { SetRecording(on); }); });
+  connect(recording_, &QCheckBox::toggled, this, [this](bool on) { SetRecording(on); });
 
   Reload();
 }
@@ -237,20 +237,6 @@ void RecordWindow::ShowStatus() {
   }
   status_->setText(text);
   status_->setVisible(!text.isEmpty());
-}
-
-template <typename Work>
-void RecordWindow::Guarded(Work&& work) {
-  // Whatever a button's work throws (memory running out on a huge export) is said here
-  // instead of escaping into Qt's event dispatch.
-  try {
-    work();
-  } catch (const std::exception& error) {
-    ShowMessage(QStringLiteral("うまくいきませんでした。\n詳細: ") + QString::fromLocal8Bit(error.what()),
-                true);
-  } catch (...) {
-    ShowMessage(QStringLiteral("うまくいきませんでした。"), true);
-  }
 }
 
 void RecordWindow::ShowError(const Error& error) {

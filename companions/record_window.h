@@ -59,8 +59,6 @@ class RecordWindow : public QDialog {
   void PracticeSetReady(const QString& path);
 
  private:
-  template <typename Work>
-  void Guarded(Work&& work);
   void ShowStatus();
   void ShowMessage(const QString& text, bool trouble);
   void ShowError(const Error& error);
