@@ -78,9 +78,10 @@ void Drill::ResetRound() {
 }
 
 void Drill::StartRound() {
-  // No round over an empty problem bank.
-  if (stage_ < Stage::kReady || bank_.problem_count <= 0) return;
+  // A round that a failed load emptied the bank under ends here for observers, although no
+  // new round can start over an empty bank.
   LeaveRunningRound();
+  if (stage_ < Stage::kReady || bank_.problem_count <= 0) return;
   ResetRound();
   trivia_asked_ = false;
   round_open_ = true;

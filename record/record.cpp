@@ -397,6 +397,13 @@ bool Record::DeleteAll() {
       "DELETE FROM problem_stats",
       "DELETE FROM rounds WHERE ending <> 'open'",
       "DELETE FROM problem_sets WHERE content_hash NOT IN (SELECT set_hash FROM rounds)",
+      // The tallies are what the kept questions say, so they stay true to them.
+      "INSERT INTO problem_stats (set_hash, bank_index, text_sjis, text_utf8, accepted_sjis, "
+      "accepted_utf8, times_asked, times_right, last_asked) "
+      "SELECT r.set_hash, q.bank_index, q.text_sjis, q.text_utf8, q.accepted_sjis, "
+      "q.accepted_utf8, COUNT(*), SUM(CASE WHEN q.outcome = 'right' THEN 1 ELSE 0 END), "
+      "MAX(q.closed_at) FROM questions q JOIN rounds r ON r.id = q.round_id "
+      "WHERE q.kind = 'problem' GROUP BY r.set_hash, q.bank_index",
   };
   bool round_open = false;
   {

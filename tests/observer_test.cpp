@@ -117,5 +117,22 @@ TEST_F(ObserverTest, AFailedLoadEndsNothing) {
   EXPECT_TRUE(log.events.empty());
 }
 
+TEST_F(ObserverTest, ARoundLeftByAFailedLoadEndsWhenTheNextFileOrRoundStarts) {
+  for (const bool next_is_a_file : {true, false}) {
+    Choose("q\r\n1\r\n");
+    drill.StartRound();
+    EXPECT_ANY_THROW(drill.ChooseProblemFile([&] { return std::optional<std::string>(dir.Path("none")); }));
+    log.events.clear();
+    if (next_is_a_file) {
+      Choose("q\r\n1\r\n");
+    } else {
+      drill.StartRound();
+    }
+    ASSERT_GE(log.events.size(), 2u) << next_is_a_file;
+    EXPECT_EQ(log.events[0].rfind("close 1 open", 0), 0u) << log.events[0];
+    EXPECT_EQ(log.events[1], "abandoned 0 0");
+  }
+}
+
 }  // namespace
 }  // namespace rekendo

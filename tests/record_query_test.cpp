@@ -223,14 +223,23 @@ TEST_F(KnownRecord, DeletingDuringARoundKeepsThatRoundGoing) {
   Fill();
   const auto running = record.StartRound({kSetB, "/p/b.mon", "b.mon", 3, 9000});
   ASSERT_TRUE(running);
-  ASSERT_TRUE(record.DeleteAll());
   QuestionRow row;
   row.number = 1;
   row.bank_index = 2;
   row.text = TextOf(2);
   row.accepted = AnswerOf(2);
+  row.outcome = QuestionOutcome::kWrongAtTimeUp;
+  ASSERT_TRUE(record.AddQuestion(*running, kSetB, row));
+  ASSERT_TRUE(record.DeleteAll());
+  row.number = 2;
   row.outcome = QuestionOutcome::kRight;
   EXPECT_TRUE(record.AddQuestion(*running, kSetB, row));
+  // The tallies count the questions the round kept, the one before the delete too.
+  {
+    Peek peek(RecordFile());
+    EXPECT_EQ(peek.Rows("SELECT bank_index, times_asked, times_right FROM problem_stats"),
+              (std::vector<QVariantList>{{2, 2, 1}}));
+  }
   EXPECT_TRUE(record.EndRound(*running, {true, 10, 1, 9100}));
   EXPECT_FALSE(record.Error());
   const auto sets = record.SetSummaries().value();
