@@ -9,6 +9,7 @@
 #include "guarded_application.h"
 #include "main_window.h"
 #include "qt_translations.h"
+#include "start_options.h"
 
 namespace {
 
@@ -23,6 +24,7 @@ bool HasDisplay() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const std::optional<int> status = rekendo::AnswerStartOptions(argc, argv)) return *status;
   if (!HasDisplay()) {
     std::fputs(
         "rekendo: no display to open its window on; start it from a desktop session, or "

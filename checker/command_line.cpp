@@ -33,6 +33,8 @@ std::variant<Options, CheckError> ParseCommandLine(std::span<const char* const> 
       options_done = true;
     } else if (argument == "-h" || argument == "--help") {
       options.help = true;
+    } else if (argument == "--version") {
+      options.version = true;
     } else if (argument == "--fix") {
       options.fix = true;
     } else if (argument == "--in-place") {
@@ -50,7 +52,7 @@ std::variant<Options, CheckError> ParseCommandLine(std::span<const char* const> 
       return Usage("知らないオプションです: " + std::string(argument));
     }
   }
-  if (options.help) return options;
+  if (options.help || options.version) return options;
   if (options.files.empty()) return Usage("調べるファイルを指定してください");
   const bool writes = !options.output.empty() || options.in_place;
   if (writes && !options.fix) return Usage("-o と --in-place は --fix と一緒に使います");
@@ -110,6 +112,7 @@ const char* const kHelpText =
   --in-place     元のファイルをバックアップ（FILE.bak、あれば FILE.bak.1、.2 …）に
                  写してから、FILE を書き換えます。バックアップは上書きしません
   -h, --help     この説明を表示します
+  --version      版（rekendo-check 0.3.0 など）を表示します
 
 --fix が直すこと: UTF-8 と UTF-16 を Shift-JIS に変換（Shift-JIS にない文字は〓に
 なり、指摘します）、CR だけの改行を行の終わりに、入力する答えの半角文字をキーパッドの全角文字に（1 → １、- や ー → －）、

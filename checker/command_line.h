@@ -18,6 +18,7 @@ struct Options {
   bool in_place = false;
   std::string output;  // -o
   bool help = false;
+  bool version = false;  // --version: print the program's version and stop
   std::vector<std::string> files;
 };
 

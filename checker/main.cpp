@@ -143,6 +143,10 @@ int Run(int argc, char** argv) {
     std::cout << kHelpText;
     return kClean;
   }
+  if (options.version) {
+    std::cout << "rekendo-check " REKENDO_VERSION "\n";
+    return kClean;
+  }
   try {
     LoadTables();
   } catch (const std::exception& error) {

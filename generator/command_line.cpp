@@ -9,6 +9,7 @@ namespace rekendo::generator {
 const std::string_view kUsage =
     "使い方: rekendo-gen TOPIC [--level 1|2|3] [--count N] [--seed S] [-o FILE]\n"
     "        rekendo-gen --list\n"
+    "        rekendo-gen --help | --version\n"
     "\n"
     "TOPIC の問題を N 問（既定 20、最大 1000）作り、問題ファイル（Shift-JIS、CR LF）を FILE に\n"
     "書き出します（-o がなければ標準出力）。同じ --seed からは同じファイルができます。\n"
@@ -32,6 +33,10 @@ std::variant<Options, UsageError> ParseCommandLine(std::span<const char* const> 
     const std::string_view arg = args[i];
     if (arg == "--help" || arg == "-h") {
       options.help = true;
+      continue;
+    }
+    if (arg == "--version") {
+      options.version = true;
       continue;
     }
     if (arg == "--list") {
@@ -67,7 +72,7 @@ std::variant<Options, UsageError> ParseCommandLine(std::span<const char* const> 
     if (!options.topic.empty()) return UsageError{"単元は一つだけ指定してください: " + std::string(arg)};
     options.topic = arg;
   }
-  if (!options.help && !options.list && options.topic.empty()) {
+  if (!options.help && !options.version && !options.list && options.topic.empty()) {
     return UsageError{"単元（TOPIC）を指定してください（一覧は rekendo-gen --list）"};
   }
   return options;

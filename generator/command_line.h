@@ -12,6 +12,7 @@ namespace rekendo::generator {
 
 struct Options {
   bool help = false;
+  bool version = false;
   bool list = false;
   std::string topic;
   int level = 1;

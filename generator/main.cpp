@@ -69,6 +69,10 @@ int main(int argc, char** argv) {
     std::cout << kUsage;
     return kOk;
   }
+  if (options.version) {
+    std::cout << "rekendo-gen " REKENDO_VERSION "\n";
+    return kOk;
+  }
   if (options.list) {
     PrintList();
     return kOk;

@@ -24,3 +24,11 @@ ensure_packages() {
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgmock-dev
   libbenchmark-dev fonts-ipafont-gothic fonts-liberation qt6-translations-l10n libqt6sql6-sqlite
   qt6-charts-dev libqt6opengl6-dev)
+
+# The package's icons are drawn from the SVG at build time.
+BUILD_PACKAGES+=(librsvg2-bin)
+
+# What the tests need beyond the build: packaging/install_test.sh builds the .deb (CPack's
+# dependency scan runs dpkg-shlibdeps and file), checks it with lintian and appstreamcli,
+# and renders the manual pages with man and groff.
+TEST_PACKAGES=(dpkg-dev file lintian appstream man-db groff-base)
