@@ -38,6 +38,17 @@ inline constexpr int kTicksPerQuestion = 40;
 inline constexpr const char* kJudgementFileName = "計算力判定文.han";
 inline constexpr const char* kTriviaFileName = "計算力雑学.zat";
 
+// What the last problem file loaded looked like, beyond the pairs in the bank.
+struct LoadSummary {
+  std::string content_sha256;  // of the bytes read (see LoadedFile)
+  std::string head;            // the first bytes, for telling what kind of file it was
+  std::int64_t pairs_left_out = 0;   // pairs past the table, not loaded
+  bool all_left_out_counted = true;  // false when the count stopped (a huge file)
+};
+
+// How far past a full table the drill counts what it leaves out.
+inline constexpr std::uint64_t kCountedBytesLeft = 64 << 20;
+
 class Drill {
  public:
   // Runs the file-open dialog: the chosen file (a path, or bytes in memory), or nothing when
@@ -73,6 +84,8 @@ class Drill {
   // --- Reading the state --------------------------------------------------------------
   RoundSnapshot Snapshot() const;
   const QuestionBank& Bank() const { return bank_; }
+  // The problem file of the last successful load.
+  const LoadSummary& LastLoad() const { return last_load_; }
   // The problem panel's current text (Shift-JIS): the one label the drill reads back, since
   // the answer reveal extends it.
   const std::string& PanelText() const { return panel_text_; }
@@ -119,6 +132,7 @@ class Drill {
   DrillObserver silent_observer_;
   DrillObserver* observer_ = &silent_observer_;
   QuestionBank bank_;
+  LoadSummary last_load_;
   RandomSource random_;
   std::string panel_text_;
 

@@ -3,6 +3,7 @@
 
 #include "answers.h"
 #include "drill.h"
+#include "io_error.h"
 #include "multiple_choice.h"
 #include "line_reader.h"
 
@@ -16,7 +17,7 @@ void Drill::ChooseProblemFile(const FileChooser& choose_file) {
   // The dialog is modal but the countdown keeps ticking underneath it: a question may time
   // out and be revealed (into the panel emptied above) before the dialog returns.
   const std::optional<DataSource> chosen = choose_file();
-  std::string digest;
+  LoadSummary summary;
   if (chosen) {
     LineReader file = chosen->Open();
     file.KeepDigest();
@@ -26,12 +27,27 @@ void Drill::ChooseProblemFile(const FileChooser& choose_file) {
       file.ReadLine(bank_.problem_text[bank_.problem_count]);
       file.ReadLine(bank_.problem_answer[bank_.problem_count]);
     }
-    digest = file.ContentDigest();
+    if (!file.AtEnd()) {
+      // How much was left out, for the learner to hear of; the load itself is done, so
+      // nothing met counting it can fail it.
+      try {
+        const LineReader::LinesLeft left = file.CountLinesLeft(kCountedBytesLeft);
+        summary.pairs_left_out = static_cast<std::int64_t>((left.lines + 1) / 2);
+        summary.all_left_out_counted = left.all_counted;
+      } catch (const IoError&) {
+        summary.all_left_out_counted = false;
+      }
+    }
+    summary.content_sha256 = file.ContentDigest();
+    summary.head = file.ContentHead();
     file.Close();
   }
   // The round that was running ends here, before the new file's rounds begin.
   LeaveRunningRound();
-  if (chosen) observer_->ProblemFileLoaded({chosen->path(), bank_.problem_count, digest});
+  if (chosen) {
+    last_load_ = std::move(summary);
+    observer_->ProblemFileLoaded({chosen->path(), bank_.problem_count, last_load_.content_sha256});
+  }
   ResetRound();
   stage_ = Stage::kReady;
 }

@@ -110,7 +110,7 @@ bool LineReader::Fill() {
     if (got > 0) {
       begin_ = 0;
       end_ = static_cast<std::size_t>(got);
-      if (digesting_) digest_.Add({buffer_.get(), end_});
+      if (digesting_) Watch({buffer_.get(), end_});
       return true;
     }
     if (got == 0) return false;
@@ -120,7 +120,42 @@ bool LineReader::Fill() {
 
 void LineReader::KeepDigest() {
   digesting_ = true;
-  if (fd_ < 0) digest_.Add({data_, end_});
+  if (fd_ < 0) Watch({data_, end_});
+}
+
+void LineReader::Watch(std::string_view bytes) {
+  digest_.Add(bytes);
+  if (head_.size() < kContentHeadSize) {
+    head_.append(bytes.substr(0, kContentHeadSize - head_.size()));
+  }
+}
+
+LineReader::LinesLeft LineReader::CountLinesLeft(std::uint64_t max_bytes) {
+  LinesLeft left;
+  std::uint64_t read = 0;
+  bool in_line = false;  // bytes seen since the last LF: a last line without one counts too
+  for (;;) {
+    if (begin_ == end_) {
+      if (read >= max_bytes) {
+        left.all_counted = false;
+        break;
+      }
+      if (!Fill()) break;
+      read += end_;
+    }
+    const char* start = data_ + begin_;
+    const char* hit = static_cast<const char*>(std::memchr(start, '\n', end_ - begin_));
+    if (hit == nullptr) {
+      in_line = true;
+      begin_ = end_;
+      continue;
+    }
+    ++left.lines;
+    in_line = false;
+    begin_ = static_cast<std::size_t>(hit - data_) + 1;
+  }
+  if (in_line) ++left.lines;
+  return left;
 }
 
 std::string LineReader::ContentDigest() const {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -47,12 +48,21 @@ class LineReader {
   // Closes an owned descriptor and reports a failed close; the destructor closes silently.
   void Close();
 
-  // From now on, keeps the SHA-256 of every byte taken from the source; call it before the
-  // first read. Bytes in memory are digested whole at once.
+  // From now on, keeps the SHA-256 of every byte taken from the source and its first
+  // kContentHeadSize bytes; call it before the first read. Bytes in memory are taken whole.
   void KeepDigest();
   // The digest of the bytes taken so far: the whole file once the reader has reached its end
   // (and for any file that fits one buffer, 256 KiB). Empty unless KeepDigest was called.
   std::string ContentDigest() const;
+  // The file's first bytes, for telling what kind of file it is.
+  const std::string& ContentHead() const { return head_; }
+
+  // Counts the lines left without keeping them, reading at most about `max_bytes` more.
+  struct LinesLeft {
+    std::uint64_t lines = 0;
+    bool all_counted = true;  // false when the limit stopped the count
+  };
+  LinesLeft CountLinesLeft(std::uint64_t max_bytes);
 
  private:
   struct Descriptor {
@@ -65,6 +75,7 @@ class LineReader {
   LineEnd Read(std::string& line, bool keep_crs);
   // Refills the buffer; false at the end of the file.
   bool Fill();
+  void Watch(std::string_view bytes);
 
   int fd_ = -1;
   bool owns_fd_ = false;
@@ -75,7 +86,10 @@ class LineReader {
   std::size_t end_ = 0;
   bool digesting_ = false;
   Sha256 digest_;
+  std::string head_;
 };
+
+inline constexpr std::size_t kContentHeadSize = 4096;
 
 inline constexpr char kCtrlZ = 0x1A;
 

@@ -67,6 +67,24 @@ TEST_F(WindowTest, StatusLineNamesTheFileOrWhatToDoNext) {
   EXPECT_EQ(Text("problemPanel"), QStringLiteral("問"));
 }
 
+TEST_F(WindowTest, StatusLineSaysWhenALoadedFileIsNoShiftJisProblemFile) {
+  WriteStandardDataFiles();
+  Open();
+  // A picture plays as garbage, as the drill reads it; the line says it is no problem file.
+  form->LoadProblemFile(dir.Write("picture.mon", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0", 18)));
+  EXPECT_TRUE(Status(*form).contains(QStringLiteral("問題ファイルではないようです"))) << Status(*form).toStdString();
+  form->LoadProblemFile(dir.Write("utf8.mon", "ひらがなの問題\r\n１\r\nカタカナ\r\n２\r\n"));
+  EXPECT_TRUE(Status(*form).contains(QStringLiteral("UTF-8 で保存されているようです")));
+  std::string many;
+  for (int i = 0; i < 1005; ++i) many += "q\r\n" + Sjis("１") + "\r\n";
+  form->LoadProblemFile(dir.Write("many.mon", many));
+  EXPECT_EQ(Status(*form), QStringLiteral("問題ファイル「many.mon」（1000 問）"
+                                          "　※問題は 1000 問までです。あとの 5 組は読み込んでいません"));
+  // A file as the drill expects it gets no warning.
+  form->LoadProblemFile(dir.Write("sjis.mon", Sjis("ひらがなの問題\r\n１\r\n")));
+  EXPECT_EQ(Status(*form), QStringLiteral("問題ファイル「sjis.mon」（1 問）"));
+}
+
 TEST_F(WindowTest, StatusLineTellsOfFilesTheDialogCannotList) {
   WriteStandardDataFiles();
   dir.Write("\x8a\x7c\x8e\x5a.mon", Sjis("問\r\n１\r\n"));  // 掛算.mon, named in Shift-JIS

@@ -363,6 +363,10 @@ void MainWindow::LoadThrough(const Drill::FileChooser& chooser, bool from_dialog
   } else if (chosen) {
     status.kind = LoadStatus::Kind::Loaded;
     status.problem_count = drill_->Bank().problem_count;
+    const LoadSummary& load = drill_->LastLoad();
+    status.look = text::LookOfText(load.head);
+    status.pairs_left_out = load.pairs_left_out;
+    status.all_left_out_counted = load.all_left_out_counted;
   } else {
     status.kind = LoadStatus::Kind::Cancelled;
   }

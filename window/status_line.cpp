@@ -28,10 +28,40 @@ QString Situation(const LoadStatus& status, const QString& name) {
   return {};
 }
 
+// A file that loads but is not what the drill expects: it plays as it is, and the line says
+// what the learner or teacher can do about it.
+QString Warnings(const LoadStatus& status) {
+  if (status.kind != LoadStatus::Kind::Loaded) return {};
+  QString text;
+  switch (status.look) {
+    case text::TextLook::kBinary:
+      text += QStringLiteral("　※問題ファイルではないようです（文字でないデータが入っています）");
+      break;
+    case text::TextLook::kUtf8:
+      text += QStringLiteral(
+          "　※UTF-8 で保存されているようです。Shift-JIS で保存し直してください"
+          "（rekendo-check --fix で直せます）");
+      break;
+    case text::TextLook::kUtf16:
+      text += QStringLiteral(
+          "　※UTF-16 で保存されているようです。Shift-JIS で保存し直してください"
+          "（rekendo-check --fix で直せます）");
+      break;
+    case text::TextLook::kShiftJis: break;
+  }
+  if (status.pairs_left_out > 0) {
+    text += QStringLiteral("　※問題は %1 問までです。あとの %2 組%3は読み込んでいません")
+                .arg(status.problem_count)
+                .arg(status.pairs_left_out)
+                .arg(status.all_left_out_counted ? QString() : QStringLiteral("以上"));
+  }
+  return text;
+}
+
 }  // namespace
 
 QString StatusText(const LoadStatus& status, const QString& elided_name) {
-  QString text = Situation(status, elided_name);
+  QString text = Situation(status, elided_name) + Warnings(status);
   if (status.unshown_names > 0) {
     text +=
         QStringLiteral("　名前が UTF-8 でないファイル %1 個は一覧に出ません（convmv で直せます）")

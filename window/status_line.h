@@ -2,6 +2,9 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
+
+#include "text_look.h"
 #include <optional>
 #include <string>
 
@@ -12,6 +15,10 @@ struct LoadStatus {
   Kind kind = Kind::NoFileYet;
   QString file_name;  // Loaded and Failed: the chosen file, without its folder
   int problem_count = 0;
+  // Loaded: what the file looked like, and the pairs past the drill's table.
+  text::TextLook look = text::TextLook::kShiftJis;
+  qint64 pairs_left_out = 0;
+  bool all_left_out_counted = true;
   QString failure;  // Failed: why, as the error box says it
   // Names in the dialog's folder that the dialog could not list (not UTF-8).
   int unshown_names = 0;
