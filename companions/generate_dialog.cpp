@@ -84,12 +84,22 @@ void GenerateDialog::ShowChoice() {
   if (!topic.note.empty()) text += QStringLiteral("\n※") + FromUtf8(topic.note);
   example_->setText(text);
   error_->hide();
+  FitContents();
+}
+
+void GenerateDialog::FitContents() {
+  // A longer example wraps onto more lines: the dialog grows with it instead of squashing
+  // the boxes above, whatever the font size or scale.
+  layout()->activate();
+  const int needed = layout()->totalHeightForWidth(width());
+  if (needed > height()) resize(width(), needed);
 }
 
 void GenerateDialog::Make() {
   const auto fail = [this](const QString& message) {
     error_->setText(message);
     error_->show();
+    FitContents();
   };
   // Memory running out on a large set is reported by the application's guard at the event
   // boundary; everything expected comes back as a value.

@@ -25,6 +25,7 @@ class GenerateDialog : public QDialog {
  private:
   // Follows the chosen topic and level: the count's maximum and the example shown.
   void ShowChoice();
+  void FitContents();
   // 作る: writes the set and accepts, or shows why it could not.
   void Make();
 

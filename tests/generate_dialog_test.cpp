@@ -2,6 +2,7 @@
 // stays in the dialog.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileInfo>
@@ -30,6 +31,24 @@ DialogParts Parts(GenerateDialog& dialog) {
     if (button->text() == QStringLiteral("作る")) make = button;
   }
   return {dialog.findChild<QComboBox*>(), spins.at(0), spins.at(1), make};
+}
+
+TEST(GenerateDialogTest, EveryTopicAndLevelLeavesEachBoxItsFullHeight) {
+  GenerateDialog dialog(QStringLiteral("/nonexistent"));
+  dialog.show();
+  const DialogParts parts = Parts(dialog);
+  auto* example = dialog.findChildren<QLabel*>().at(0);
+  for (int topic = 0; topic < parts.topic->count(); ++topic) {
+    parts.topic->setCurrentIndex(topic);
+    for (int level = parts.level->minimum(); level <= parts.level->maximum(); ++level) {
+      parts.level->setValue(level);
+      QApplication::processEvents();
+      const std::string where = parts.topic->currentText().toStdString() + " " + std::to_string(level);
+      EXPECT_GE(parts.level->height(), parts.level->sizeHint().height()) << where;
+      EXPECT_GE(parts.count->height(), parts.count->sizeHint().height()) << where;
+      EXPECT_GE(example->height(), example->heightForWidth(example->width())) << where;
+    }
+  }
 }
 
 TEST(GenerateDialogTest, WritesTheChosenSetIntoAFolderItMakes) {
