@@ -36,6 +36,12 @@ QString LocalTime(qint64 millis) {
       QStringLiteral("yyyy/MM/dd HH:mm"));
 }
 
+// A long text is shown by its start: a row stays one readable line, and a huge one cannot
+// hold up the window while it is laid out.
+QString Shown(const QString& text, qsizetype limit = 200) {
+  return text.size() <= limit ? text : text.left(limit) + QStringLiteral("…");
+}
+
 QTableWidgetItem* Cell(const QString& text, bool number = false) {
   auto* item = new QTableWidgetItem(text);
   item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
@@ -294,8 +300,8 @@ void RecordWindow::FillMissed(const std::vector<MissedProblem>& missed) {
   missed_table_->setRowCount(static_cast<int>(missed.size()));
   for (int row = 0; row < static_cast<int>(missed.size()); ++row) {
     const MissedProblem& problem = missed[row];
-    missed_table_->setItem(row, 0, Cell(problem.text));
-    missed_table_->setItem(row, 1, Cell(problem.accepted));
+    missed_table_->setItem(row, 0, Cell(Shown(problem.text)));
+    missed_table_->setItem(row, 1, Cell(Shown(problem.accepted)));
     missed_table_->setItem(row, 2, Cell(QString::number(problem.asked), true));
     missed_table_->setItem(row, 3, Cell(QString::number(problem.right), true));
   }
@@ -318,8 +324,12 @@ void RecordWindow::FillRounds(const std::vector<RoundDetail>& rounds) {
       if (question.kind != QuestionKind::kProblem) number += QStringLiteral("（%1）").arg(KindLabel(question.kind));
       QString outcome = OutcomeLabel(question.outcome);
       if (question.wrong_tries > 0) outcome += QStringLiteral("（誤答 %1）").arg(question.wrong_tries);
-      new QTreeWidgetItem(item, {number, outcome, question.text, question.accepted, question.typed,
-                                 QString::number(question.seconds_used)});
+      auto* row = new QTreeWidgetItem(item, {number, outcome, Shown(question.text),
+                                             Shown(question.accepted), Shown(question.typed),
+                                             QString::number(question.seconds_used)});
+      row->setToolTip(2, Shown(question.text, 2000));
+      row->setToolTip(3, Shown(question.accepted, 2000));
+      row->setToolTip(4, Shown(question.typed, 2000));
     }
     items.append(item);
   }

@@ -45,13 +45,27 @@ void AppendCsvField(std::string& line, std::string_view field) {
   line += '"';
 }
 
+// A text the record keeps cut says so, with the length of the whole: the CSV is read by
+// people who would otherwise take the cut text for all of it.
+std::string KeptField(const QSqlQuery& query, int text, int kept_bytes) {
+  std::string field = query.value(text).toString().toStdString();
+  const QVariant full = query.value(kept_bytes + 1);
+  if (!full.isNull() && full.toLongLong() > query.value(kept_bytes).toLongLong()) {
+    field += "…（長いので " + std::to_string(query.value(kept_bytes).toLongLong()) +
+             " バイトまで。全体は " + std::to_string(full.toLongLong()) + " バイト）";
+  }
+  return field;
+}
+
 Result<std::string> BuildCsv(const QSqlDatabase& db) {
   QSqlQuery query(db);
   query.setForwardOnly(true);
   if (!query.exec(QStringLiteral(
           "SELECT r.started_at, r.ended_at, r.file_name, r.file_path, r.set_hash, r.pair_count, "
           "r.score, r.judgement_index, r.ending, q.number, q.kind, q.bank_index, q.text_utf8, "
-          "q.accepted_utf8, q.typed_utf8, q.outcome, q.wrong_tries, q.seconds_used "
+          "q.accepted_utf8, q.typed_utf8, q.outcome, q.wrong_tries, q.seconds_used, "
+          "LENGTH(q.text_sjis), q.text_length, LENGTH(q.accepted_sjis), q.accepted_length, "
+          "LENGTH(q.typed_sjis), q.typed_length "
           "FROM rounds r LEFT JOIN questions q ON q.round_id = r.id "
           "ORDER BY r.started_at, r.id, q.number"))) {
     return Error{ErrorCode::kIo, "記録を読めませんでした。", {}, query.lastError().text().toStdString()};
@@ -81,9 +95,9 @@ Result<std::string> BuildCsv(const QSqlDatabase& db) {
         Text(query.value(9)),
         has_question ? KindLabel(KindFromCode(query.value(10).toString())).toStdString() : std::string(),
         Text(query.value(11)),
-        Text(query.value(12)),
-        Text(query.value(13)),
-        Text(query.value(14)),
+        KeptField(query, 12, 18),
+        KeptField(query, 13, 20),
+        KeptField(query, 14, 22),
         has_question ? OutcomeLabel(OutcomeFromCode(query.value(15).toString())).toStdString() : std::string(),
         Text(query.value(16)),
         Text(query.value(17)),

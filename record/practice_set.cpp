@@ -18,12 +18,19 @@ Result<PracticeSet> WritePracticeSet(const Record& record, const QString& hash,
     return Error{ErrorCode::kNotFound, "この問題集で間違えた問題はまだありません。", {}, {}};
   }
   std::string bytes;
+  int problems = 0;
   for (const MissedProblem& problem : *missed) {
+    // A cut answer would accept the wrong thing: such a problem is not asked again.
+    if (problem.cut) continue;
+    ++problems;
     bytes.append(problem.text_sjis.constData(), static_cast<std::size_t>(problem.text_sjis.size()));
     bytes += "\r\n";
     bytes.append(problem.accepted_sjis.constData(),
                  static_cast<std::size_t>(problem.accepted_sjis.size()));
     bytes += "\r\n";
+  }
+  if (problems == 0) {
+    return Error{ErrorCode::kNotFound, "間違えた問題は長すぎて、復習の問題にできません。", {}, {}};
   }
   const QString folder = QDir(record.Folder()).filePath(QStringLiteral("復習"));
   if (!QDir().mkpath(folder)) {
@@ -40,7 +47,7 @@ Result<PracticeSet> WritePracticeSet(const Record& record, const QString& hash,
     return error;
   }
   return PracticeSet{QFile::decodeName(QByteArray::fromStdString(*written)),
-                     static_cast<int>(missed->size())};
+                     problems};
 }
 
 }  // namespace rekendo::record

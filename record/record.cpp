@@ -11,6 +11,7 @@
 
 #include "csv_export.h"
 #include "dated_file.h"
+#include "kept_text.h"
 #include "record_schema.h"
 #include "sql_values.h"
 #include "sqlite_connection.h"
@@ -300,25 +301,34 @@ bool Record::AddQuestion(std::int64_t round_id, const QString& set_hash, const Q
   if (!CanWrite()) return false;
   WriteTransaction transaction(db_);
   if (transaction.BeginError()) return FailWith(*transaction.BeginError());
+  const KeptText text = KeepText(row.text);
+  const KeptText accepted = KeepText(row.accepted);
+  const KeptText typed = KeepText(row.typed);
   QSqlQuery question(db_);
   question.prepare(QStringLiteral(
       "INSERT INTO questions (round_id, number, kind, bank_index, text_sjis, text_utf8, "
       "accepted_sjis, accepted_utf8, typed_sjis, typed_utf8, outcome, wrong_tries, "
-      "seconds_used, closed_at) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+      "seconds_used, closed_at, text_length, text_sha256, accepted_length, accepted_sha256, "
+      "typed_length) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
   question.addBindValue(static_cast<qint64>(round_id));
   question.addBindValue(row.number);
   question.addBindValue(KindCode(row.kind));
   question.addBindValue(row.bank_index);
-  question.addBindValue(Bytes(row.text));
-  question.addBindValue(Utf8FromSjis(row.text));
-  question.addBindValue(Bytes(row.accepted));
-  question.addBindValue(Utf8FromSjis(row.accepted));
-  question.addBindValue(Bytes(row.typed));
-  question.addBindValue(Utf8FromSjis(row.typed));
+  question.addBindValue(Bytes(text.kept));
+  question.addBindValue(Utf8FromSjis(text.kept));
+  question.addBindValue(Bytes(accepted.kept));
+  question.addBindValue(Utf8FromSjis(accepted.kept));
+  question.addBindValue(Bytes(typed.kept));
+  question.addBindValue(Utf8FromSjis(typed.kept));
   question.addBindValue(OutcomeCode(row.outcome));
   question.addBindValue(row.wrong_tries);
   question.addBindValue(row.seconds_used);
   question.addBindValue(row.closed_at);
+  question.addBindValue(static_cast<qint64>(text.full_length));
+  question.addBindValue(QString::fromStdString(text.full_sha256));
+  question.addBindValue(static_cast<qint64>(accepted.full_length));
+  question.addBindValue(QString::fromStdString(accepted.full_sha256));
+  question.addBindValue(static_cast<qint64>(typed.full_length));
   if (auto error = Execute(question)) return FailWith(*error);
 
   // Trivia changes with the folder the program starts in; only the problem file's own
@@ -327,20 +337,22 @@ bool Record::AddQuestion(std::int64_t round_id, const QString& set_hash, const Q
     QSqlQuery tally(db_);
     tally.prepare(QStringLiteral(
         "INSERT INTO problem_stats (set_hash, bank_index, text_sjis, text_utf8, accepted_sjis, "
-        "accepted_utf8, times_asked, times_right, last_asked) "
-        "VALUES (?, ?, ?, ?, ?, ?, 1, ?, ?) "
+        "accepted_utf8, times_asked, times_right, last_asked, text_length, accepted_length) "
+        "VALUES (?, ?, ?, ?, ?, ?, 1, ?, ?, ?, ?) "
         "ON CONFLICT (set_hash, bank_index) DO UPDATE SET "
         "times_asked = problem_stats.times_asked + 1, "
         "times_right = problem_stats.times_right + excluded.times_right, "
         "last_asked = excluded.last_asked"));
     tally.addBindValue(set_hash);
     tally.addBindValue(row.bank_index);
-    tally.addBindValue(Bytes(row.text));
-    tally.addBindValue(Utf8FromSjis(row.text));
-    tally.addBindValue(Bytes(row.accepted));
-    tally.addBindValue(Utf8FromSjis(row.accepted));
+    tally.addBindValue(Bytes(text.kept));
+    tally.addBindValue(Utf8FromSjis(text.kept));
+    tally.addBindValue(Bytes(accepted.kept));
+    tally.addBindValue(Utf8FromSjis(accepted.kept));
     tally.addBindValue(row.outcome == QuestionOutcome::kRight ? 1 : 0);
     tally.addBindValue(row.closed_at);
+    tally.addBindValue(static_cast<qint64>(text.full_length));
+    tally.addBindValue(static_cast<qint64>(accepted.full_length));
     if (auto error = Execute(tally)) return FailWith(*error);
   }
   if (auto error = transaction.Commit()) return FailWith(*error);
@@ -399,10 +411,11 @@ bool Record::DeleteAll() {
       "DELETE FROM problem_sets WHERE content_hash NOT IN (SELECT set_hash FROM rounds)",
       // The tallies are what the kept questions say, so they stay true to them.
       "INSERT INTO problem_stats (set_hash, bank_index, text_sjis, text_utf8, accepted_sjis, "
-      "accepted_utf8, times_asked, times_right, last_asked) "
+      "accepted_utf8, times_asked, times_right, last_asked, text_length, accepted_length) "
       "SELECT r.set_hash, q.bank_index, q.text_sjis, q.text_utf8, q.accepted_sjis, "
       "q.accepted_utf8, COUNT(*), SUM(CASE WHEN q.outcome = 'right' THEN 1 ELSE 0 END), "
-      "MAX(q.closed_at) FROM questions q JOIN rounds r ON r.id = q.round_id "
+      "MAX(q.closed_at), MAX(q.text_length), MAX(q.accepted_length) "
+      "FROM questions q JOIN rounds r ON r.id = q.round_id "
       "WHERE q.kind = 'problem' GROUP BY r.set_hash, q.bank_index",
   };
   bool round_open = false;

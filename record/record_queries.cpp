@@ -110,7 +110,9 @@ Result<std::vector<MissedProblem>> LoadMostMissed(const QSqlDatabase& db, const 
   query.setForwardOnly(true);
   query.prepare(QStringLiteral(
       "SELECT bank_index, text_sjis, accepted_sjis, text_utf8, accepted_utf8, times_asked, "
-      "times_right FROM problem_stats WHERE set_hash = ? AND times_right < times_asked "
+      "times_right, COALESCE(text_length, 0) > LENGTH(text_sjis) "
+      "OR COALESCE(accepted_length, 0) > LENGTH(accepted_sjis) "
+      "FROM problem_stats WHERE set_hash = ? AND times_right < times_asked "
       "ORDER BY times_asked - times_right DESC, times_asked DESC, bank_index LIMIT ?"));
   query.addBindValue(hash);
   query.addBindValue(limit);
@@ -126,6 +128,7 @@ Result<std::vector<MissedProblem>> LoadMostMissed(const QSqlDatabase& db, const 
     problem.accepted = JoinAnswers(query.value(4).toString());
     problem.asked = query.value(5).toInt();
     problem.right = query.value(6).toInt();
+    problem.cut = query.value(7).toBool();
     rows.push_back(std::move(problem));
   }
   return rows;

@@ -48,6 +48,7 @@ struct MissedProblem {
   QString accepted;  // the accepted answers joined by " または "
   int asked = 0;
   int right = 0;
+  bool cut = false;  // the record kept only the start of its text or answers
 };
 
 // The problems of a set missed most often (asked less right), at most `limit`.

@@ -79,10 +79,25 @@ const QStringList kVersion2 = {
 ))"),
 };
 
+// Version 3: texts are kept cut to what the window shows, with the whole text's length and
+// SHA-256 (NULL in older rows, which were kept whole); each round's time limit (NULL: the
+// 40 seconds every older round had).
+const QStringList kVersion3 = {
+    QStringLiteral("ALTER TABLE questions ADD COLUMN text_length INTEGER"),
+    QStringLiteral("ALTER TABLE questions ADD COLUMN text_sha256 VARCHAR(64)"),
+    QStringLiteral("ALTER TABLE questions ADD COLUMN accepted_length INTEGER"),
+    QStringLiteral("ALTER TABLE questions ADD COLUMN accepted_sha256 VARCHAR(64)"),
+    QStringLiteral("ALTER TABLE questions ADD COLUMN typed_length INTEGER"),
+    QStringLiteral("ALTER TABLE problem_stats ADD COLUMN text_length INTEGER"),
+    QStringLiteral("ALTER TABLE problem_stats ADD COLUMN accepted_length INTEGER"),
+    QStringLiteral("ALTER TABLE rounds ADD COLUMN time_limit INTEGER"),
+};
+
 const QStringList* StepTo(int version) {
   switch (version) {
     case 1: return &kVersion1;
     case 2: return &kVersion2;
+    case 3: return &kVersion3;
     default: return nullptr;
   }
 }

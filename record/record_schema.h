@@ -10,7 +10,7 @@
 namespace rekendo::record {
 
 // The version this program writes. A file with a higher number is read but never written.
-inline constexpr int kSchemaVersion = 2;
+inline constexpr int kSchemaVersion = 3;
 
 // Runs the steps from version `from` up to `to` (0 is an empty file) inside the caller's
 // transaction and records `to` as the file's version.

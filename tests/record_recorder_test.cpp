@@ -120,6 +120,38 @@ TEST_F(RecordTest, TheSetIsKnownByTheBytesTheDrillLoaded) {
             (std::vector<QVariantList>{{Sha256Of(ProblemFileBytes()), 3}, {Sha256Of(large), 10}}));
 }
 
+TEST_F(RecordTest, AHugeProblemIsKeptCutWithItsLengthAndTheCsvSaysSo) {
+  const std::string huge = std::string(5 << 20, 'a') + Sjis("終");
+  {
+    Record record(Folder());
+    RoundRecorder recorder(record, Clock());
+    Drive drive(recorder);
+    drive.Load(WriteProblems());
+    drive.Start();
+    for (int n = 1; n <= 10; ++n) {
+      recorder.QuestionAsked({n, QuestionKind::kProblem, 1, huge, huge});
+      drive.Close(n, QuestionOutcome::kLeft);
+    }
+    drive.End(RoundEnd::kFinished, 0, 0);
+    ASSERT_FALSE(record.Error()) << record.Error()->Describe();
+    const QString csv = dir.path().string().c_str() + QStringLiteral("/record.csv");
+    ASSERT_TRUE(record.ExportCsv(csv));
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_LT(bytes.size(), 1 << 20);
+    EXPECT_TRUE(bytes.contains("全体は 5242882 バイト"));
+  }
+  std::uintmax_t stored = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(Folder().toStdString())) {
+    if (entry.path().filename().string().rfind("record.sqlite3", 0) == 0) stored += entry.file_size();
+  }
+  EXPECT_LT(stored, 1u << 20);
+  Peek peek(RecordFile());
+  EXPECT_EQ(peek.Rows("SELECT LENGTH(text_sjis), text_length, text_sha256 FROM questions LIMIT 1"),
+            (std::vector<QVariantList>{{16384, 5242882, Sha256Of(huge)}}));
+}
+
 TEST_F(RecordTest, ClosingTheProgramMidRoundLeavesItUnfinished) {
   {
     Record record(Folder());
