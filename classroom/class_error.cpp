@@ -1,5 +1,6 @@
 #include "class_error.h"
 
+#include <QRegularExpression>
 #include <QString>
 #include <initializer_list>
 
@@ -28,7 +29,9 @@ const char* kNetworkAdvice =
 
 }  // namespace
 
-Error ConnectFailure(const QSqlError& error, const std::string& where) {
+namespace {
+
+Error ClassifyConnectFailure(const QSqlError& error) {
   const QString text = error.databaseText() + QLatin1Char(' ') + error.driverText();
   const std::string detail = Words(error);
   if (ContainsAny(text, {"certificate verify failed", "server certificate", "SSL error",
@@ -38,7 +41,7 @@ Error ConnectFailure(const QSqlError& error, const std::string& where) {
             "サーバーの証明書を確かめられなかったので、つなぎませんでした。\n"
             "sslrootcert に学校のルート証明書があるか、host がサーバー証明書の名前と"
             "同じかを確かめてください。",
-            where, detail};
+            {}, detail};
   }
   // The server answered and refused us.
   if (ContainsAny(text, {"password authentication failed", "パスワード認証に失敗",
@@ -52,8 +55,10 @@ Error ConnectFailure(const QSqlError& error, const std::string& where) {
                  "クラスのデータベースに入れませんでした。名前かパスワードが違うか、"
                  "この名前が登録されていません。\n先生に名前（ロール）と .pgpass の設定を"
                  "確かめてもらってください。",
-                 where, detail};
-    if (ContainsAny(text, {"database \"", "データベース\""})) {
+                 {}, detail};
+    static const QRegularExpression kNoDatabase(
+        QStringLiteral("database \"[^\"]*\" does not exist|データベース\"[^\"]*\"は存在しません"));
+    if (text.contains(kNoDatabase)) {
       result.message =
           "クラスのデータベースが見つかりませんでした。接続先の dbname を確かめてください。";
       result.code = ErrorCode::kNotFound;
@@ -65,11 +70,19 @@ Error ConnectFailure(const QSqlError& error, const std::string& where) {
     return {ErrorCode::kServer,
             "サーバーがいま接続を受け付けられません（接続が多すぎるか、メモリが足りません）。"
             "しばらくして自動でやり直します。",
-            where, detail};
+            {}, detail};
   }
   return {ErrorCode::kNetwork,
-          std::string("クラスのデータベースにつながりませんでした。") + kNetworkAdvice, where,
+          std::string("クラスのデータベースにつながりませんでした。") + kNetworkAdvice, {},
           detail};
+}
+
+}  // namespace
+
+Error ConnectFailure(const QSqlError& error, const std::string& where) {
+  Error result = ClassifyConnectFailure(error);
+  if (!where.empty()) result.message += "\n接続先: " + where;
+  return result;
 }
 
 Error StatementFailure(const QSqlError& error, const std::string& what) {
