@@ -64,7 +64,41 @@ QString QuestionsJson(const ClassRound& round) {
 
 const char* kUploading = "成績の送信";
 
+// Binds by position, so a statement prepared once is bound afresh at every use.
+void Bind(QSqlQuery& query, std::initializer_list<QVariant> values) {
+  int index = 0;
+  for (const QVariant& value : values) query.bindValue(index++, value);
+}
+
 }  // namespace
+
+struct ClassDatabase::Statements {
+  explicit Statements(const QSqlDatabase& db) : insert_round(db), find_mine(db), insert_questions(db) {}
+  bool Prepare() {
+    // The learner is the connection's role unless the round names one; the row-level policy
+    // refuses any other.
+    return insert_round.prepare(QStringLiteral(
+               "INSERT INTO rekendo.rounds (id, learner, set_hash, file_name, pair_count, "
+               "started_at, ended_at, score, judgement_index, ending, time_limit_seconds) "
+               "VALUES (CAST(? AS uuid), coalesce(nullif(CAST(? AS text), ''), current_user), ?, "
+               "?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (id) DO NOTHING RETURNING learner")) &&
+           find_mine.prepare(QStringLiteral(
+               "SELECT 1 FROM rekendo.rounds WHERE id = CAST(? AS uuid) AND learner = "
+               "coalesce(nullif(CAST(? AS text), ''), current_user)")) &&
+           insert_questions.prepare(QStringLiteral(
+               "INSERT INTO rekendo.questions (round_id, learner, number, kind, bank_index, "
+               "problem_text, accepted, typed, outcome, wrong_tries, seconds_used) "
+               "SELECT CAST(? AS uuid), CAST(? AS name), q.number, q.kind, q.bank_index, "
+               "q.problem_text, q.accepted, q.typed, q.outcome, q.wrong_tries, q.seconds_used "
+               "FROM json_to_recordset(CAST(? AS json)) AS q(number integer, kind text, "
+               "bank_index integer, problem_text text, accepted text, typed text, outcome text, "
+               "wrong_tries integer, seconds_used integer) "
+               "ON CONFLICT (round_id, number) DO NOTHING"));
+  }
+  QSqlQuery insert_round;
+  QSqlQuery find_mine;
+  QSqlQuery insert_questions;
+};
 
 ClassDatabase::ClassDatabase(std::string conninfo)
     : conninfo_(std::move(conninfo)), connection_name_(NewConnectionName()) {}
@@ -78,6 +112,7 @@ ClassDatabase::~ClassDatabase() {
 bool ClassDatabase::IsOpen() const { return db_.isValid() && db_.isOpen(); }
 
 void ClassDatabase::Close() {
+  statements_.reset();
   if (db_.isValid()) db_.close();
 }
 
@@ -138,37 +173,31 @@ Status ClassDatabase::Upload(const ClassRound& round, UploadOutcome* outcome) {
 }
 
 Status ClassDatabase::UploadInTransaction(const ClassRound& round, UploadOutcome* outcome) {
-  QSqlQuery insert(db_);
-  // The learner is the connection's role unless the round names one; the row-level policy
-  // refuses any other.
-  insert.prepare(QStringLiteral(
-      "INSERT INTO rekendo.rounds (id, learner, set_hash, file_name, pair_count, started_at, "
-      "ended_at, score, judgement_index, ending, time_limit_seconds) "
-      "VALUES (CAST(? AS uuid), coalesce(nullif(CAST(? AS text), ''), current_user), ?, ?, ?, ?, "
-      "?, ?, ?, ?, ?) ON CONFLICT (id) DO NOTHING RETURNING learner"));
-  insert.addBindValue(Text(round.id));
-  insert.addBindValue(Text(round.learner));
-  insert.addBindValue(Text(round.set_hash));
-  insert.addBindValue(Text(round.file_name));
-  insert.addBindValue(round.pair_count);
-  insert.addBindValue(Time(round.started_at_ms));
-  insert.addBindValue(OptionalTime(round.ended_at_ms));
-  insert.addBindValue(Optional(round.score));
-  insert.addBindValue(Optional(round.judgement_index));
-  insert.addBindValue(Text(round.ending));
-  insert.addBindValue(round.time_limit_seconds);
+  if (!statements_) {
+    statements_ = std::make_unique<Statements>(db_);
+    if (!statements_->Prepare()) {
+      Error error = StatementFailure(statements_->insert_round.lastError().isValid()
+                                         ? statements_->insert_round.lastError()
+                                         : statements_->insert_questions.lastError(),
+                                     kUploading);
+      return error;
+    }
+  }
+  QSqlQuery& insert = statements_->insert_round;
+  Bind(insert, {Text(round.id), Text(round.learner), Text(round.set_hash), Text(round.file_name), round.pair_count, Time(round.started_at_ms), OptionalTime(round.ended_at_ms), Optional(round.score), Optional(round.judgement_index), Text(round.ending), round.time_limit_seconds});
   if (!insert.exec()) return StatementFailure(insert.lastError(), kUploading);
-  if (!insert.next()) {
+  const bool inserted = insert.next();
+  const QString learner = inserted ? insert.value(0).toString() : QString();
+  insert.finish();
+  if (!inserted) {
     // The id is taken. Ours, from an earlier try, is visible to us; another learner's is
     // not (row-level security), and is left alone.
-    QSqlQuery mine(db_);
-    mine.prepare(QStringLiteral(
-        "SELECT 1 FROM rekendo.rounds WHERE id = CAST(? AS uuid) AND learner = "
-        "coalesce(nullif(CAST(? AS text), ''), current_user)"));
-    mine.addBindValue(Text(round.id));
-    mine.addBindValue(Text(round.learner));
+    QSqlQuery& mine = statements_->find_mine;
+    Bind(mine, {Text(round.id), Text(round.learner)});
     if (!mine.exec()) return StatementFailure(mine.lastError(), kUploading);
-    if (!mine.next()) {
+    const bool ours = mine.next();
+    mine.finish();
+    if (!ours) {
       // kInvalidInput: this round can never be stored under its id, and whose it is stays
       // unsaid.
       return Error{ErrorCode::kInvalidInput,
@@ -179,20 +208,10 @@ Status ClassDatabase::UploadInTransaction(const ClassRound& round, UploadOutcome
     return {};
   }
   if (!round.questions.empty()) {
-    QSqlQuery questions(db_);
-    questions.prepare(QStringLiteral(
-        "INSERT INTO rekendo.questions (round_id, learner, number, kind, bank_index, "
-        "problem_text, accepted, typed, outcome, wrong_tries, seconds_used) "
-        "SELECT CAST(? AS uuid), CAST(? AS name), q.number, q.kind, q.bank_index, "
-        "q.problem_text, q.accepted, q.typed, q.outcome, q.wrong_tries, q.seconds_used "
-        "FROM json_to_recordset(CAST(? AS json)) AS q(number integer, kind text, "
-        "bank_index integer, problem_text text, accepted text, typed text, outcome text, "
-        "wrong_tries integer, seconds_used integer) "
-        "ON CONFLICT (round_id, number) DO NOTHING"));
-    questions.addBindValue(Text(round.id));
-    questions.addBindValue(insert.value(0).toString());
-    questions.addBindValue(QuestionsJson(round));
+    QSqlQuery& questions = statements_->insert_questions;
+    Bind(questions, {Text(round.id), learner, QuestionsJson(round)});
     if (!questions.exec()) return StatementFailure(questions.lastError(), kUploading);
+    questions.finish();
   }
   if (outcome) *outcome = UploadOutcome::kInserted;
   return {};

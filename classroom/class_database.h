@@ -59,6 +59,9 @@ class ClassDatabase {
   // Closes the connection when `error` says it broke.
   Error Broken(Error error);
 
+  // The upload's statements, prepared once per connection.
+  struct Statements;
+  std::unique_ptr<Statements> statements_;
   std::string conninfo_;
   std::string where_;
   QString connection_name_;
