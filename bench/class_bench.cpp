@@ -2,6 +2,8 @@
 // server runs): one round uploaded, thirty learner programs sending a hundred rounds each at
 // once, and a teacher's class table over thirty learners with a thousand rounds each.
 // Prints one "name value" line per figure, which bench/run reads.
+#include <sys/stat.h>
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -13,7 +15,6 @@
 #include <fstream>
 #include <memory>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 #include "class_admin.h"
@@ -57,7 +58,8 @@ int main(int argc, char** argv) {
   ClassDatabase admin(cluster.AdminConnInfo());
   if (auto s = admin.Open(); !s) return Fail(s.error().Describe());
   if (auto v = InitSchema(admin.Connection()); !v) return Fail(v.error().Describe());
-  for (const auto& [name, teacher] : {std::pair{"3A", "teacher_3a"}, std::pair{"3B", "teacher_3b"}}) {
+  for (const auto& [name, teacher] :
+       {std::pair{"3A", "teacher_3a"}, std::pair{"3B", "teacher_3b"}}) {
     if (auto added = AddClass(admin, name, teacher); !added) return Fail(added.error().Describe());
   }
   const auto add_learner = [&](const std::string& role, const std::string& class_name) -> bool {
@@ -95,7 +97,8 @@ int main(int argc, char** argv) {
     for (int i = 20; i < 120; ++i) {
       QElapsedTimer clock;
       clock.start();
-      if (auto s = db.Upload(testing::SampleRound("solo", i)); !s) return Fail(s.error().Describe());
+      if (auto s = db.Upload(testing::SampleRound("solo", i)); !s)
+        return Fail(s.error().Describe());
       again.push_back(clock.nsecsElapsed() / 1e6);
     }
     std::printf("upload_again_median_ms %.3f\n", Median(again));
@@ -120,7 +123,8 @@ int main(int argc, char** argv) {
     }
     std::printf("upload_30x100_seconds %.3f\n", clock.elapsed() / 1000.0);
     QSqlQuery count(admin.Connection());
-    if (!count.exec(QStringLiteral("SELECT count(*) FROM rekendo.rounds WHERE learner LIKE 'load%'")) ||
+    if (!count.exec(
+            QStringLiteral("SELECT count(*) FROM rekendo.rounds WHERE learner LIKE 'load%'")) ||
         !count.next() || count.value(0).toInt() != 3000) {
       return Fail("not every round of the thirty arrived");
     }
@@ -151,7 +155,8 @@ int main(int argc, char** argv) {
       clock.start();
       auto rows = ClassReport(teacher, week_ago);
       if (!rows) return Fail(rows.error().Describe());
-      if (rows->size() != 30) return Fail("the teacher sees " + std::to_string(rows->size()) + " learners");
+      if (rows->size() != 30)
+        return Fail("the teacher sees " + std::to_string(rows->size()) + " learners");
       if (i >= 5) ms.push_back(clock.nsecsElapsed() / 1e6);
     }
     std::printf("class_view_median_ms %.3f\n", Median(ms));

@@ -58,7 +58,8 @@ Status Begin(ClassDatabase& db, const char* what) {
     return Error{ErrorCode::kNotFound,
                  "このデータベースにはまだ Rekendo の表がありません。先に「rekendo-class init」を"
                  "実行してください。",
-                 db.Where(), {}};
+                 db.Where(),
+                 {}};
   }
   if (!db.Connection().transaction()) return StatementFailure(db.Connection().lastError(), what);
   return {};
@@ -81,12 +82,15 @@ Status CheckRoleName(const std::string& name) {
                  "名前「" + name + "」はロール名に使えません: " + why +
                      "\n半角の英字か「_」で始め、英数字と「_」「.」「-」だけで書いてください"
                      "（表示名は --display で日本語にできます）。",
-                 name, {}};
+                 name,
+                 {}};
   };
   if (name.empty()) return bad("空です。");
   if (name.size() > 63) return bad("63 バイトより長いです。");
   if (name.starts_with("pg_")) return bad("「pg_」で始まる名前は PostgreSQL が使います。");
-  const auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; };
+  const auto letter = [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+  };
   if (!letter(name[0])) return bad("最初の文字が英字でも「_」でもありません。");
   for (char c : name) {
     if (!letter(c) && !(c >= '0' && c <= '9') && c != '.' && c != '-') {
@@ -96,7 +100,8 @@ Status CheckRoleName(const std::string& name) {
   return {};
 }
 
-Result<ClassAdded> AddClass(ClassDatabase& db, const std::string& name, const std::string& teacher) {
+Result<ClassAdded> AddClass(ClassDatabase& db, const std::string& name,
+                            const std::string& teacher) {
   const char* what = "クラスの登録";
   if (name.empty()) {
     return Error{ErrorCode::kInvalidInput, "クラスの名前が空です。", {}, {}};
@@ -147,7 +152,8 @@ Result<LearnerAdded> AddLearner(ClassDatabase& db, const std::string& role,
                    names.empty() ? "クラスがまだありません。「rekendo-class init --class 名前 "
                                    "--teacher 先生のロール」で作ってください。"
                                  : "クラスが複数あります。--class でクラスを指定してください。",
-                   {}, {}};
+                   {},
+                   {}};
     }
     added.class_name = names.front();
   }
@@ -195,7 +201,9 @@ Result<LearnerAdded> AddLearner(ClassDatabase& db, const std::string& role,
   if (!insert.exec()) {
     Error error = Fail(db, insert, what);
     if (insert.lastError().nativeErrorCode() == QLatin1String("23503")) {
-      error = {ErrorCode::kNotFound, "クラス「" + added.class_name + "」はありません。", {},
+      error = {ErrorCode::kNotFound,
+               "クラス「" + added.class_name + "」はありません。",
+               {},
                error.detail};
     }
     added.password.clear();

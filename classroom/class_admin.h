@@ -29,7 +29,7 @@ Result<ClassAdded> AddClass(ClassDatabase& db, const std::string& name, const st
 struct LearnerAdded {
   bool role_created = false;  // false: an existing role was made a learner, or already was one
   bool already_learner = false;
-  std::string password;       // the generated password, only when the role was made with one
+  std::string password;  // the generated password, only when the role was made with one
   std::string class_name;
 };
 
@@ -44,8 +44,8 @@ struct ReportRow {
   std::string class_name;
   std::string role;
   std::string display_name;
-  int rounds = 0;           // started since the day asked for
-  int finished = 0;         // of those, played to the end
+  int rounds = 0;                 // started since the day asked for
+  int finished = 0;               // of those, played to the end
   std::optional<double> average;  // score of the finished ones
   std::optional<int> best;
   std::optional<std::int64_t> last_played_ms;  // of all rounds, UTC

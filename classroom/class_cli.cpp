@@ -122,7 +122,9 @@ std::string CsvField(const std::string& field) {
 }
 
 std::string LocalTime(std::int64_t ms) {
-  return QDateTime::fromMSecsSinceEpoch(ms).toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
+  return QDateTime::fromMSecsSinceEpoch(ms)
+      .toString(QStringLiteral("yyyy-MM-dd HH:mm"))
+      .toStdString();
 }
 
 int Init(ClassDatabase& db, const Command& command, std::ostream& out, std::ostream& err) {
@@ -148,7 +150,8 @@ int Init(ClassDatabase& db, const Command& command, std::ostream& out, std::ostr
 }
 
 int AddOne(ClassDatabase& db, const Command& command, std::ostream& out, std::ostream& err) {
-  if (command.positional.size() != 1) return Usage(err, "add-learner にはロール名を一つ指定してください。");
+  if (command.positional.size() != 1)
+    return Usage(err, "add-learner にはロール名を一つ指定してください。");
   const std::string& role = command.positional.front();
   Result<LearnerAdded> added =
       AddLearner(db, role, command.display, command.class_name, !command.no_password);
@@ -169,11 +172,12 @@ int AddOne(ClassDatabase& db, const Command& command, std::ostream& out, std::os
 }
 
 int AddMany(ClassDatabase& db, const Command& command, std::ostream& out, std::ostream& err) {
-  if (command.positional.size() != 1) return Usage(err, "add-learners には CSV ファイルを一つ指定してください。");
+  if (command.positional.size() != 1)
+    return Usage(err, "add-learners には CSV ファイルを一つ指定してください。");
   QFile file(QString::fromStdString(command.positional.front()));
   if (!file.open(QIODevice::ReadOnly)) {
-    return Fail(err, {ErrorCode::kNotFound, "CSV ファイルを開けません。", command.positional.front(),
-                      file.errorString().toStdString()});
+    return Fail(err, {ErrorCode::kNotFound, "CSV ファイルを開けません。",
+                      command.positional.front(), file.errorString().toStdString()});
   }
   QByteArray bytes = file.readAll();
   if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
@@ -198,7 +202,8 @@ int AddMany(ClassDatabase& db, const Command& command, std::ostream& out, std::o
       return Fail(err, {ErrorCode::kInvalidInput,
                         "CSV の " + std::to_string(line_number) +
                             " 行目は「ロール名,表示名[,クラス名]」の形ではありません。",
-                        command.positional.front(), {}});
+                        command.positional.front(),
+                        {}});
     }
     if (Status s = CheckRoleName(fields[0]); !s) {
       Error e = s.error();
@@ -216,8 +221,9 @@ int AddMany(ClassDatabase& db, const Command& command, std::ostream& out, std::o
         AddLearner(db, entry.role, entry.display, entry.class_name, !command.no_password);
     if (!added) {
       Error e = added.error();
-      e.message = "CSV の " + std::to_string(entry.line) + " 行目（" + entry.role + "）: " + e.message +
-                  "\nそれより前の行の人は登録済みです。直してからもう一度実行すると、続きが登録されます。";
+      e.message =
+          "CSV の " + std::to_string(entry.line) + " 行目（" + entry.role + "）: " + e.message +
+          "\nそれより前の行の人は登録済みです。直してからもう一度実行すると、続きが登録されます。";
       return Fail(err, e);
     }
     if (added->already_learner) {
@@ -229,8 +235,9 @@ int AddMany(ClassDatabase& db, const Command& command, std::ostream& out, std::o
       out << "ロール名,表示名,クラス,パスワード\n";
       header = true;
     }
-    out << CsvField(entry.role) << ',' << CsvField(entry.display.empty() ? entry.role : entry.display)
-        << ',' << CsvField(added->class_name) << ',' << CsvField(added->password) << "\n";
+    out << CsvField(entry.role) << ','
+        << CsvField(entry.display.empty() ? entry.role : entry.display) << ','
+        << CsvField(added->class_name) << ',' << CsvField(added->password) << "\n";
   }
   err << added_count << " 人を登録しました";
   if (kept) err << "（" << kept << " 人はすでに登録済みで、そのままです）";
@@ -244,7 +251,8 @@ int Report(ClassDatabase& db, const Command& command, std::ostream& out, std::os
   QDate since_day;
   if (!command.since.empty()) {
     since_day = QDate::fromString(QString::fromStdString(command.since), Qt::ISODate);
-    if (!since_day.isValid()) return Usage(err, "--since は YYYY-MM-DD の形で書いてください: " + command.since);
+    if (!since_day.isValid())
+      return Usage(err, "--since は YYYY-MM-DD の形で書いてください: " + command.since);
   } else {
     const QDate today = QDate::currentDate();
     since_day = today.addDays(1 - today.dayOfWeek());  // this week's Monday
@@ -259,12 +267,13 @@ int Report(ClassDatabase& db, const Command& command, std::ostream& out, std::os
     return text;
   };
   if (command.csv) {
-    out << "class,role,display_name,rounds_since,finished_since,average,best,last_played,played_since\n";
+    out << "class,role,display_name,rounds_since,finished_since,average,best,last_played,played_"
+           "since\n";
     for (const ReportRow& row : *rows) {
-      out << CsvField(row.class_name) << ',' << CsvField(row.role) << ',' << CsvField(row.display_name)
-          << ',' << row.rounds << ',' << row.finished << ',' << (row.average ? average(row) : "")
-          << ',' << (row.best ? std::to_string(*row.best) : "") << ','
-          << (row.last_played_ms ? LocalTime(*row.last_played_ms) : "") << ','
+      out << CsvField(row.class_name) << ',' << CsvField(row.role) << ','
+          << CsvField(row.display_name) << ',' << row.rounds << ',' << row.finished << ','
+          << (row.average ? average(row) : "") << ',' << (row.best ? std::to_string(*row.best) : "")
+          << ',' << (row.last_played_ms ? LocalTime(*row.last_played_ms) : "") << ','
           << (row.rounds > 0 ? "yes" : "no") << "\n";
     }
     return 0;
@@ -358,12 +367,18 @@ int RunClassCli(const std::vector<std::string>& args, const std::string& env_db,
   }
   using Handler = int (*)(ClassDatabase&, const Command&, std::ostream&, std::ostream&);
   Handler handler = nullptr;
-  if (command.name == "init") handler = Init;
-  else if (command.name == "add-learner") handler = AddOne;
-  else if (command.name == "add-learners") handler = AddMany;
-  else if (command.name == "report") handler = Report;
-  else return Usage(err, "知らないコマンドです: " + command.name);
-  if (command.name != "add-learner" && command.name != "add-learners" && !command.positional.empty()) {
+  if (command.name == "init")
+    handler = Init;
+  else if (command.name == "add-learner")
+    handler = AddOne;
+  else if (command.name == "add-learners")
+    handler = AddMany;
+  else if (command.name == "report")
+    handler = Report;
+  else
+    return Usage(err, "知らないコマンドです: " + command.name);
+  if (command.name != "add-learner" && command.name != "add-learners" &&
+      !command.positional.empty()) {
     return Usage(err, "余分な引数があります: " + command.positional.front());
   }
   const std::string db_text = command.db.empty() ? env_db : command.db;

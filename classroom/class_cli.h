@@ -11,8 +11,8 @@ namespace rekendo::classroom {
 // Runs the command line `args` (without the program name); writes results to `out` and
 // messages to `err`, both UTF-8. `env_db` is $REKENDO_CLASS. Exit status: 0 done, 1 the
 // database failed or refused, 2 a wrong command line or input file.
-int RunClassCli(const std::vector<std::string>& args, const std::string& env_db,
-                std::ostream& out, std::ostream& err);
+int RunClassCli(const std::vector<std::string>& args, const std::string& env_db, std::ostream& out,
+                std::ostream& err);
 
 // The width of UTF-8 text on a terminal: East Asian wide characters count two.
 int DisplayWidth(const std::string& utf8);

@@ -28,9 +28,7 @@ QString Text(const std::string& utf8) {
   return text;
 }
 
-QVariant Time(std::int64_t ms) {
-  return QDateTime::fromMSecsSinceEpoch(ms, QTimeZone::utc());
-}
+QVariant Time(std::int64_t ms) { return QDateTime::fromMSecsSinceEpoch(ms, QTimeZone::utc()); }
 
 template <typename T>
 QVariant Optional(const std::optional<T>& value) {
@@ -73,7 +71,8 @@ void Bind(QSqlQuery& query, std::initializer_list<QVariant> values) {
 }  // namespace
 
 struct ClassDatabase::Statements {
-  explicit Statements(const QSqlDatabase& db) : insert_round(db), find_mine(db), insert_questions(db) {}
+  explicit Statements(const QSqlDatabase& db)
+      : insert_round(db), find_mine(db), insert_questions(db) {}
   bool Prepare() {
     // The learner is the connection's role unless the round names one; the row-level policy
     // refuses any other.
@@ -128,7 +127,8 @@ Status ClassDatabase::Open() {
       return Error{ErrorCode::kOther,
                    "PostgreSQL のドライバー（Qt の QPSQL）がありません。"
                    "libqt6sql6-psql を入れてください。",
-                   {}, db_.lastError().text().toStdString()};
+                   {},
+                   db_.lastError().text().toStdString()};
     }
   }
   // Host, database, user and password stay empty: the whole string goes to libpq as the
@@ -184,7 +184,10 @@ Status ClassDatabase::UploadInTransaction(const ClassRound& round, UploadOutcome
     }
   }
   QSqlQuery& insert = statements_->insert_round;
-  Bind(insert, {Text(round.id), Text(round.learner), Text(round.set_hash), Text(round.file_name), round.pair_count, Time(round.started_at_ms), OptionalTime(round.ended_at_ms), Optional(round.score), Optional(round.judgement_index), Text(round.ending), round.time_limit_seconds});
+  Bind(insert, {Text(round.id), Text(round.learner), Text(round.set_hash), Text(round.file_name),
+                round.pair_count, Time(round.started_at_ms), OptionalTime(round.ended_at_ms),
+                Optional(round.score), Optional(round.judgement_index), Text(round.ending),
+                round.time_limit_seconds});
   if (!insert.exec()) return StatementFailure(insert.lastError(), kUploading);
   const bool inserted = insert.next();
   const QString learner = inserted ? insert.value(0).toString() : QString();
@@ -202,7 +205,8 @@ Status ClassDatabase::UploadInTransaction(const ClassRound& round, UploadOutcome
       // unsaid.
       return Error{ErrorCode::kInvalidInput,
                    "この回の番号（UUID）はほかの記録に使われているので、送れません。",
-                   round.id, {}};
+                   round.id,
+                   {}};
     }
     if (outcome) *outcome = UploadOutcome::kAlreadyThere;
     return {};

@@ -41,21 +41,23 @@ Error ClassifyConnectFailure(const QSqlError& error) {
             "サーバーの証明書を確かめられなかったので、つなぎませんでした。\n"
             "sslrootcert に学校のルート証明書があるか、host がサーバー証明書の名前と"
             "同じかを確かめてください。",
-            {}, detail};
+            {},
+            detail};
   }
   // The server answered and refused us.
-  if (ContainsAny(text, {"password authentication failed", "パスワード認証に失敗",
-                         "no password supplied", "パスワードが与えられ", "Peer authentication failed",
-                         "対向(peer)認証に失敗", "Ident authentication failed",
-                         "GSSAPI authentication failed", "certificate authentication failed",
-                         "no pg_hba.conf entry", "pg_hba.conf", "is not permitted to log in",
-                         "does not exist", "は存在しません", "SCRAM authentication",
-                         "authentication method requirement"})) {
+  if (ContainsAny(text,
+                  {"password authentication failed", "パスワード認証に失敗", "no password supplied",
+                   "パスワードが与えられ", "Peer authentication failed", "対向(peer)認証に失敗",
+                   "Ident authentication failed", "GSSAPI authentication failed",
+                   "certificate authentication failed", "no pg_hba.conf entry", "pg_hba.conf",
+                   "is not permitted to log in", "does not exist", "は存在しません",
+                   "SCRAM authentication", "authentication method requirement"})) {
     Error result{ErrorCode::kAuthentication,
                  "クラスのデータベースに入れませんでした。名前かパスワードが違うか、"
                  "この名前が登録されていません。\n先生に名前（ロール）と .pgpass の設定を"
                  "確かめてもらってください。",
-                 {}, detail};
+                 {},
+                 detail};
     static const QRegularExpression kNoDatabase(
         QStringLiteral("database \"[^\"]*\" does not exist|データベース\"[^\"]*\"は存在しません"));
     if (text.contains(kNoDatabase)) {
@@ -65,15 +67,17 @@ Error ClassifyConnectFailure(const QSqlError& error) {
     }
     return result;
   }
-  if (ContainsAny(text, {"too many connections", "remaining connection slots",
-                         "out of memory", "could not fork"})) {
+  if (ContainsAny(text, {"too many connections", "remaining connection slots", "out of memory",
+                         "could not fork"})) {
     return {ErrorCode::kServer,
             "サーバーがいま接続を受け付けられません（接続が多すぎるか、メモリが足りません）。"
             "しばらくして自動でやり直します。",
-            {}, detail};
+            {},
+            detail};
   }
   return {ErrorCode::kNetwork,
-          std::string("クラスのデータベースにつながりませんでした。") + kNetworkAdvice, {},
+          std::string("クラスのデータベースにつながりませんでした。") + kNetworkAdvice,
+          {},
           detail};
 }
 
@@ -93,43 +97,56 @@ Error StatementFailure(const QSqlError& error, const std::string& what) {
   if (state.isEmpty() || state.startsWith(QLatin1String("08")) ||
       state.startsWith(QLatin1String("57P"))) {
     return {ErrorCode::kNetwork,
-            doing + "の途中でサーバーとの接続が切れました。" + kNetworkAdvice, {}, detail};
+            doing + "の途中でサーバーとの接続が切れました。" + kNetworkAdvice,
+            {},
+            detail};
   }
   if (state.startsWith(QLatin1String("28"))) {
     return {ErrorCode::kAuthentication,
-            doing + "がサーバーに断られました（名前かパスワードが違います）。", {}, detail};
+            doing + "がサーバーに断られました（名前かパスワードが違います）。",
+            {},
+            detail};
   }
   if (state == QLatin1String("42501")) {
     return {ErrorCode::kAccessDenied,
-            doing + "は許されていません。この名前（ロール）にはその権限がありません。\n"
-                    "学習者として登録されているか、先生に確かめてもらってください。",
-            {}, detail};
+            doing +
+                "は許されていません。この名前（ロール）にはその権限がありません。\n"
+                "学習者として登録されているか、先生に確かめてもらってください。",
+            {},
+            detail};
   }
   if (state == QLatin1String("53100")) {
     return {ErrorCode::kServer,
-            doing + "に失敗しました。サーバーのディスクがいっぱいです。"
-                    "学校の管理者に知らせてください。成績はこのコンピューターに残っていて、"
-                    "あとで送られます。",
-            {}, detail};
+            doing +
+                "に失敗しました。サーバーのディスクがいっぱいです。"
+                "学校の管理者に知らせてください。成績はこのコンピューターに残っていて、"
+                "あとで送られます。",
+            {},
+            detail};
   }
   if (state.startsWith(QLatin1String("40"))) {
-    return {ErrorCode::kBusy, doing + "がほかの処理とぶつかりました。自動でやり直します。", {},
-            detail};
+    return {
+        ErrorCode::kBusy, doing + "がほかの処理とぶつかりました。自動でやり直します。", {}, detail};
   }
   if (state.startsWith(QLatin1String("22")) || state.startsWith(QLatin1String("23"))) {
     return {ErrorCode::kInvalidInput,
-            doing + "に失敗しました。サーバーがこの記録の値を受け付けません。", {}, detail};
+            doing + "に失敗しました。サーバーがこの記録の値を受け付けません。",
+            {},
+            detail};
   }
   if (state.startsWith(QLatin1String("42P01")) || state.startsWith(QLatin1String("3F"))) {
     return {ErrorCode::kNotFound,
             "クラスのデータベースに Rekendo の表がありません。先生に "
             "「rekendo-class init」を実行してもらってください。",
-            {}, detail};
+            {},
+            detail};
   }
   return {ErrorCode::kServer,
-          doing + "にサーバーが失敗しました。しばらくして自動でやり直します。"
-                  "続くときは学校の管理者に知らせてください。",
-          {}, detail};
+          doing +
+              "にサーバーが失敗しました。しばらくして自動でやり直します。"
+              "続くときは学校の管理者に知らせてください。",
+          {},
+          detail};
 }
 
 bool WorthRetrying(const Error& error) {

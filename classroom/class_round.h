@@ -12,19 +12,19 @@
 namespace rekendo::classroom {
 
 struct ClassQuestion {
-  int number = 0;            // 1 … 10
-  std::string kind;          // "problem", "trivia" or "choice" (record_rows.h's KindCode)
-  int bank_index = 0;        // the pair's index in its file
-  std::string text;          // UTF-8
-  std::string accepted;      // UTF-8, "$"-separated
-  std::string typed;         // UTF-8
-  std::string outcome;       // "right", "wrong", "left" or "open" (OutcomeCode)
+  int number = 0;        // 1 … 10
+  std::string kind;      // "problem", "trivia" or "choice" (record_rows.h's KindCode)
+  int bank_index = 0;    // the pair's index in its file
+  std::string text;      // UTF-8
+  std::string accepted;  // UTF-8, "$"-separated
+  std::string typed;     // UTF-8
+  std::string outcome;   // "right", "wrong", "left" or "open" (OutcomeCode)
   int wrong_tries = 0;
   int seconds_used = 0;
 };
 
 struct ClassRound {
-  std::string id;       // a UUID in text form, e.g. "0b6c…-…"; made by the client
+  std::string id;  // a UUID in text form, e.g. "0b6c…-…"; made by the client
   // The learner's database role. Empty: whoever the connection logs in as. When set, it must
   // be that role: the database refuses a round in anyone else's name.
   std::string learner;
@@ -35,7 +35,7 @@ struct ClassRound {
   std::optional<std::int64_t> ended_at_ms;
   std::optional<int> score;
   std::optional<int> judgement_index;
-  std::string ending;           // "finished" or "unfinished"
+  std::string ending;  // "finished" or "unfinished"
   int time_limit_seconds = 40;
   std::vector<ClassQuestion> questions;
 };

@@ -88,11 +88,14 @@ const QStringList kVersion1 = {
     JOIN rekendo.classes c ON c.name = l.class_name WHERE c.teacher_role IN
     (SELECT r.rolname FROM pg_catalog.pg_roles r
      WHERE pg_catalog.pg_has_role(current_user, r.oid, 'MEMBER')))))"),
-    QStringLiteral(R"(CREATE POLICY learner_insert ON rekendo.questions FOR INSERT TO rekendo_learner
+    QStringLiteral(
+        R"(CREATE POLICY learner_insert ON rekendo.questions FOR INSERT TO rekendo_learner
   WITH CHECK (learner = current_user))"),
-    QStringLiteral(R"(CREATE POLICY learner_select ON rekendo.questions FOR SELECT TO rekendo_learner
+    QStringLiteral(
+        R"(CREATE POLICY learner_select ON rekendo.questions FOR SELECT TO rekendo_learner
   USING (learner = current_user))"),
-    QStringLiteral(R"(CREATE POLICY teacher_select ON rekendo.questions FOR SELECT TO rekendo_teacher
+    QStringLiteral(
+        R"(CREATE POLICY teacher_select ON rekendo.questions FOR SELECT TO rekendo_teacher
   USING (learner IN (SELECT l.role_name FROM rekendo.learners l
     JOIN rekendo.classes c ON c.name = l.class_name WHERE c.teacher_role IN
     (SELECT r.rolname FROM pg_catalog.pg_roles r
@@ -101,8 +104,10 @@ const QStringList kVersion1 = {
 
 const QStringList* StepTo(int version) {
   switch (version) {
-    case 1: return &kVersion1;
-    default: return nullptr;
+    case 1:
+      return &kVersion1;
+    default:
+      return nullptr;
   }
 }
 
@@ -130,7 +135,8 @@ END $do$)"),
                    "ended_at, score, judgement_index, ending, time_limit_seconds) "
                    "ON rekendo.rounds TO rekendo_learner"),
     QStringLiteral("GRANT INSERT ON rekendo.questions TO rekendo_learner"),
-    QStringLiteral(R"(CREATE OR REPLACE FUNCTION rekendo.create_login_role(role_name text, verifier text)
+    QStringLiteral(
+        R"(CREATE OR REPLACE FUNCTION rekendo.create_login_role(role_name text, verifier text)
 RETURNS boolean LANGUAGE plpgsql AS $fn$
 BEGIN
   IF EXISTS (SELECT 1 FROM pg_catalog.pg_roles r WHERE r.rolname = role_name) THEN
@@ -143,10 +149,16 @@ BEGIN
   END IF;
   RETURN true;
 END $fn$)"),
-    QStringLiteral(R"(CREATE OR REPLACE FUNCTION rekendo.grant_role(group_name text, member_name text)
+    QStringLiteral(
+        R"(CREATE OR REPLACE FUNCTION rekendo.grant_role(group_name text, member_name text)
 RETURNS void LANGUAGE plpgsql AS $fn$
 BEGIN
-  EXECUTE format('GRANT %I TO %I', group_name, member_name);
+  IF NOT EXISTS (SELECT 1 FROM pg_catalog.pg_auth_members m
+                 JOIN pg_catalog.pg_roles g ON g.oid = m.roleid
+                 JOIN pg_catalog.pg_roles r ON r.oid = m.member
+                 WHERE g.rolname = group_name AND r.rolname = member_name) THEN
+    EXECUTE format('GRANT %I TO %I', group_name, member_name);
+  END IF;
 END $fn$)"),
     QStringLiteral("REVOKE ALL ON FUNCTION rekendo.create_login_role(text, text) FROM PUBLIC"),
     QStringLiteral("REVOKE ALL ON FUNCTION rekendo.grant_role(text, text) FROM PUBLIC"),
@@ -167,8 +179,7 @@ Error Rollback(QSqlDatabase& db, Error error) {
 
 Result<int> ReadSchemaVersion(QSqlDatabase& db) {
   QSqlQuery query(db);
-  if (!query.exec(QStringLiteral(
-          "SELECT to_regclass('rekendo.schema_version') IS NOT NULL"))) {
+  if (!query.exec(QStringLiteral("SELECT to_regclass('rekendo.schema_version') IS NOT NULL"))) {
     return StatementFailure(query.lastError(), "データベースの版の確認");
   }
   if (!query.next() || !query.value(0).toBool()) return 0;
@@ -187,8 +198,9 @@ Result<int> InitSchema(QSqlDatabase& db) {
   }
   for (const QString& sql :
        {QStringLiteral("CREATE SCHEMA IF NOT EXISTS rekendo"),
-        QStringLiteral("CREATE TABLE IF NOT EXISTS rekendo.schema_version "
-                       "(version integer NOT NULL, applied_at timestamptz NOT NULL DEFAULT now())")}) {
+        QStringLiteral(
+            "CREATE TABLE IF NOT EXISTS rekendo.schema_version "
+            "(version integer NOT NULL, applied_at timestamptz NOT NULL DEFAULT now())")}) {
     if (Status s = Exec(db, sql); !s) return Rollback(db, s.error());
   }
   Result<int> version = ReadSchemaVersion(db);

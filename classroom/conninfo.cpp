@@ -6,13 +6,17 @@ namespace rekendo::classroom {
 
 namespace {
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+}
 
 Error Invalid(std::string why, std::string_view text) {
-  return {ErrorCode::kInvalidInput,
-          "接続先の書き方が正しくありません: " + std::move(why) +
-              "\n「host=サーバー名 dbname=rekendo user=名前」か「service=名前」の形で書いてください。",
-          {}, std::string(text)};
+  return {
+      ErrorCode::kInvalidInput,
+      "接続先の書き方が正しくありません: " + std::move(why) +
+          "\n「host=サーバー名 dbname=rekendo user=名前」か「service=名前」の形で書いてください。",
+      {},
+      std::string(text)};
 }
 
 std::string Quote(const std::string& value) {
@@ -39,7 +43,8 @@ Result<ConnInfo> ConnInfo::Parse(std::string_view text) {
                  "クラスのデータベースの接続先が指定されていません。\n"
                  "--db で指定するか、環境変数 REKENDO_CLASS に書いてください"
                  "（例: host=サーバー名 dbname=rekendo）。",
-                 {}, {}};
+                 {},
+                 {}};
   }
   if (text.substr(i).starts_with("postgresql://") || text.substr(i).starts_with("postgres://")) {
     return Invalid("postgresql:// で始まる URI の形は使えません。", text);

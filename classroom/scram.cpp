@@ -48,8 +48,8 @@ std::string ScramVerifier(const std::string& password, int iterations, QByteArra
   const QByteArray client_key = Hmac(salted, "Client Key");
   const QByteArray stored_key = QCryptographicHash::hash(client_key, QCryptographicHash::Sha256);
   const QByteArray server_key = Hmac(salted, "Server Key");
-  return "SCRAM-SHA-256$" + std::to_string(iterations) + ":" + salt.toBase64().toStdString() +
-         "$" + stored_key.toBase64().toStdString() + ":" + server_key.toBase64().toStdString();
+  return "SCRAM-SHA-256$" + std::to_string(iterations) + ":" + salt.toBase64().toStdString() + "$" +
+         stored_key.toBase64().toStdString() + ":" + server_key.toBase64().toStdString();
 }
 
 }  // namespace rekendo::classroom

@@ -14,7 +14,6 @@ std::string GeneratePassword(int length = 14);
 
 // "SCRAM-SHA-256$<iterations>:<salt>$<StoredKey>:<ServerKey>" for `password` (which must be
 // ASCII: SASLprep leaves it unchanged). A random 16-byte salt unless one is given.
-std::string ScramVerifier(const std::string& password, int iterations = 4096,
-                          QByteArray salt = {});
+std::string ScramVerifier(const std::string& password, int iterations = 4096, QByteArray salt = {});
 
 }  // namespace rekendo::classroom

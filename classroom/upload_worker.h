@@ -41,8 +41,8 @@ struct UploadOptions {
 };
 
 struct UploadStatus {
-  int waiting = -1;       // rounds waiting to be sent; -1 before the queue was read
-  int sent = 0;           // rounds the server took since the worker started
+  int waiting = -1;  // rounds waiting to be sent; -1 before the queue was read
+  int sent = 0;      // rounds the server took since the worker started
   int failures_in_a_row = 0;
   std::optional<Error> last_error;  // the latest failure; cleared by the next success
   qint64 last_success_ms = 0;       // UTC; 0: none yet

@@ -41,8 +41,8 @@ TEST(ClassConnInfo, IsReadAndQuotedAsLibpqDoes) {
   EXPECT_EQ(defaults.Get("application_name"), "rekendo");
   EXPECT_TRUE(defaults.Has("tcp_user_timeout"));
 
-  for (const char* bad : {"", "   ", "postgresql://u@h/db", "host", "host=a;dbname=b",
-                          "dbname='open", "=x"}) {
+  for (const char* bad :
+       {"", "   ", "postgresql://u@h/db", "host", "host=a;dbname=b", "dbname='open", "=x"}) {
     Result<ConnInfo> refused = ConnInfo::Parse(bad);
     ASSERT_FALSE(refused) << bad;
     EXPECT_EQ(refused.error().code, ErrorCode::kInvalidInput) << bad;
@@ -122,13 +122,14 @@ TEST(ClassFailures, AServiceFileAndPgpassNeedNoPasswordInTheProgram) {
 TEST(ClassFailures, TlsWithVerifyFull) {
   REKENDO_NEED_SERVER();
   ClassServer& server = ClassServer::Get();
-  const std::string base = server.cluster().TcpConnInfo("alice") + " passfile='" + server.pgpass() + "'";
+  const std::string base =
+      server.cluster().TcpConnInfo("alice") + " passfile='" + server.pgpass() + "'";
   ClassDatabase db(base + " sslmode=verify-full sslrootcert='" + server.cluster().ca_cert() + "'");
   Status status = db.Upload(SampleRound("alice", 1));
   ASSERT_TRUE(status) << status.error().Describe();
   QSqlQuery query(db.Connection());
-  ASSERT_TRUE(query.exec(QStringLiteral(
-      "SELECT ssl, version FROM pg_stat_ssl WHERE pid = pg_backend_pid()")));
+  ASSERT_TRUE(query.exec(
+      QStringLiteral("SELECT ssl, version FROM pg_stat_ssl WHERE pid = pg_backend_pid()")));
   ASSERT_TRUE(query.next());
   EXPECT_TRUE(query.value(0).toBool());
   EXPECT_TRUE(query.value(1).toString().startsWith(QStringLiteral("TLS")));
@@ -136,9 +137,10 @@ TEST(ClassFailures, TlsWithVerifyFull) {
   // A certificate from somebody else's authority is refused before any password is sent.
   const std::string other_ca = server.cluster().folder() + "/other-ca.crt";
   const std::string other_key = server.cluster().folder() + "/other-ca.key";
-  const std::string command = "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 "
-                              "-nodes -subj /CN=other -days 1 -keyout '" + other_key + "' -out '" +
-                              other_ca + "' 2>/dev/null";
+  const std::string command =
+      "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 "
+      "-nodes -subj /CN=other -days 1 -keyout '" +
+      other_key + "' -out '" + other_ca + "' 2>/dev/null";
   ASSERT_EQ(std::system(command.c_str()), 0);
   ClassDatabase forged(base + " sslmode=verify-full sslrootcert='" + other_ca + "'");
   status = forged.Open();
@@ -151,10 +153,10 @@ TEST(ClassFailures, TlsWithVerifyFull) {
                            server.cluster().ca_cert() + "' passfile='" + server.pgpass() + "'");
   // (127.0.0.1 is in the certificate: an address it does not name is what fails.)
   ASSERT_TRUE(wrong_name.Open());
-  ClassDatabase other_name("host=127.0.0.2 hostaddr=127.0.0.1 port=" +
-                           std::to_string(server.cluster().port()) +
-                           " dbname=rekendo user=alice sslmode=verify-full sslrootcert='" +
-                           server.cluster().ca_cert() + "' passfile='" + server.pgpass() + "'");
+  ClassDatabase other_name(
+      "host=127.0.0.2 hostaddr=127.0.0.1 port=" + std::to_string(server.cluster().port()) +
+      " dbname=rekendo user=alice sslmode=verify-full sslrootcert='" + server.cluster().ca_cert() +
+      "' passfile='" + server.pgpass() + "'");
   status = other_name.Open();
   ASSERT_FALSE(status);
   EXPECT_EQ(status.error().code, ErrorCode::kNetwork) << status.error().Describe();

@@ -29,10 +29,11 @@ TEST(ClassLoad, ThirtyLearnersSendingAHundredRoundsEachAtOnce) {
   std::vector<std::unique_ptr<QProcess>> programs;
   for (const std::string& learner : learners) {
     auto program = std::make_unique<QProcess>();
-    program->start(REKENDO_UPLOAD_PROBE_PATH,
-                   {"--db", QString::fromStdString(server.ConnInfo(learner)), "--learner",
-                    QString::fromStdString(learner), "--rounds", QString::number(kRounds),
-                    "--questions", QString::number(kQuestions), "--fast-retry", "--timeout", "120"});
+    program->start(
+        REKENDO_UPLOAD_PROBE_PATH,
+        {"--db", QString::fromStdString(server.ConnInfo(learner)), "--learner",
+         QString::fromStdString(learner), "--rounds", QString::number(kRounds), "--questions",
+         QString::number(kQuestions), "--fast-retry", "--timeout", "120"});
     programs.push_back(std::move(program));
   }
   for (std::size_t i = 0; i < programs.size(); ++i) {
@@ -49,11 +50,15 @@ TEST(ClassLoad, ThirtyLearnersSendingAHundredRoundsEachAtOnce) {
   EXPECT_EQ(server.AdminValue("SELECT count(*) FROM rekendo.questions").toInt(),
             kLearners * kRounds * kQuestions);
   // Every learner has exactly their hundred, each with its ten questions.
-  EXPECT_EQ(server.AdminValue("SELECT count(*) FROM (SELECT learner FROM rekendo.rounds GROUP BY "
-                              "learner HAVING count(*) = 100) AS full_sets").toInt(),
+  EXPECT_EQ(server
+                .AdminValue("SELECT count(*) FROM (SELECT learner FROM rekendo.rounds GROUP BY "
+                            "learner HAVING count(*) = 100) AS full_sets")
+                .toInt(),
             kLearners);
-  EXPECT_EQ(server.AdminValue("SELECT count(*) FROM (SELECT round_id FROM rekendo.questions "
-                              "GROUP BY round_id HAVING count(*) = 10) AS full_rounds").toInt(),
+  EXPECT_EQ(server
+                .AdminValue("SELECT count(*) FROM (SELECT round_id FROM rekendo.questions "
+                            "GROUP BY round_id HAVING count(*) = 10) AS full_rounds")
+                .toInt(),
             kLearners * kRounds);
 }
 

@@ -17,7 +17,8 @@ using testing::SampleRound;
 // Runs `sql` on `db`; the SQLSTATE when it failed, "" when it ran.
 std::string Exec(QSqlDatabase& db, const std::string& sql, int* rows = nullptr) {
   QSqlQuery query(db);
-  if (!query.exec(QString::fromStdString(sql))) return query.lastError().nativeErrorCode().toStdString();
+  if (!query.exec(QString::fromStdString(sql)))
+    return query.lastError().nativeErrorCode().toStdString();
   if (rows) {
     *rows = 0;
     if (query.isSelect()) {
@@ -70,7 +71,8 @@ TEST_F(ClassRoles, ALearnerCannotWriteAsAnotherNorChangeAnything) {
   QSqlDatabase alice = server.RawConnection("alice", "raw-alice");
   ASSERT_TRUE(alice.isOpen()) << alice.lastError().text().toStdString();
   const std::string columns =
-      "INSERT INTO rekendo.rounds (id, learner, set_hash, file_name, pair_count, started_at, ending) "
+      "INSERT INTO rekendo.rounds (id, learner, set_hash, file_name, pair_count, started_at, "
+      "ending) "
       "VALUES (gen_random_uuid(), ";
   const std::string values = ", repeat('a', 64), 'x.mon', 1, now(), 'finished')";
   EXPECT_EQ(Exec(alice, columns + "'bob'" + values), "42501");
@@ -78,7 +80,8 @@ TEST_F(ClassRoles, ALearnerCannotWriteAsAnotherNorChangeAnything) {
   // A question on bob's round, in bob's or in her own name.
   const std::string question =
       "INSERT INTO rekendo.questions (round_id, learner, number, kind, bank_index, problem_text, "
-      "accepted, typed, outcome, wrong_tries, seconds_used) VALUES ('" + bobs_round_ + "', ";
+      "accepted, typed, outcome, wrong_tries, seconds_used) VALUES ('" +
+      bobs_round_ + "', ";
   const std::string question_values = ", 99, 'problem', 0, 't', 'a', 'a', 'right', 0, 1)";
   EXPECT_EQ(Exec(alice, question + "'bob'" + question_values), "42501");
   EXPECT_EQ(Exec(alice, question + "'alice'" + question_values), "23503");  // no such round of hers
@@ -95,7 +98,8 @@ TEST_F(ClassRoles, ALearnerCannotWriteAsAnotherNorChangeAnything) {
         std::string("SELECT rekendo.grant_role('rekendo_teacher', 'alice')")}) {
     EXPECT_EQ(Exec(alice, sql), "42501") << sql;
   }
-  EXPECT_EQ(server.AdminValue("SELECT count(*) FROM rekendo.rounds WHERE learner = 'bob'").toInt(), 3);
+  EXPECT_EQ(server.AdminValue("SELECT count(*) FROM rekendo.rounds WHERE learner = 'bob'").toInt(),
+            3);
   EXPECT_EQ(server.AdminValue("SELECT count(*) FROM rekendo.rounds WHERE score = 100").toInt(), 0);
 }
 
@@ -109,10 +113,11 @@ TEST_F(ClassRoles, ATeacherReadsTheirClassOnly) {
   EXPECT_EQ(Rows(teacher, "SELECT * FROM rekendo.learners"), 2);
   EXPECT_EQ(Exec(teacher, "DELETE FROM rekendo.rounds"), "42501");
   EXPECT_EQ(Exec(teacher, "UPDATE rekendo.rounds SET score = 0"), "42501");
-  EXPECT_EQ(Exec(teacher,
-                "INSERT INTO rekendo.rounds (id, set_hash, file_name, pair_count, started_at, ending) "
-                "VALUES (gen_random_uuid(), repeat('a', 64), 'x', 1, now(), 'finished')"),
-            "42501");
+  EXPECT_EQ(
+      Exec(teacher,
+           "INSERT INTO rekendo.rounds (id, set_hash, file_name, pair_count, started_at, ending) "
+           "VALUES (gen_random_uuid(), repeat('a', 64), 'x', 1, now(), 'finished')"),
+      "42501");
   QSqlDatabase other = server.RawConnection("teacher_3b", "raw-teacher-b");
   ASSERT_TRUE(other.isOpen());
   EXPECT_EQ(Rows(other, "SELECT * FROM rekendo.rounds"), 3);

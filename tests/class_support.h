@@ -7,6 +7,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -16,7 +17,6 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <sys/stat.h>
 
 #include "class_admin.h"
 #include "class_database.h"
@@ -119,7 +119,8 @@ class ClassServer {
       error_ = v.error().Describe();
       return;
     }
-    for (const auto& [name, teacher] : {std::pair{"3A", "teacher_3a"}, std::pair{"3B", "teacher_3b"}}) {
+    for (const auto& [name, teacher] :
+         {std::pair{"3A", "teacher_3a"}, std::pair{"3B", "teacher_3b"}}) {
       if (auto added = AddClass(admin, name, teacher); !added) {
         error_ = added.error().Describe();
         return;
@@ -127,15 +128,16 @@ class ClassServer {
       // Teachers log in with a password too, for the tests.
       const std::string password = std::string("pw-") + teacher;
       std::string ignored;
-      if (!cluster_->Psql("", "", std::string("ALTER ROLE ") + teacher + " PASSWORD '" + password + "'",
+      if (!cluster_->Psql("", "",
+                          std::string("ALTER ROLE ") + teacher + " PASSWORD '" + password + "'",
                           &error_)) {
         return;
       }
       passwords_[teacher] = password;
       std::ofstream(pgpass_, std::ios::app) << "*:*:*:" << teacher << ":" << password << "\n";
     }
-    for (const auto& [role, cls] : {std::pair{"alice", "3A"}, std::pair{"bob", "3A"},
-                                    std::pair{"carol", "3B"}}) {
+    for (const auto& [role, cls] :
+         {std::pair{"alice", "3A"}, std::pair{"bob", "3A"}, std::pair{"carol", "3B"}}) {
       if (!AddLearner(role, cls, &error_)) return;
     }
   }
@@ -148,9 +150,9 @@ class ClassServer {
 
 // Skips nothing: a test that needs the server fails loudly when it could not be started.
 // and starts it with no rounds.
-#define REKENDO_NEED_SERVER()                                                         \
-  ASSERT_TRUE(::rekendo::classroom::testing::ClassServer::Get().ok())                 \
-      << ::rekendo::classroom::testing::ClassServer::Get().error();                   \
+#define REKENDO_NEED_SERVER()                                         \
+  ASSERT_TRUE(::rekendo::classroom::testing::ClassServer::Get().ok()) \
+      << ::rekendo::classroom::testing::ClassServer::Get().error();   \
   ::rekendo::classroom::testing::ClassServer::Get().Clear()
 
 }  // namespace rekendo::classroom::testing

@@ -37,7 +37,8 @@ TEST(ClassUpload, TheSameRoundUploadedAgainIsStoredOnce) {
   EXPECT_EQ(outcome, UploadOutcome::kAlreadyThere);
 
   EXPECT_EQ(Count("SELECT count(*) FROM rekendo.rounds WHERE id = " + Quoted(round.id)), 1);
-  EXPECT_EQ(Count("SELECT count(*) FROM rekendo.questions WHERE round_id = " + Quoted(round.id)), 10);
+  EXPECT_EQ(Count("SELECT count(*) FROM rekendo.questions WHERE round_id = " + Quoted(round.id)),
+            10);
   // What arrived is what was sent.
   ClassDatabase admin(server.AdminConnInfo());
   ASSERT_TRUE(admin.Open());
@@ -46,7 +47,8 @@ TEST(ClassUpload, TheSameRoundUploadedAgainIsStoredOnce) {
       "SELECT learner, file_name, set_hash, pair_count, "
       "CAST(extract(epoch FROM started_at) * 1000 AS bigint), "
       "CAST(extract(epoch FROM ended_at) * 1000 AS bigint), score, judgement_index, ending, "
-      "time_limit_seconds FROM rekendo.rounds WHERE id = " + Quoted(round.id))));
+      "time_limit_seconds FROM rekendo.rounds WHERE id = " +
+      Quoted(round.id))));
   ASSERT_TRUE(query.next());
   EXPECT_EQ(query.value(0).toString().toStdString(), "alice");
   EXPECT_EQ(query.value(1).toString().toStdString(), round.file_name);
@@ -60,8 +62,8 @@ TEST(ClassUpload, TheSameRoundUploadedAgainIsStoredOnce) {
   EXPECT_EQ(query.value(9).toInt(), 40);
   ASSERT_TRUE(query.exec(QString::fromStdString(
       "SELECT number, kind, bank_index, problem_text, accepted, typed, outcome, wrong_tries, "
-      "seconds_used, learner FROM rekendo.questions WHERE round_id = " + Quoted(round.id) +
-      " ORDER BY number")));
+      "seconds_used, learner FROM rekendo.questions WHERE round_id = " +
+      Quoted(round.id) + " ORDER BY number")));
   for (const ClassQuestion& q : round.questions) {
     ASSERT_TRUE(query.next());
     EXPECT_EQ(query.value(0).toInt(), q.number);
@@ -83,15 +85,24 @@ TEST(ClassUpload, TheSameRoundUploadedAgainIsStoredOnce) {
   open.judgement_index.reset();
   ASSERT_TRUE(db.Upload(open));
   EXPECT_EQ(Count("SELECT count(*) FROM rekendo.rounds WHERE score IS NULL AND ended_at IS NULL "
-                  "AND judgement_index IS NULL AND id = " + Quoted(open.id)), 1);
+                  "AND judgement_index IS NULL AND id = " +
+                  Quoted(open.id)),
+            1);
 }
 
 TEST(ClassUpload, HostileTextsAreStoredAsText) {
   REKENDO_NEED_SERVER();
   ClassServer& server = ClassServer::Get();
   const std::vector<std::string> texts = {
-      "'", "\\", "$$", "'); DROP TABLE rounds; --", "\\'; SELECT 1; --", "$1 $$ $q$ ? :name",
-      "（２ｘ＋１）（ｘ＋３）$（ｘ＋３）（２ｘ＋１）", "E'\\x00'", "\"quoted\"\n\tnext line",
+      "'",
+      "\\",
+      "$$",
+      "'); DROP TABLE rounds; --",
+      "\\'; SELECT 1; --",
+      "$1 $$ $q$ ? :name",
+      "（２ｘ＋１）（ｘ＋３）$（ｘ＋３）（２ｘ＋１）",
+      "E'\\x00'",
+      "\"quoted\"\n\tnext line",
   };
   ClassRound round = SampleRound("bob", 100, static_cast<int>(texts.size()));
   round.file_name = "'); DROP TABLE rekendo.questions; --.mon";
@@ -108,8 +119,8 @@ TEST(ClassUpload, HostileTextsAreStoredAsText) {
   QSqlQuery query(admin.Connection());
   ASSERT_TRUE(query.exec(QString::fromStdString(
       "SELECT r.file_name, q.problem_text, q.accepted, q.typed FROM rekendo.rounds r "
-      "JOIN rekendo.questions q ON q.round_id = r.id WHERE r.id = " + Quoted(round.id) +
-      " ORDER BY q.number")));
+      "JOIN rekendo.questions q ON q.round_id = r.id WHERE r.id = " +
+      Quoted(round.id) + " ORDER BY q.number")));
   for (std::size_t i = 0; i < texts.size(); ++i) {
     ASSERT_TRUE(query.next());
     EXPECT_EQ(query.value(0).toString().toStdString(), round.file_name);
@@ -123,8 +134,10 @@ TEST(ClassUpload, HostileTextsAreStoredAsText) {
   ClassRound nul = SampleRound("bob", 101, 1);
   nul.questions[0].text = std::string("a\0b", 3);
   ASSERT_TRUE(db.Upload(nul));
-  EXPECT_EQ(server.AdminValue("SELECT problem_text FROM rekendo.questions WHERE round_id = " +
-                              Quoted(nul.id)).toString(),
+  EXPECT_EQ(server
+                .AdminValue("SELECT problem_text FROM rekendo.questions WHERE round_id = " +
+                            Quoted(nul.id))
+                .toString(),
             QStringLiteral("a\uFFFDb"));
 }
 
@@ -145,12 +158,15 @@ TEST(ClassUpload, AnotherLearnersRoundIsNeitherSeenNorOverwritten) {
   EXPECT_EQ(status.error().code, ErrorCode::kInvalidInput);
   EXPECT_EQ(status.error().message.find("alice"), std::string::npos);  // says nothing of whose
   EXPECT_EQ(Count("SELECT count(*) FROM rekendo.rounds WHERE id = " + Quoted(alices.id) +
-                  " AND learner = 'alice' AND file_name = '" + alices.file_name + "' AND score = " +
-                  std::to_string(*alices.score)), 1);
+                  " AND learner = 'alice' AND file_name = '" + alices.file_name +
+                  "' AND score = " + std::to_string(*alices.score)),
+            1);
   EXPECT_EQ(Count("SELECT count(*) FROM rekendo.questions WHERE round_id = " + Quoted(alices.id) +
-                  " AND learner = 'alice'"), 10);
+                  " AND learner = 'alice'"),
+            10);
   EXPECT_EQ(Count("SELECT count(*) FROM rekendo.rounds WHERE learner = 'bob' AND id = " +
-                  Quoted(alices.id)), 0);
+                  Quoted(alices.id)),
+            0);
 
   // A round in alice's name, sent by bob, is refused by the policy.
   ClassRound forged = SampleRound("alice", 8, 10, /*name_learner=*/true);

@@ -193,7 +193,8 @@ bool ScratchCluster::MakeCertificates(std::string* error) {
   const auto run = [&](const QStringList& arguments) {
     return RunProcess(openssl, arguments, nullptr, error, QProcessEnvironment::systemEnvironment());
   };
-  const QStringList ec = {QStringLiteral("-newkey"), QStringLiteral("ec"), QStringLiteral("-pkeyopt"),
+  const QStringList ec = {QStringLiteral("-newkey"), QStringLiteral("ec"),
+                          QStringLiteral("-pkeyopt"),
                           QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes")};
   if (!run(QStringList{"req", "-x509"} + ec +
            QStringList{"-keyout", dir + "/ca.key", "-out", dir + "/ca.crt", "-days", "2", "-subj",
@@ -234,7 +235,8 @@ bool ScratchCluster::Init(std::string* error) {
   if (options_.tcp || options_.tls) port_ = FreeTcpPort();
   if (options_.tls && !MakeCertificates(error)) return false;
   std::string conf = "\n# rekendo scratch cluster\n";
-  conf += "listen_addresses = '" + std::string(options_.tcp || options_.tls ? "127.0.0.1" : "") + "'\n";
+  conf +=
+      "listen_addresses = '" + std::string(options_.tcp || options_.tls ? "127.0.0.1" : "") + "'\n";
   conf += "port = " + std::to_string(port_) + "\n";
   conf += "unix_socket_directories = '" + socket_dir_ + "'\n";
   conf += "max_connections = " + std::to_string(options_.max_connections) + "\n";
@@ -275,8 +277,9 @@ bool ScratchCluster::Start(std::string* error) {
   running_ = true;
   if (first) {
     std::string ignored;
-    if (!RunTool("createdb", {"-h", QString::fromStdString(socket_dir_), "-p",
-                              QString::number(port_), "-U", "rekendo_admin", "rekendo"},
+    if (!RunTool("createdb",
+                 {"-h", QString::fromStdString(socket_dir_), "-p", QString::number(port_), "-U",
+                  "rekendo_admin", "rekendo"},
                  error)) {
       return false;
     }
@@ -319,11 +322,12 @@ std::optional<std::string> ScratchCluster::RunTool(const std::string& tool,
 }
 
 std::optional<std::string> ScratchCluster::Psql(const std::string& user,
-                                                const std::string& password,
-                                                const std::string& sql, std::string* error) const {
+                                                const std::string& password, const std::string& sql,
+                                                std::string* error) const {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.remove(QStringLiteral("PGPASSFILE"));
-  if (!password.empty()) environment.insert(QStringLiteral("PGPASSWORD"), QString::fromStdString(password));
+  if (!password.empty())
+    environment.insert(QStringLiteral("PGPASSWORD"), QString::fromStdString(password));
   return RunTool("psql",
                  {"-X", "-A", "-t", "-q", "-v", "ON_ERROR_STOP=1", "-h",
                   QString::fromStdString(socket_dir_), "-p", QString::number(port_), "-U",

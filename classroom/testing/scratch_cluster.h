@@ -15,8 +15,8 @@
 namespace rekendo::classroom::testing {
 
 struct ScratchClusterOptions {
-  bool tcp = false;  // also listen on 127.0.0.1
-  bool tls = false;  // TCP only over TLS, with a CA and a server certificate for "localhost"
+  bool tcp = false;      // also listen on 127.0.0.1
+  bool tls = false;      // TCP only over TLS, with a CA and a server certificate for "localhost"
   bool durable = false;  // fsync on, as a real server (benchmarks); off for tests
   int max_connections = 100;
 };
@@ -49,10 +49,9 @@ class ScratchCluster {
 
   // Runs a program of the server's bin folder (psql, createdb …) as the caller; its output,
   // or nullopt with `error` set.
-  std::optional<std::string> RunTool(const std::string& tool, const QStringList& arguments,
-                                     std::string* error,
-                                     const QProcessEnvironment& environment =
-                                         QProcessEnvironment::systemEnvironment()) const;
+  std::optional<std::string> RunTool(
+      const std::string& tool, const QStringList& arguments, std::string* error,
+      const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) const;
   // psql -c SQL as `user` with `password` (empty: the admin, over the socket); the rows
   // as psql -At prints them.
   std::optional<std::string> Psql(const std::string& user, const std::string& password,

@@ -56,14 +56,22 @@ int main(int argc, char** argv) {
       }
       return argv[++i];
     };
-    if (arg == "--db") db = next();
-    else if (arg == "--learner") learner = next();
-    else if (arg == "--rounds") rounds = std::stoi(next());
-    else if (arg == "--questions") questions = std::stoi(next());
-    else if (arg == "--first") first = std::stoi(next());
-    else if (arg == "--die-after-sent") die_after = std::stoi(next());
-    else if (arg == "--timeout") timeout_s = std::stoi(next());
-    else if (arg == "--fast-retry") fast_retry = true;
+    if (arg == "--db")
+      db = next();
+    else if (arg == "--learner")
+      learner = next();
+    else if (arg == "--rounds")
+      rounds = std::stoi(next());
+    else if (arg == "--questions")
+      questions = std::stoi(next());
+    else if (arg == "--first")
+      first = std::stoi(next());
+    else if (arg == "--die-after-sent")
+      die_after = std::stoi(next());
+    else if (arg == "--timeout")
+      timeout_s = std::stoi(next());
+    else if (arg == "--fast-retry")
+      fast_retry = true;
     else {
       std::fprintf(stderr, "unknown argument %s\n", arg.c_str());
       return 2;
