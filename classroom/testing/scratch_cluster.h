@@ -4,7 +4,8 @@
 // `postgres` user (runuser). The superuser rekendo_admin enters over the socket without a
 // password; every other role needs its SCRAM password. The server is stopped and the folder
 // removed by the destructor, and also when the process dies any other way: a small watcher
-// process does it when our end of a pipe closes.
+// process does it when our end of a pipe closes. initdb runs once per machine and user: its
+// cluster is kept in /tmp/rekendo-pg-template-* and copied for each new server.
 #pragma once
 
 #include <QProcessEnvironment>
@@ -59,6 +60,9 @@ class ScratchCluster {
 
  private:
   bool Init(std::string* error);
+  // The folder of a pristine cluster made by initdb, copied for each new one; empty on
+  // failure.
+  std::string Template(std::string* error) const;
   bool MakeCertificates(std::string* error);
   // Runs `program` as the cluster's owner (postgres when we are root).
   bool RunAsOwner(const QString& program, const QStringList& arguments, std::string* error) const;
