@@ -67,8 +67,8 @@ Error ClassifyConnectFailure(const QSqlError& error) {
     }
     return result;
   }
-  if (ContainsAny(text, {"too many connections", "remaining connection slots", "out of memory",
-                         "could not fork"})) {
+  if (ContainsAny(text, {"too many clients", "too many connections", "remaining connection slots",
+                         "out of memory", "could not fork"})) {
     return {ErrorCode::kServer,
             "サーバーがいま接続を受け付けられません（接続が多すぎるか、メモリが足りません）。"
             "しばらくして自動でやり直します。",

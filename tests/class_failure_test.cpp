@@ -49,6 +49,46 @@ TEST(ClassConnInfo, IsReadAndQuotedAsLibpqDoes) {
   }
 }
 
+TEST(ClassErrors, TheServersWordsBecomeCodesAndAdvice) {
+  const auto statement = [](const char* state) {
+    return StatementFailure(QSqlError(QStringLiteral("QPSQL"), QStringLiteral("words"),
+                                      QSqlError::StatementError, QString::fromLatin1(state)),
+                            "成績の送信");
+  };
+  EXPECT_EQ(statement("53100").code, ErrorCode::kServer);  // the server's disk is full
+  EXPECT_NE(statement("53100").message.find("ディスクがいっぱい"), std::string::npos);
+  EXPECT_EQ(statement("XX000").code, ErrorCode::kServer);
+  EXPECT_EQ(statement("").code, ErrorCode::kNetwork);  // libpq lost the connection
+  EXPECT_EQ(statement("08006").code, ErrorCode::kNetwork);
+  EXPECT_EQ(statement("57P01").code, ErrorCode::kNetwork);  // the server is shutting down
+  EXPECT_EQ(statement("28P01").code, ErrorCode::kAuthentication);
+  EXPECT_EQ(statement("42501").code, ErrorCode::kAccessDenied);
+  EXPECT_EQ(statement("40001").code, ErrorCode::kBusy);
+  EXPECT_EQ(statement("23514").code, ErrorCode::kInvalidInput);
+  EXPECT_EQ(statement("42P01").code, ErrorCode::kNotFound);  // init never ran
+  EXPECT_FALSE(WorthRetrying(statement("23514")));
+  EXPECT_TRUE(WorthRetrying(statement("53100")));
+  EXPECT_EQ(statement("53100").detail, "QPSQL: words");  // the driver's words, then the server's
+
+  const auto connect = [](const char* text) {
+    return ConnectFailure(QSqlError(QStringLiteral("Unable to connect"), QString::fromUtf8(text),
+                                    QSqlError::ConnectionError),
+                          "host=db");
+  };
+  // libpq's own words in English and in its Japanese translation.
+  EXPECT_EQ(connect("FATAL:  password authentication failed for user \"a\"").code,
+            ErrorCode::kAuthentication);
+  EXPECT_EQ(connect("FATAL:  ユーザー\"a\"のパスワード認証に失敗しました").code,
+            ErrorCode::kAuthentication);
+  EXPECT_EQ(connect("FATAL:  ロール\"a\"は存在しません").code, ErrorCode::kAuthentication);
+  EXPECT_EQ(connect("FATAL:  データベース\"x\"は存在しません").code, ErrorCode::kNotFound);
+  EXPECT_EQ(connect("SSL error: certificate verify failed").code, ErrorCode::kNetwork);
+  EXPECT_EQ(connect("ソケット\"/run/x\"のサーバーへの接続に失敗しました: No such file").code,
+            ErrorCode::kNetwork);
+  EXPECT_EQ(connect("FATAL:  sorry, too many clients already").code, ErrorCode::kServer);
+  EXPECT_NE(connect("timeout expired").message.find("接続先: host=db"), std::string::npos);
+}
+
 TEST(ClassFailures, AWrongPasswordOrUnknownRoleIsAuthentication) {
   REKENDO_NEED_SERVER();
   ClassServer& server = ClassServer::Get();
