@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "class_cli.h"
+#include "lsan_suppressions.h"
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);

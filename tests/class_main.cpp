@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 
 #include "class_support.h"
+#include "lsan_suppressions.h"
 
 namespace {
 

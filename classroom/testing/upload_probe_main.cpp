@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 
+#include "lsan_suppressions.h"
 #include "memory_pending_rounds.h"
 #include "sample_rounds.h"
 #include "upload_worker.h"
