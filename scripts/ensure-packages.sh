@@ -23,7 +23,9 @@ ensure_packages() {
 # The record needs Qt SQL's SQLite driver and Qt Charts, whose CMake files look for Qt OpenGL.
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgmock-dev
   libbenchmark-dev fonts-ipafont-gothic fonts-liberation qt6-translations-l10n libqt6sql6-sqlite
-  qt6-charts-dev libqt6opengl6-dev)
+  qt6-charts-dev libqt6opengl6-dev
+  # The class record: Qt SQL's PostgreSQL driver; the server and the certificates of the class tests.
+  libqt6sql6-psql postgresql openssl)
 
 # The package's icons are drawn from the SVG at build time.
 BUILD_PACKAGES+=(librsvg2-bin)

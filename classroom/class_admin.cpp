@@ -1,0 +1,255 @@
+#include "class_admin.h"
+
+#include <QDateTime>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTimeZone>
+#include <QVariant>
+
+#include "class_error.h"
+#include "class_schema.h"
+#include "scram.h"
+
+namespace rekendo::classroom {
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+Error Fail(ClassDatabase& db, const QSqlQuery& query, const char* what) {
+  Error error = StatementFailure(query.lastError(), what);
+  db.Connection().rollback();
+  return error;
+}
+
+// Whether a role of that name exists.
+Result<bool> RoleExists(ClassDatabase& db, const std::string& role) {
+  QSqlQuery query(db.Connection());
+  query.prepare(QStringLiteral("SELECT 1 FROM pg_catalog.pg_roles WHERE rolname = ?"));
+  query.addBindValue(Q(role));
+  if (!query.exec()) return StatementFailure(query.lastError(), "ロールの確認");
+  return query.next();
+}
+
+Status Grant(ClassDatabase& db, const char* group, const std::string& member, const char* what) {
+  QSqlQuery query(db.Connection());
+  query.prepare(QStringLiteral("SELECT rekendo.grant_role(?, ?)"));
+  query.addBindValue(QString::fromUtf8(group));
+  query.addBindValue(Q(member));
+  if (!query.exec()) return StatementFailure(query.lastError(), what);
+  return {};
+}
+
+Result<bool> CreateLoginRole(ClassDatabase& db, const std::string& role,
+                             const std::optional<std::string>& verifier, const char* what) {
+  QSqlQuery query(db.Connection());
+  query.prepare(QStringLiteral("SELECT rekendo.create_login_role(?, ?)"));
+  query.addBindValue(Q(role));
+  query.addBindValue(verifier ? QVariant(Q(*verifier)) : QVariant(QMetaType::fromType<QString>()));
+  if (!query.exec() || !query.next()) return StatementFailure(query.lastError(), what);
+  return query.value(0).toBool();
+}
+
+Status Begin(ClassDatabase& db, const char* what) {
+  if (Status s = db.Open(); !s) return s;
+  Result<int> version = ReadSchemaVersion(db.Connection());
+  if (!version) return version.error();
+  if (*version == 0) {
+    return Error{ErrorCode::kNotFound,
+                 "このデータベースにはまだ Rekendo の表がありません。先に「rekendo-class init」を"
+                 "実行してください。",
+                 db.Where(),
+                 {}};
+  }
+  if (!db.Connection().transaction()) return StatementFailure(db.Connection().lastError(), what);
+  return {};
+}
+
+Status Commit(ClassDatabase& db, const char* what) {
+  if (!db.Connection().commit()) {
+    Error error = StatementFailure(db.Connection().lastError(), what);
+    db.Connection().rollback();
+    return error;
+  }
+  return {};
+}
+
+}  // namespace
+
+Status CheckRoleName(const std::string& name) {
+  auto bad = [&](const std::string& why) {
+    return Error{ErrorCode::kInvalidInput,
+                 "名前「" + name + "」はロール名に使えません: " + why +
+                     "\n半角の英字か「_」で始め、英数字と「_」「.」「-」だけで書いてください"
+                     "（表示名は --display で日本語にできます）。",
+                 name,
+                 {}};
+  };
+  if (name.empty()) return bad("空です。");
+  if (name.size() > 63) return bad("63 バイトより長いです。");
+  if (name.starts_with("pg_")) return bad("「pg_」で始まる名前は PostgreSQL が使います。");
+  const auto letter = [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+  };
+  if (!letter(name[0])) return bad("最初の文字が英字でも「_」でもありません。");
+  for (char c : name) {
+    if (!letter(c) && !(c >= '0' && c <= '9') && c != '.' && c != '-') {
+      return bad("使えない文字があります。");
+    }
+  }
+  return {};
+}
+
+Result<ClassAdded> AddClass(ClassDatabase& db, const std::string& name,
+                            const std::string& teacher) {
+  const char* what = "クラスの登録";
+  if (name.empty()) {
+    return Error{ErrorCode::kInvalidInput, "クラスの名前が空です。", {}, {}};
+  }
+  if (Status s = CheckRoleName(teacher); !s) return s.error();
+  if (Status s = Begin(db, what); !s) return s.error();
+  ClassAdded added;
+  Result<bool> created = CreateLoginRole(db, teacher, std::nullopt, what);
+  if (!created) {
+    db.Connection().rollback();
+    return created.error();
+  }
+  added.teacher_created = *created;
+  if (Status s = Grant(db, kTeacherGroup, teacher, what); !s) {
+    db.Connection().rollback();
+    return s.error();
+  }
+  QSqlQuery query(db.Connection());
+  query.prepare(QStringLiteral(
+      "INSERT INTO rekendo.classes (name, teacher_role) VALUES (?, ?) ON CONFLICT (name) "
+      "DO UPDATE SET teacher_role = EXCLUDED.teacher_role RETURNING (xmax = 0)"));
+  query.addBindValue(Q(name));
+  query.addBindValue(Q(teacher));
+  if (!query.exec() || !query.next()) return Fail(db, query, what);
+  added.class_created = query.value(0).toBool();
+  if (Status s = Commit(db, what); !s) return s.error();
+  return added;
+}
+
+Result<LearnerAdded> AddLearner(ClassDatabase& db, const std::string& role,
+                                const std::string& display_name, const std::string& class_name,
+                                bool with_password) {
+  const char* what = "学習者の登録";
+  if (Status s = CheckRoleName(role); !s) return s.error();
+  if (Status s = Begin(db, what); !s) return s.error();
+  LearnerAdded added;
+  added.class_name = class_name;
+  if (added.class_name.empty()) {
+    QSqlQuery classes(db.Connection());
+    if (!classes.exec(QStringLiteral("SELECT name FROM rekendo.classes ORDER BY name LIMIT 2"))) {
+      return Fail(db, classes, what);
+    }
+    std::vector<std::string> names;
+    while (classes.next()) names.push_back(classes.value(0).toString().toStdString());
+    if (names.size() != 1) {
+      db.Connection().rollback();
+      return Error{ErrorCode::kInvalidInput,
+                   names.empty() ? "クラスがまだありません。「rekendo-class init --class 名前 "
+                                   "--teacher 先生のロール」で作ってください。"
+                                 : "クラスが複数あります。--class でクラスを指定してください。",
+                   {},
+                   {}};
+    }
+    added.class_name = names.front();
+  }
+  {
+    QSqlQuery known(db.Connection());
+    known.prepare(QStringLiteral("SELECT class_name FROM rekendo.learners WHERE role_name = ?"));
+    known.addBindValue(Q(role));
+    if (!known.exec()) return Fail(db, known, what);
+    if (known.next()) {
+      db.Connection().rollback();
+      added.already_learner = true;
+      added.class_name = known.value(0).toString().toStdString();
+      return added;
+    }
+  }
+  Result<bool> exists = RoleExists(db, role);
+  if (!exists) {
+    db.Connection().rollback();
+    return exists.error();
+  }
+  if (!*exists) {
+    std::optional<std::string> verifier;
+    if (with_password) {
+      added.password = GeneratePassword();
+      verifier = ScramVerifier(added.password);
+    }
+    Result<bool> created = CreateLoginRole(db, role, verifier, what);
+    if (!created) {
+      db.Connection().rollback();
+      return created.error();
+    }
+    added.role_created = *created;
+    if (!*created) added.password.clear();
+  }
+  if (Status s = Grant(db, kLearnerGroup, role, what); !s) {
+    db.Connection().rollback();
+    return s.error();
+  }
+  QSqlQuery insert(db.Connection());
+  insert.prepare(QStringLiteral(
+      "INSERT INTO rekendo.learners (role_name, display_name, class_name) VALUES (?, ?, ?)"));
+  insert.addBindValue(Q(role));
+  insert.addBindValue(Q(display_name.empty() ? role : display_name));
+  insert.addBindValue(Q(added.class_name));
+  if (!insert.exec()) {
+    Error error = Fail(db, insert, what);
+    if (insert.lastError().nativeErrorCode() == QLatin1String("23503")) {
+      error = {ErrorCode::kNotFound,
+               "クラス「" + added.class_name + "」はありません。",
+               {},
+               error.detail};
+    }
+    added.password.clear();
+    return error;
+  }
+  if (Status s = Commit(db, what); !s) return s.error();
+  return added;
+}
+
+Result<std::vector<ReportRow>> ClassReport(ClassDatabase& db, std::int64_t since_ms,
+                                           const std::string& class_name) {
+  const char* what = "クラスの表の読み出し";
+  if (Status s = db.Open(); !s) return s.error();
+  QSqlQuery query(db.Connection());
+  query.setForwardOnly(true);
+  // One pass over each learner's rounds; the policies decide whose rows come back.
+  query.prepare(QStringLiteral(
+      "SELECT l.class_name, l.role_name, l.display_name, "
+      "  count(r.id) FILTER (WHERE r.started_at >= p.since), "
+      "  count(r.id) FILTER (WHERE r.started_at >= p.since AND r.ending = 'finished'), "
+      "  avg(r.score) FILTER (WHERE r.started_at >= p.since AND r.ending = 'finished'), "
+      "  max(r.score) FILTER (WHERE r.started_at >= p.since AND r.ending = 'finished'), "
+      "  CAST(floor(extract(epoch FROM max(r.started_at)) * 1000) AS bigint) "
+      "FROM (SELECT CAST(? AS timestamptz) AS since, CAST(? AS text) AS class_name) p "
+      "CROSS JOIN rekendo.learners l LEFT JOIN rekendo.rounds r ON r.learner = l.role_name "
+      "WHERE (p.class_name = '' OR l.class_name = p.class_name) "
+      "GROUP BY l.class_name, l.role_name, l.display_name "
+      "ORDER BY l.class_name, l.display_name, l.role_name"));
+  query.addBindValue(QDateTime::fromMSecsSinceEpoch(since_ms, QTimeZone::utc()));
+  query.addBindValue(Q(class_name));
+  if (!query.exec()) return StatementFailure(query.lastError(), what);
+  std::vector<ReportRow> rows;
+  while (query.next()) {
+    ReportRow row;
+    row.class_name = query.value(0).toString().toStdString();
+    row.role = query.value(1).toString().toStdString();
+    row.display_name = query.value(2).toString().toStdString();
+    row.rounds = query.value(3).toInt();
+    row.finished = query.value(4).toInt();
+    if (!query.value(5).isNull()) row.average = query.value(5).toDouble();
+    if (!query.value(6).isNull()) row.best = query.value(6).toInt();
+    if (!query.value(7).isNull()) row.last_played_ms = query.value(7).toLongLong();
+    rows.push_back(std::move(row));
+  }
+  if (query.lastError().isValid()) return StatementFailure(query.lastError(), what);
+  return rows;
+}
+
+}  // namespace rekendo::classroom

@@ -1,0 +1,71 @@
+// One connection to the class database (Qt's QPSQL driver) and the learner's one write:
+// uploading a closed round. A connection belongs to the thread that opened it: make,
+// use and destroy a ClassDatabase on one thread (the upload worker's, or the command's).
+//
+// No password is kept anywhere by the program: libpq finds one in ~/.pgpass (or the file
+// given by passfile= / PGPASSFILE), in a service file, or needs none (peer, GSSAPI, a client
+// certificate).
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <memory>
+#include <string>
+
+#include "class_round.h"
+#include "conninfo.h"
+#include "error.h"
+
+namespace rekendo::classroom {
+
+enum class UploadOutcome {
+  kInserted,      // the round and its questions are now on the server
+  kAlreadyThere,  // an earlier try had stored it; nothing was written
+};
+
+class ClassDatabase {
+ public:
+  // Nothing connects yet. `conninfo` as ConnInfo::Parse reads it.
+  explicit ClassDatabase(std::string conninfo);
+  ~ClassDatabase();
+  ClassDatabase(const ClassDatabase&) = delete;
+  ClassDatabase& operator=(const ClassDatabase&) = delete;
+
+  // Connects unless connected. kInvalidInput for a connection string that cannot be used,
+  // kAuthentication, kNetwork, kServer or kNotFound (ConnectFailure) for the rest.
+  Status Open();
+  bool IsOpen() const;
+  // Drops the connection; the next Open connects again.
+  void Close();
+
+  // Stores the round and its questions in one transaction. Safe to repeat: a round whose id
+  // is already on the server in this learner's name is left as it is (kAlreadyThere); so a
+  // retry after a lost acknowledgement, or two copies of the program, never make a second
+  // copy. An id held by another learner's round fails with kInvalidInput, and that round is
+  // neither read nor touched. A failure leaves nothing on the server and closes the
+  // connection when it broke (the next call connects again).
+  Status Upload(const ClassRound& round, UploadOutcome* outcome = nullptr);
+
+  // The role the connection acts as.
+  Result<std::string> CurrentUser();
+
+  // The open connection, for rekendo-class's own statements.
+  QSqlDatabase& Connection() { return db_; }
+  // Where it connects, without a password, for messages.
+  const std::string& Where() const { return where_; }
+
+ private:
+  Status UploadInTransaction(const ClassRound& round, UploadOutcome* outcome);
+  // Closes the connection when `error` says it broke.
+  Error Broken(Error error);
+
+  // The upload's statements, prepared once per connection.
+  struct Statements;
+  std::unique_ptr<Statements> statements_;
+  std::string conninfo_;
+  std::string where_;
+  QString connection_name_;
+  QSqlDatabase db_;
+};
+
+}  // namespace rekendo::classroom

@@ -1,0 +1,235 @@
+#include "class_schema.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+#include <QVariant>
+
+#include "class_error.h"
+
+namespace rekendo::classroom {
+
+namespace {
+
+// Version 1. Who sees what is decided here, by the database:
+// - a learner is a LOGIN role, member of rekendo_learner, with a row in learners; it may
+//   insert rounds and questions in its own name only and read only its own;
+// - a class has a teacher role; members of that role (members of rekendo_teacher) read the
+//   learners of the class and their rounds and questions;
+// - nobody but the owner may update or delete: there is neither a grant nor a policy.
+// FORCE makes the owner obey the policies too (superusers never do); the owner has no
+// policy, so it reads nothing but its classes and learners.
+// questions carries the learner too, tied to its round's by a foreign key, so that its
+// policies compare a column instead of looking up the round for every row.
+const QStringList kVersion1 = {
+    QStringLiteral(R"(CREATE TABLE rekendo.classes (
+  name text PRIMARY KEY CHECK (name <> ''),
+  teacher_role name NOT NULL
+))"),
+    QStringLiteral(R"(CREATE TABLE rekendo.learners (
+  role_name name PRIMARY KEY,
+  display_name text NOT NULL,
+  class_name text NOT NULL REFERENCES rekendo.classes (name) ON UPDATE CASCADE
+))"),
+    QStringLiteral(R"(CREATE TABLE rekendo.rounds (
+  id uuid PRIMARY KEY,
+  learner name NOT NULL DEFAULT current_user REFERENCES rekendo.learners (role_name),
+  set_hash text NOT NULL CHECK (set_hash ~ '^[0-9a-f]{64}$'),
+  file_name text NOT NULL,
+  pair_count integer NOT NULL CHECK (pair_count >= 0),
+  started_at timestamptz NOT NULL,
+  ended_at timestamptz,
+  score integer,
+  judgement_index integer,
+  ending text NOT NULL CHECK (ending IN ('finished', 'unfinished')),
+  time_limit_seconds integer NOT NULL DEFAULT 40,
+  received_at timestamptz NOT NULL DEFAULT now(),
+  UNIQUE (id, learner)
+))"),
+    // The class view: per learner, the rounds since a day.
+    QStringLiteral("CREATE INDEX rounds_by_learner_time ON rekendo.rounds (learner, started_at)"),
+    QStringLiteral(R"(CREATE TABLE rekendo.questions (
+  round_id uuid NOT NULL,
+  learner name NOT NULL DEFAULT current_user,
+  number integer NOT NULL CHECK (number > 0),
+  kind text NOT NULL CHECK (kind IN ('problem', 'trivia', 'choice')),
+  bank_index integer NOT NULL,
+  problem_text text NOT NULL,
+  accepted text NOT NULL,
+  typed text NOT NULL,
+  outcome text NOT NULL CHECK (outcome IN ('right', 'wrong', 'left', 'open')),
+  wrong_tries integer NOT NULL,
+  seconds_used integer NOT NULL,
+  PRIMARY KEY (round_id, number),
+  FOREIGN KEY (round_id, learner) REFERENCES rekendo.rounds (id, learner)
+))"),
+    QStringLiteral("ALTER TABLE rekendo.learners ENABLE ROW LEVEL SECURITY"),
+    QStringLiteral("ALTER TABLE rekendo.learners FORCE ROW LEVEL SECURITY"),
+    QStringLiteral("ALTER TABLE rekendo.rounds ENABLE ROW LEVEL SECURITY"),
+    QStringLiteral("ALTER TABLE rekendo.rounds FORCE ROW LEVEL SECURITY"),
+    QStringLiteral("ALTER TABLE rekendo.questions ENABLE ROW LEVEL SECURITY"),
+    QStringLiteral("ALTER TABLE rekendo.questions FORCE ROW LEVEL SECURITY"),
+    // A teacher reads the learners of the classes whose teacher role it is or is a member
+    // of, and their rounds and questions. pg_roles and its oids keep a teacher role that was
+    // dropped from failing every query; the learners in the subqueries are read under their
+    // own policies, which say the same.
+    QStringLiteral(R"(CREATE POLICY learner_self ON rekendo.learners FOR SELECT TO rekendo_learner
+  USING (role_name = current_user))"),
+    QStringLiteral(R"(CREATE POLICY teacher_class ON rekendo.learners FOR SELECT TO rekendo_teacher
+  USING (class_name IN (SELECT c.name FROM rekendo.classes c WHERE c.teacher_role IN
+    (SELECT r.rolname FROM pg_catalog.pg_roles r
+     WHERE pg_catalog.pg_has_role(current_user, r.oid, 'MEMBER')))))"),
+    QStringLiteral(R"(CREATE POLICY learner_insert ON rekendo.rounds FOR INSERT TO rekendo_learner
+  WITH CHECK (learner = current_user))"),
+    QStringLiteral(R"(CREATE POLICY learner_select ON rekendo.rounds FOR SELECT TO rekendo_learner
+  USING (learner = current_user))"),
+    QStringLiteral(R"(CREATE POLICY teacher_select ON rekendo.rounds FOR SELECT TO rekendo_teacher
+  USING (learner IN (SELECT l.role_name FROM rekendo.learners l
+    JOIN rekendo.classes c ON c.name = l.class_name WHERE c.teacher_role IN
+    (SELECT r.rolname FROM pg_catalog.pg_roles r
+     WHERE pg_catalog.pg_has_role(current_user, r.oid, 'MEMBER')))))"),
+    QStringLiteral(
+        R"(CREATE POLICY learner_insert ON rekendo.questions FOR INSERT TO rekendo_learner
+  WITH CHECK (learner = current_user))"),
+    QStringLiteral(
+        R"(CREATE POLICY learner_select ON rekendo.questions FOR SELECT TO rekendo_learner
+  USING (learner = current_user))"),
+    QStringLiteral(
+        R"(CREATE POLICY teacher_select ON rekendo.questions FOR SELECT TO rekendo_teacher
+  USING (learner IN (SELECT l.role_name FROM rekendo.learners l
+    JOIN rekendo.classes c ON c.name = l.class_name WHERE c.teacher_role IN
+    (SELECT r.rolname FROM pg_catalog.pg_roles r
+     WHERE pg_catalog.pg_has_role(current_user, r.oid, 'MEMBER')))))"),
+};
+
+const QStringList* StepTo(int version) {
+  switch (version) {
+    case 1:
+      return &kVersion1;
+    default:
+      return nullptr;
+  }
+}
+
+// Run at every init: the group roles (shared by every database of the server), what they
+// may do, and the functions rekendo-class uses to make roles (role names cannot be bound
+// as values, so the server quotes them with format's %I).
+const QStringList kEveryTime = {
+    QStringLiteral(R"(DO $do$ BEGIN
+  IF NOT EXISTS (SELECT 1 FROM pg_catalog.pg_roles WHERE rolname = 'rekendo_learner') THEN
+    CREATE ROLE rekendo_learner NOLOGIN;
+  END IF;
+  IF NOT EXISTS (SELECT 1 FROM pg_catalog.pg_roles WHERE rolname = 'rekendo_teacher') THEN
+    CREATE ROLE rekendo_teacher NOLOGIN;
+  END IF;
+END $do$)"),
+    QStringLiteral("REVOKE ALL ON SCHEMA rekendo FROM PUBLIC"),
+    QStringLiteral("GRANT USAGE ON SCHEMA rekendo TO rekendo_learner, rekendo_teacher"),
+    QStringLiteral("REVOKE ALL ON ALL TABLES IN SCHEMA rekendo FROM PUBLIC"),
+    QStringLiteral("GRANT SELECT ON rekendo.classes, rekendo.learners "
+                   "TO rekendo_learner, rekendo_teacher"),
+    QStringLiteral("GRANT SELECT ON rekendo.rounds, rekendo.questions TO rekendo_learner, "
+                   "rekendo_teacher"),
+    // Every column but the time the server received the round.
+    QStringLiteral("GRANT INSERT (id, learner, set_hash, file_name, pair_count, started_at, "
+                   "ended_at, score, judgement_index, ending, time_limit_seconds) "
+                   "ON rekendo.rounds TO rekendo_learner"),
+    QStringLiteral("GRANT INSERT ON rekendo.questions TO rekendo_learner"),
+    QStringLiteral(
+        R"(CREATE OR REPLACE FUNCTION rekendo.create_login_role(role_name text, verifier text)
+RETURNS boolean LANGUAGE plpgsql AS $fn$
+BEGIN
+  IF EXISTS (SELECT 1 FROM pg_catalog.pg_roles r WHERE r.rolname = role_name) THEN
+    RETURN false;
+  END IF;
+  IF verifier IS NULL THEN
+    EXECUTE format('CREATE ROLE %I LOGIN', role_name);
+  ELSE
+    EXECUTE format('CREATE ROLE %I LOGIN PASSWORD %L', role_name, verifier);
+  END IF;
+  RETURN true;
+END $fn$)"),
+    QStringLiteral(
+        R"(CREATE OR REPLACE FUNCTION rekendo.grant_role(group_name text, member_name text)
+RETURNS void LANGUAGE plpgsql AS $fn$
+BEGIN
+  IF NOT EXISTS (SELECT 1 FROM pg_catalog.pg_auth_members m
+                 JOIN pg_catalog.pg_roles g ON g.oid = m.roleid
+                 JOIN pg_catalog.pg_roles r ON r.oid = m.member
+                 WHERE g.rolname = group_name AND r.rolname = member_name) THEN
+    EXECUTE format('GRANT %I TO %I', group_name, member_name);
+  END IF;
+END $fn$)"),
+    QStringLiteral("REVOKE ALL ON FUNCTION rekendo.create_login_role(text, text) FROM PUBLIC"),
+    QStringLiteral("REVOKE ALL ON FUNCTION rekendo.grant_role(text, text) FROM PUBLIC"),
+};
+
+Status Exec(QSqlDatabase& db, const QString& sql) {
+  QSqlQuery query(db);
+  if (!query.exec(sql)) return StatementFailure(query.lastError(), "データベースの準備");
+  return {};
+}
+
+Error Rollback(QSqlDatabase& db, Error error) {
+  db.rollback();
+  return error;
+}
+
+}  // namespace
+
+Result<int> ReadSchemaVersion(QSqlDatabase& db) {
+  QSqlQuery query(db);
+  if (!query.exec(QStringLiteral("SELECT to_regclass('rekendo.schema_version') IS NOT NULL"))) {
+    return StatementFailure(query.lastError(), "データベースの版の確認");
+  }
+  if (!query.next() || !query.value(0).toBool()) return 0;
+  if (!query.exec(QStringLiteral("SELECT coalesce(max(version), 0) FROM rekendo.schema_version"))) {
+    return StatementFailure(query.lastError(), "データベースの版の確認");
+  }
+  return query.next() ? query.value(0).toInt() : 0;
+}
+
+Result<int> InitSchema(QSqlDatabase& db) {
+  if (!db.transaction()) return StatementFailure(db.lastError(), "データベースの準備");
+  // Two inits at once take turns; "already exists, skipping" is no news.
+  for (const QString& sql : {QStringLiteral("SELECT pg_advisory_xact_lock(7395061)"),
+                             QStringLiteral("SET LOCAL client_min_messages = warning")}) {
+    if (Status s = Exec(db, sql); !s) return Rollback(db, s.error());
+  }
+  for (const QString& sql :
+       {QStringLiteral("CREATE SCHEMA IF NOT EXISTS rekendo"),
+        QStringLiteral(
+            "CREATE TABLE IF NOT EXISTS rekendo.schema_version "
+            "(version integer NOT NULL, applied_at timestamptz NOT NULL DEFAULT now())")}) {
+    if (Status s = Exec(db, sql); !s) return Rollback(db, s.error());
+  }
+  Result<int> version = ReadSchemaVersion(db);
+  if (!version) return Rollback(db, version.error());
+  if (*version > kClassSchemaVersion) {
+    return Rollback(db, Error{ErrorCode::kNewer,
+                              "このデータベースは新しい版の rekendo-class で作られています。"
+                              "新しい版を使ってください。",
+                              {},
+                              "schema version " + std::to_string(*version)});
+  }
+  // The group roles first: the policies of version 1 name them.
+  if (Status s = Exec(db, kEveryTime.front()); !s) return Rollback(db, s.error());
+  for (int step = *version + 1; step <= kClassSchemaVersion; ++step) {
+    for (const QString& sql : *StepTo(step)) {
+      if (Status s = Exec(db, sql); !s) return Rollback(db, s.error());
+    }
+    QSqlQuery record(db);
+    record.prepare(QStringLiteral("INSERT INTO rekendo.schema_version (version) VALUES (?)"));
+    record.addBindValue(step);
+    if (!record.exec()) {
+      return Rollback(db, StatementFailure(record.lastError(), "データベースの準備"));
+    }
+  }
+  for (qsizetype i = 1; i < kEveryTime.size(); ++i) {
+    if (Status s = Exec(db, kEveryTime[i]); !s) return Rollback(db, s.error());
+  }
+  if (!db.commit()) return StatementFailure(db.lastError(), "データベースの準備");
+  return kClassSchemaVersion;
+}
+
+}  // namespace rekendo::classroom

@@ -1,0 +1,171 @@
+#include "upload_worker.h"
+
+#include <QDateTime>
+#include <QRandomGenerator>
+#include <algorithm>
+
+#include "class_database.h"
+#include "class_error.h"
+
+namespace rekendo::classroom {
+
+std::chrono::milliseconds RetryDelay(const UploadOptions& options, int failures) {
+  auto delay = options.first_retry;
+  for (int i = 1; i < failures && delay < options.max_retry; ++i) delay *= 2;
+  return std::min(delay, options.max_retry);
+}
+
+UploadWorker::UploadWorker(std::string conninfo, std::shared_ptr<PendingRounds> source,
+                           UploadOptions options)
+    : conninfo_(std::move(conninfo)),
+      source_(std::move(source)),
+      options_(options),
+      timer_(new QTimer(this)) {
+  qRegisterMetaType<UploadStatus>();
+  timer_->setSingleShot(true);
+  connect(timer_, &QTimer::timeout, this, &UploadWorker::Work);
+}
+
+UploadWorker::~UploadWorker() = default;
+
+UploadStatus UploadWorker::Snapshot() const {
+  std::lock_guard lock(mutex_);
+  return status_;
+}
+
+void UploadWorker::Start() {
+  if (!db_) db_ = std::make_unique<ClassDatabase>(conninfo_);
+  Work();
+}
+
+void UploadWorker::TryNow() {
+  if (stopped_) return;
+  // A try under way reads the queue again when it ends; otherwise go now.
+  ScheduleIn(std::chrono::milliseconds(0));
+}
+
+void UploadWorker::Stop() {
+  stopped_ = true;
+  timer_->stop();
+  db_.reset();  // closes and removes the connection on this thread
+  {
+    std::lock_guard lock(mutex_);
+    status_.connected = false;
+    status_.next_try_ms = 0;
+  }
+  thread()->quit();
+}
+
+void UploadWorker::ScheduleIn(std::chrono::milliseconds delay) {
+  if (stopped_) return;
+  {
+    std::lock_guard lock(mutex_);
+    status_.next_try_ms = QDateTime::currentMSecsSinceEpoch() + delay.count();
+  }
+  timer_->start(delay);
+}
+
+void UploadWorker::UpdateWaiting() {
+  Result<int> waiting = source_->WaitingCount();
+  std::lock_guard lock(mutex_);
+  if (waiting) status_.waiting = *waiting;
+}
+
+void UploadWorker::Publish() { emit StatusChanged(Snapshot()); }
+
+void UploadWorker::Failed(const std::string& round_id, const Error& error) {
+  source_->RecordFailure(round_id, error, true);
+  int failures;
+  {
+    std::lock_guard lock(mutex_);
+    failures = ++status_.failures_in_a_row;
+    status_.last_error = error;
+    status_.connected = db_ && db_->IsOpen();
+  }
+  auto delay = RetryDelay(options_, failures);
+  const double spread = options_.jitter * (2 * QRandomGenerator::global()->generateDouble() - 1);
+  delay = std::min(options_.max_retry,
+                   std::chrono::milliseconds(static_cast<long long>(delay.count() * (1 + spread))));
+  UpdateWaiting();
+  ScheduleIn(delay);
+  Publish();
+}
+
+void UploadWorker::Work() {
+  if (stopped_ || !db_) return;
+  {
+    std::lock_guard lock(mutex_);
+    status_.next_try_ms = 0;
+  }
+  Result<std::vector<ClassRound>> batch = source_->NextBatch(options_.batch_size);
+  if (!batch) return Failed({}, batch.error());
+  if (batch->empty()) {
+    UpdateWaiting();
+    ScheduleIn(options_.idle_poll);
+    Publish();
+    return;
+  }
+  if (Status s = db_->Open(); !s) return Failed({}, s.error());
+  for (const ClassRound& round : *batch) {
+    if (Status s = db_->Upload(round); !s) {
+      if (!WorthRetrying(s.error())) {
+        // The server will never take this one; the rest go on.
+        source_->RecordFailure(round.id, s.error(), false);
+        std::lock_guard lock(mutex_);
+        status_.last_error = s.error();
+        continue;
+      }
+      return Failed(round.id, s.error());
+    }
+    // A failure to mark it only means it is sent again next time, and found there.
+    if (Status s = source_->MarkSent(round.id); !s) return Failed(round.id, s.error());
+    std::lock_guard lock(mutex_);
+    ++status_.sent;
+    status_.failures_in_a_row = 0;
+    status_.last_error.reset();
+    status_.last_success_ms = QDateTime::currentMSecsSinceEpoch();
+    status_.connected = true;
+  }
+  UpdateWaiting();
+  Publish();
+  // More may wait: go on, through the event loop so that a Stop gets in between batches.
+  ScheduleIn(std::chrono::milliseconds(0));
+}
+
+ClassUploader::ClassUploader(std::string conninfo, std::shared_ptr<PendingRounds> source,
+                             UploadOptions options, QObject* parent)
+    : QObject(parent),
+      thread_(new QThread),
+      worker_(new UploadWorker(std::move(conninfo), std::move(source), options)) {
+  thread_->setObjectName(QStringLiteral("rekendo-class-upload"));
+  worker_->moveToThread(thread_);
+  connect(worker_, &UploadWorker::StatusChanged, this, &ClassUploader::StatusChanged);
+}
+
+ClassUploader::~ClassUploader() {
+  if (thread_->isRunning()) {
+    QMetaObject::invokeMethod(worker_, &UploadWorker::Stop, Qt::QueuedConnection);
+    if (!thread_->wait(QDeadlineTimer(stop_wait.count()))) {
+      // Held up in the network: let it end with the process. The worker keeps the queue
+      // alive through its shared_ptr; it closes the connection when the call returns.
+      disconnect(worker_, nullptr, this, nullptr);
+      return;
+    }
+  }
+  delete worker_;
+  delete thread_;
+}
+
+void ClassUploader::Start() {
+  if (thread_->isRunning()) return;
+  thread_->start();
+  QMetaObject::invokeMethod(worker_, &UploadWorker::Start, Qt::QueuedConnection);
+}
+
+void ClassUploader::RoundQueued() {
+  QMetaObject::invokeMethod(worker_, &UploadWorker::TryNow, Qt::QueuedConnection);
+}
+
+UploadStatus ClassUploader::Snapshot() const { return worker_->Snapshot(); }
+
+}  // namespace rekendo::classroom
