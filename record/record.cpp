@@ -12,6 +12,7 @@
 #include "csv_export.h"
 #include "dated_file.h"
 #include "kept_text.h"
+#include "record_salvage.h"
 #include "record_schema.h"
 #include "sql_values.h"
 #include "sqlite_connection.h"
@@ -146,13 +147,11 @@ bool Record::OpenFile() {
   QSqlError read_error;
   const std::optional<int> version = ReadSchemaVersion(db_, &read_error);
   if (!version) {
-    if (ClassifyFailure(read_error) == SqliteFailure::kCorrupt) {
-      // A fresh file after the move cannot be corrupt, so this recurses at most once.
-      return MoveCorruptFileAside() && OpenFile();
-    }
+    if (ClassifyFailure(read_error) == SqliteFailure::kCorrupt) return RecoverFromDamage();
     Fail(RecordStep::kOpen, CauseOf(read_error), read_error.text());
     return OpenForReading();
   }
+  if (!LooksWhole()) return RecoverFromDamage();
   if (*version > kSchemaVersion) {
     Fail(RecordStep::kOpen, ErrorCode::kNewer, QStringLiteral("schema version %1").arg(*version));
     return OpenForReading();
@@ -184,7 +183,7 @@ bool Record::OpenForReading() {
   return false;
 }
 
-bool Record::MoveCorruptFileAside() {
+QString Record::MoveCorruptFileAside() {
   Close();
   const QString path = FilePath();
   const auto moved = files::MoveToNewDatedName(
@@ -192,7 +191,7 @@ bool Record::MoveCorruptFileAside() {
       QFileInfo(path).fileName().toStdString() + ".corrupt-", "");
   if (!moved) {
     Fail(RecordStep::kOpen, ErrorCode::kCorrupt, QString::fromStdString(moved.error().Describe()));
-    return false;
+    return {};
   }
   const QString aside = QFile::decodeName(QByteArray::fromStdString(*moved));
   // The log and its index belong with the file they were written for.
@@ -201,9 +200,39 @@ bool Record::MoveCorruptFileAside() {
       QFile::rename(path + QLatin1String(suffix), aside + QLatin1String(suffix));
     }
   }
-  notice_ = QStringLiteral("記録のファイルが壊れていたので、%1 に移して新しく記録を始めました。")
-                .arg(QDir::toNativeSeparators(aside));
-  return true;
+  return aside;
+}
+
+bool Record::LooksWhole() {
+  // A quick check reads every page; on a record too large for that to be quick, damage is
+  // found by the first statement that meets it instead.
+  if (QFileInfo(FilePath()).size() > kCheckedRecordBytes) return true;
+  QSqlQuery check(db_);
+  if (!check.exec(QStringLiteral("PRAGMA quick_check(1)")) || !check.next()) {
+    return ClassifyFailure(check.lastError()) != SqliteFailure::kCorrupt;
+  }
+  return check.value(0).toString() == QStringLiteral("ok");
+}
+
+bool Record::RecoverFromDamage() {
+  recover_pending_ = false;
+  // Only once at a time: the new file cannot be damaged, and if it somehow is, the error
+  // stands instead of an endless round of moving files.
+  if (recovering_) return false;
+  recovering_ = true;
+  const QString aside = MoveCorruptFileAside();
+  const bool opened = !aside.isEmpty() && OpenFile();
+  if (opened) {
+    const Salvaged salvaged = SalvageInto(db_, aside);
+    notice_ = QStringLiteral(
+                  "記録のファイルが壊れていたので、%1 に移して新しく記録を始めました。"
+                  "読めた %2 回分（%3 問）を新しい記録に移しました。")
+                  .arg(QDir::toNativeSeparators(aside))
+                  .arg(salvaged.rounds)
+                  .arg(salvaged.questions);
+  }
+  recovering_ = false;
+  return opened;
 }
 
 bool Record::BringSchemaUpToDate(int version) {
@@ -235,7 +264,9 @@ void Record::Fail(RecordStep step, ErrorCode code, const QString& detail) {
 }
 
 bool Record::FailWith(const QSqlError& error) {
-  Fail(RecordStep::kWrite, CauseOf(error), error.text());
+  const ErrorCode cause = CauseOf(error);
+  Fail(RecordStep::kWrite, cause, error.text());
+  if (cause == ErrorCode::kCorrupt && !read_only_) recover_pending_ = true;
   return false;
 }
 
@@ -251,7 +282,7 @@ void Record::Close() {
   QSqlDatabase::removeDatabase(connection_name_);
 }
 
-std::optional<std::int64_t> Record::StartRound(const RoundStart& start) {
+std::optional<std::int64_t> Record::StartRoundOnce(const RoundStart& start) {
   if (!CanWrite()) return std::nullopt;
   WriteTransaction transaction(db_);
   if (transaction.BeginError()) {
@@ -297,7 +328,8 @@ std::optional<std::int64_t> Record::StartRound(const RoundStart& start) {
   return id;
 }
 
-bool Record::AddQuestion(std::int64_t round_id, const QString& set_hash, const QuestionRow& row) {
+bool Record::AddQuestionOnce(std::int64_t round_id, const QString& set_hash,
+                             const QuestionRow& row) {
   if (!CanWrite()) return false;
   WriteTransaction transaction(db_);
   if (transaction.BeginError()) return FailWith(*transaction.BeginError());
@@ -360,7 +392,7 @@ bool Record::AddQuestion(std::int64_t round_id, const QString& set_hash, const Q
   return true;
 }
 
-bool Record::EndRound(std::int64_t round_id, const RoundFinish& finish) {
+bool Record::EndRoundOnce(std::int64_t round_id, const RoundFinish& finish) {
   if (!CanWrite()) return false;
   QSqlQuery query(db_);
   query.prepare(QStringLiteral(
@@ -409,14 +441,6 @@ bool Record::DeleteAll() {
       "DELETE FROM problem_stats",
       "DELETE FROM rounds WHERE ending <> 'open'",
       "DELETE FROM problem_sets WHERE content_hash NOT IN (SELECT set_hash FROM rounds)",
-      // The tallies are what the kept questions say, so they stay true to them.
-      "INSERT INTO problem_stats (set_hash, bank_index, text_sjis, text_utf8, accepted_sjis, "
-      "accepted_utf8, times_asked, times_right, last_asked, text_length, accepted_length) "
-      "SELECT r.set_hash, q.bank_index, q.text_sjis, q.text_utf8, q.accepted_sjis, "
-      "q.accepted_utf8, COUNT(*), SUM(CASE WHEN q.outcome = 'right' THEN 1 ELSE 0 END), "
-      "MAX(q.closed_at), MAX(q.text_length), MAX(q.accepted_length) "
-      "FROM questions q JOIN rounds r ON r.id = q.round_id "
-      "WHERE q.kind = 'problem' GROUP BY r.set_hash, q.bank_index",
   };
   bool round_open = false;
   {
@@ -426,6 +450,9 @@ bool Record::DeleteAll() {
       QSqlQuery query(db_);
       if (!query.exec(QString::fromLatin1(statement))) return FailWith(query.lastError());
     }
+    // The tallies are what the kept questions say, so they stay true to them.
+    QSqlQuery tallies(db_);
+    if (!tallies.exec(QString::fromLatin1(kRebuildTallies))) return FailWith(tallies.lastError());
     QSqlQuery open_rounds(db_);
     round_open = open_rounds.exec(QStringLiteral("SELECT 1 FROM rounds")) && open_rounds.next();
     if (auto error = transaction.Commit()) return FailWith(*error);
@@ -436,6 +463,30 @@ bool Record::DeleteAll() {
   if (!round_open) QSqlQuery(db_).exec(QStringLiteral("VACUUM"));
   Succeeded();
   return true;
+}
+
+// A write that met damage is tried once more in the new record the damage was moved out of.
+template <typename Write>
+auto Record::WithRecovery(Write&& write) -> decltype(write()) {
+  auto result = write();
+  if (!result && recover_pending_ && RecoverFromDamage()) result = write();
+  // A full disk: give back what the log holds, so that recording resumes once there is room.
+  if (!result && error_ && error_->code == ErrorCode::kDiskFull && db_.isOpen()) {
+    QSqlQuery(db_).exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+  }
+  return result;
+}
+
+std::optional<std::int64_t> Record::StartRound(const RoundStart& start) {
+  return WithRecovery([&] { return StartRoundOnce(start); });
+}
+
+bool Record::AddQuestion(std::int64_t round_id, const QString& set_hash, const QuestionRow& row) {
+  return WithRecovery([&] { return AddQuestionOnce(round_id, set_hash, row); });
+}
+
+bool Record::EndRound(std::int64_t round_id, const RoundFinish& finish) {
+  return WithRecovery([&] { return EndRoundOnce(round_id, finish); });
 }
 
 namespace {

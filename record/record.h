@@ -18,6 +18,8 @@
 namespace rekendo::record {
 
 inline constexpr const char* kRecordFileName = "record.sqlite3";
+// Records up to this size are checked whole when opened.
+inline constexpr qint64 kCheckedRecordBytes = 64 << 20;
 
 struct RecordOptions {
   // How long a write waits for another program's transaction. Writes are short, so a wait
@@ -78,7 +80,17 @@ class Record {
   bool OpenFile();
   // Opens the file for reading only, keeping the error that made writing impossible.
   bool OpenForReading();
-  bool MoveCorruptFileAside();
+  // Renames a damaged file aside; the new path, or empty when that failed.
+  QString MoveCorruptFileAside();
+  // False when a quick check of the whole file finds damage.
+  bool LooksWhole();
+  // Moves the damaged file aside, begins a new record and carries over what can be read.
+  bool RecoverFromDamage();
+  template <typename Write>
+  auto WithRecovery(Write&& write) -> decltype(write());
+  std::optional<std::int64_t> StartRoundOnce(const RoundStart& start);
+  bool AddQuestionOnce(std::int64_t round_id, const QString& set_hash, const QuestionRow& row);
+  bool EndRoundOnce(std::int64_t round_id, const RoundFinish& finish);
   bool BringSchemaUpToDate(int version);
   bool MarkOpenRoundsUnfinished();
   void Fail(RecordStep step, ErrorCode code, const QString& detail);
@@ -93,6 +105,8 @@ class Record {
   QSqlDatabase db_;
   bool open_ = false;
   bool read_only_ = false;
+  bool recover_pending_ = false;  // a write met damage: recover before trying again
+  bool recovering_ = false;
   std::optional<rekendo::Error> error_;
   QString notice_;
 };

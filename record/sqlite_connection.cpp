@@ -38,6 +38,9 @@ std::optional<QSqlError> SetUpWritableConnection(QSqlDatabase& db) {
   QSqlQuery wal(db);
   if (!wal.exec(QStringLiteral("PRAGMA journal_mode = WAL"))) return wal.lastError();
   if (auto error = Run(db, QStringLiteral("PRAGMA foreign_keys = ON"))) return error;
+  // After a checkpoint the log shrinks back to this, so a large write cannot keep a small
+  // disk full for good.
+  if (auto error = Run(db, QStringLiteral("PRAGMA journal_size_limit = 1048576"))) return error;
   // In WAL mode NORMAL loses nothing when the program is killed, only (at worst) the last
   // commits on a power cut, and it saves an fsync per question.
   return Run(db, QStringLiteral("PRAGMA synchronous = NORMAL"));

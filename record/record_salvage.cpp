@@ -1,0 +1,121 @@
+#include "record_salvage.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+#include <QVariant>
+#include <algorithm>
+
+namespace rekendo::record {
+
+const char* const kRebuildTallies =
+    "INSERT INTO problem_stats (set_hash, bank_index, text_sjis, text_utf8, accepted_sjis, "
+    "accepted_utf8, times_asked, times_right, last_asked, text_length, accepted_length) "
+    "SELECT r.set_hash, q.bank_index, q.text_sjis, q.text_utf8, q.accepted_sjis, "
+    "q.accepted_utf8, COUNT(*), SUM(CASE WHEN q.outcome = 'right' THEN 1 ELSE 0 END), "
+    "MAX(q.closed_at), MAX(q.text_length), MAX(q.accepted_length) "
+    "FROM questions q JOIN rounds r ON r.id = q.round_id "
+    "WHERE q.kind = 'problem' GROUP BY r.set_hash, q.bank_index";
+
+namespace {
+
+// Rows are copied in stretches of rowids; a stretch that cannot be read is halved until the
+// unreadable rows are found and left behind.
+constexpr qint64 kStretch = 256;
+// Where MAX(rowid) itself cannot be read, the copy goes on this far past the last row read.
+constexpr qint64 kGiveUpAfter = 8 * kStretch;
+
+bool Run(QSqlDatabase& db, const QString& sql) { return QSqlQuery(db).exec(sql); }
+
+QStringList ColumnsOf(QSqlDatabase& db, const QString& schema, const QString& table) {
+  QStringList columns;
+  QSqlQuery query(db);
+  if (!query.exec(QStringLiteral("PRAGMA %1.table_info(%2)").arg(schema, table))) return columns;
+  while (query.next()) columns << query.value(1).toString();
+  return columns;
+}
+
+// Copies the rows of `table` with rowids in [first, last] that `condition` lets through;
+// the number copied, or -1 when the stretch could not be read.
+int CopyStretch(QSqlDatabase& db, const QString& table, const QString& columns,
+                const QString& condition, qint64 first, qint64 last) {
+  QSqlQuery query(db);
+  query.prepare(QStringLiteral("INSERT OR IGNORE INTO main.%1 (%2) SELECT %2 FROM damaged.%1 NOT INDEXED "
+                               "WHERE rowid BETWEEN ? AND ?%3")
+                    .arg(table, columns, condition));
+  query.addBindValue(first);
+  query.addBindValue(last);
+  // Each stretch its own transaction: damage met by one rolls back only that one.
+  if (!query.exec()) return -1;
+  return query.numRowsAffected();
+}
+
+int CopyRange(QSqlDatabase& db, const QString& table, const QString& columns,
+              const QString& condition, qint64 first, qint64 last) {
+  const int copied = CopyStretch(db, table, columns, condition, first, last);
+  if (copied >= 0 || first == last) return std::max(copied, 0);
+  const qint64 middle = first + (last - first) / 2;
+  return CopyRange(db, table, columns, condition, first, middle) +
+         CopyRange(db, table, columns, condition, middle + 1, last);
+}
+
+// Copies what can be read of one table; `condition` keeps rows whose references came too.
+int CopyTable(QSqlDatabase& db, const QString& table, const QString& condition = {}) {
+  const QStringList fresh = ColumnsOf(db, QStringLiteral("main"), table);
+  const QStringList old = ColumnsOf(db, QStringLiteral("damaged"), table);
+  QStringList shared;
+  for (const QString& column : fresh) {
+    if (old.contains(column)) shared << column;
+  }
+  if (shared.isEmpty()) return 0;
+  const QString columns = shared.join(QStringLiteral(", "));
+  QSqlQuery highest(db);
+  const bool known = highest.exec(QStringLiteral("SELECT MAX(rowid) FROM damaged.%1").arg(table)) &&
+                     highest.next();
+  const qint64 top = known ? highest.value(0).toLongLong() : -1;
+  highest.finish();
+  int copied = 0;
+  qint64 last_found = 0;
+  for (qint64 first = 1; known ? first <= top : first <= last_found + kGiveUpAfter;
+       first += kStretch) {
+    const int stretch = CopyRange(db, table, columns, condition, first, first + kStretch - 1);
+    if (stretch > 0) last_found = first + kStretch - 1;
+    copied += stretch;
+  }
+  return copied;
+}
+
+}  // namespace
+
+Salvaged SalvageInto(QSqlDatabase& fresh, const QString& damaged_path) {
+  Salvaged salvaged;
+  QSqlQuery attach(fresh);
+  attach.prepare(QStringLiteral("ATTACH DATABASE ? AS damaged"));
+  attach.addBindValue(damaged_path);
+  if (!attach.exec()) return salvaged;
+  CopyTable(fresh, QStringLiteral("settings"));
+  CopyTable(fresh, QStringLiteral("problem_sets"));
+  // A round whose set's row was lost still names its set: the set is made again from it.
+  Run(fresh, QStringLiteral(
+                 "INSERT OR IGNORE INTO main.problem_sets (content_hash, pair_count, latest_name, "
+                 "latest_path, latest_at) SELECT set_hash, pair_count, file_name, file_path, "
+                 "started_at FROM damaged.rounds NOT INDEXED"));
+  salvaged.rounds = CopyTable(
+      fresh, QStringLiteral("rounds"),
+      QStringLiteral(" AND set_hash IN (SELECT content_hash FROM main.problem_sets)"));
+  salvaged.questions = CopyTable(fresh, QStringLiteral("questions"),
+                                 QStringLiteral(" AND round_id IN (SELECT id FROM main.rounds)"));
+  Run(fresh, QStringLiteral("DETACH DATABASE damaged"));
+  // A round the damaged file had open was left by a program that is gone; the tallies are
+  // what the questions that came across say.
+  if (Run(fresh, QStringLiteral("BEGIN IMMEDIATE"))) {
+    const bool done =
+        Run(fresh, QStringLiteral("UPDATE rounds SET ending = 'unfinished' WHERE ending = 'open'")) &&
+        Run(fresh, QStringLiteral("DELETE FROM problem_stats")) &&
+        Run(fresh, QString::fromLatin1(kRebuildTallies));
+    Run(fresh, done ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK"));
+  }
+  return salvaged;
+}
+
+}  // namespace rekendo::record
