@@ -17,7 +17,8 @@ struct Options {
   int level = 1;
   std::optional<int> count;
   std::optional<std::uint64_t> seed;  // none: from the clock
-  std::string output;                 // empty: standard output
+  std::string output;                 // empty: standard output (unless `sheet`)
+  std::string sheet;                  // a worksheet PDF made by rekendo-sheet, or empty
 };
 
 struct UsageError {
