@@ -29,7 +29,7 @@ constexpr double kColumnGap = 18;
 constexpr double kCellGap = 10;         // below each problem
 constexpr double kKeyGap = 5;           // below each answer
 constexpr double kAnswerRoom = 26;      // the height of the box to write in
-constexpr double kMinInlineBox = 72;    // a box beside the last line is at least this wide
+constexpr double kMinInlineBox = 56;    // a box beside the last line is at least this wide (20 mm)
 constexpr double kMaxBox = 240;
 constexpr double kNumberGap = 5;
 constexpr double kLeading = 3;          // between the lines of a wrapped text
@@ -126,6 +126,11 @@ Cell MakeCell(const QString& text, const QFont& font, double width, double box_l
     cell.box_rect = QRectF(box_left, y, std::min(width - box_left, kMaxBox), kAnswerRoom);
     cell.height = y + std::max(kAnswerRoom, last_height) + kCellGap;
   } else {
+    // The text starts where a line beside a box would, so that the first lines of a row
+    // stand on one baseline.
+    const double drop = lines.empty() ? 0 : std::max(0.0, (kAnswerRoom - lines.front().height()) / 2);
+    for (QTextLine& line : lines) line.setPosition(line.position() + QPointF(0, drop));
+    y += drop;
     if (last.isValid()) last.setPosition(QPointF(0, y));
     y += last_height + 4;
     cell.box_rect = QRectF(0, y, std::min(width, kMaxBox), kAnswerRoom);
@@ -164,7 +169,7 @@ Widths WidthsOf(const std::vector<QString>& texts, const QFont& font) {
   for (const QString& text : texts) widths.each.push_back(metrics.horizontalAdvance(text));
   if (texts.empty()) return widths;
   std::vector<double> sorted = widths.each;
-  const std::size_t rank = (sorted.size() * 9 + 9) / 10 - 1;  // the 90th percentile
+  const std::size_t rank = (sorted.size() - 1) * 9 / 10;  // one text in ten may be longer
   std::nth_element(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(rank),
                    sorted.end());
   widths.typical = sorted[rank];
