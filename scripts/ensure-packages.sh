@@ -24,3 +24,5 @@ ensure_packages() {
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgmock-dev
   libbenchmark-dev fonts-ipafont-gothic fonts-liberation qt6-translations-l10n libqt6sql6-sqlite
   qt6-charts-dev libqt6opengl6-dev)
+# The worksheet tests read rekendo-sheet's PDFs back with pdftotext, pdffonts and pdfinfo.
+BUILD_PACKAGES+=(poppler-utils)
