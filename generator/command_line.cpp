@@ -1,7 +1,5 @@
 #include "command_line.h"
 
-#include <charconv>
-
 #include "problem_file.h"
 
 namespace rekendo::generator {
@@ -15,18 +13,6 @@ const std::string_view kUsage =
     "--sheet PDF は同じ問題のプリント（解答付き）を rekendo-sheet で PDF にします（-o がなければ\n"
     "問題ファイルは書きません）。\n"
     "--list は単元の一覧（TOPIC に書く名前、日本語名、レベルごとの例）を表示します。\n";
-
-namespace {
-
-template <typename Number>
-std::optional<Number> ParseNumber(std::string_view text) {
-  Number value{};
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
-}
-
-}  // namespace
 
 std::variant<Options, UsageError> ParseCommandLine(std::span<const char* const> args) {
   Options options;

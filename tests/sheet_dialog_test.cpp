@@ -127,7 +127,7 @@ TEST(SheetDialogTest, AFileThatDoesNotLoadShowsTheDrillsMessageAndWritesNothing)
   EXPECT_TRUE(dialog.StatusText().startsWith(QStringLiteral("ファイルが見つかりません")))
       << dialog.StatusText().toStdString();
   EXPECT_FALSE(std::filesystem::exists(path));
-  EXPECT_TRUE(dialog.findChild<QPushButton*>()->isEnabled());
+  EXPECT_TRUE(Button(dialog, QStringLiteral("PDF に保存"))->isEnabled());
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
 #include "sheet_command_line.h"
 
-#include <charconv>
 #include <optional>
 
+#include "command_line.h"
+
 namespace rekendo::worksheet {
+
+using generator::ParseNumber;
 
 const std::string_view kSheetUsage =
     "使い方: rekendo-sheet FILE.mon -o OUT.pdf [--count N] [--seed S] [--paper a4|b5|a4-landscape]\n"
@@ -28,14 +31,6 @@ const std::string_view kSheetUsage =
     "失敗したときは理由を標準エラーに出し、状態 2 で終わります（PDF は残りません）。\n";
 
 namespace {
-
-template <typename Number>
-std::optional<Number> ParseNumber(std::string_view text) {
-  Number value{};
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
-}
 
 constexpr int kMaxSheetCount = 1000;
 
