@@ -5,6 +5,7 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSet>
 #include <QTest>
@@ -128,6 +129,26 @@ TEST(SheetDialogTest, AFileThatDoesNotLoadShowsTheDrillsMessageAndWritesNothing)
       << dialog.StatusText().toStdString();
   EXPECT_FALSE(std::filesystem::exists(path));
   EXPECT_TRUE(Button(dialog, QStringLiteral("PDF に保存"))->isEnabled());
+}
+
+TEST(SheetDialogTest, PrintsTheSamePagesOntoThePrinter) {
+  testing::TempDir dir;
+  const std::string path = dir.Path("printed.pdf");
+  worksheet::SheetRequest request;
+  request.source = worksheet::Source::kGrid;
+  SheetDialog dialog(request);
+  dialog.SetPrinterChooser([&](QPrinter& printer) {
+    printer.setOutputFormat(QPrinter::PdfFormat);  // the print dialog's "print to file"
+    printer.setOutputFileName(QString::fromStdString(path));
+    return true;
+  });
+  Button(dialog, QStringLiteral("印刷"))->click();
+  QTRY_VERIFY_WITH_TIMEOUT(!dialog.Busy(), 30000);
+  EXPECT_TRUE(dialog.StatusText().startsWith(QStringLiteral("印刷に送りました"))) << dialog.StatusText().toStdString();
+  const std::vector<std::string> pages = testing::PageTexts(path, "-layout");
+  ASSERT_EQ(pages.size(), 2u);
+  EXPECT_NE(pages[0].find("かかった時間"), std::string::npos);
+  EXPECT_NE(pages[1].find("解答"), std::string::npos);
 }
 
 }  // namespace
