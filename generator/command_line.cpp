@@ -1,31 +1,19 @@
 #include "command_line.h"
 
-#include <charconv>
-
 #include "problem_file.h"
 
 namespace rekendo::generator {
 
 const std::string_view kUsage =
-    "使い方: rekendo-gen TOPIC [--level 1|2|3] [--count N] [--seed S] [-o FILE]\n"
+    "使い方: rekendo-gen TOPIC [--level 1|2|3] [--count N] [--seed S] [-o FILE] [--sheet PDF]\n"
     "        rekendo-gen --list\n"
     "        rekendo-gen --help | --version\n"
     "\n"
     "TOPIC の問題を N 問（既定 20、最大 1000）作り、問題ファイル（Shift-JIS、CR LF）を FILE に\n"
     "書き出します（-o がなければ標準出力）。同じ --seed からは同じファイルができます。\n"
+    "--sheet PDF は同じ問題のプリント（解答付き）を rekendo-sheet で PDF にします（-o がなければ\n"
+    "問題ファイルは書きません）。\n"
     "--list は単元の一覧（TOPIC に書く名前、日本語名、レベルごとの例）を表示します。\n";
-
-namespace {
-
-template <typename Number>
-std::optional<Number> ParseNumber(std::string_view text) {
-  Number value{};
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
-}
-
-}  // namespace
 
 std::variant<Options, UsageError> ParseCommandLine(std::span<const char* const> args) {
   Options options;
@@ -43,11 +31,14 @@ std::variant<Options, UsageError> ParseCommandLine(std::span<const char* const> 
       options.list = true;
       continue;
     }
-    if (arg == "--level" || arg == "--count" || arg == "--seed" || arg == "-o") {
+    if (arg == "--level" || arg == "--count" || arg == "--seed" || arg == "-o" ||
+        arg == "--sheet") {
       if (i + 1 == args.size()) return UsageError{std::string(arg) + " の後に値がありません"};
       const std::string_view value = args[++i];
       if (arg == "-o") {
         options.output = value;
+      } else if (arg == "--sheet") {
+        options.sheet = value;
       } else if (arg == "--seed") {
         options.seed = ParseNumber<std::uint64_t>(value);
         if (!options.seed) return UsageError{"--seed は 0 以上の整数です: " + std::string(value)};

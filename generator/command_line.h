@@ -1,6 +1,7 @@
 // rekendo-gen's command line.
 #pragma once
 
+#include <charconv>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -18,7 +19,8 @@ struct Options {
   int level = 1;
   std::optional<int> count;
   std::optional<std::uint64_t> seed;  // none: from the clock
-  std::string output;                 // empty: standard output
+  std::string output;                 // empty: standard output (unless `sheet`)
+  std::string sheet;                  // a worksheet PDF made by rekendo-sheet, or empty
 };
 
 struct UsageError {
@@ -28,5 +30,14 @@ struct UsageError {
 std::variant<Options, UsageError> ParseCommandLine(std::span<const char* const> args);
 
 extern const std::string_view kUsage;
+
+// A whole command-line argument as a number, or nothing (for rekendo-sheet's options too).
+template <typename Number>
+std::optional<Number> ParseNumber(std::string_view text) {
+  Number value{};
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
 
 }  // namespace rekendo::generator

@@ -1,12 +1,20 @@
 // rekendo-gen: makes a problem file for the drill from a topic, a level and a count.
+#include <spawn.h>
+#include <sys/wait.h>
+
 #include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <variant>
+#include <vector>
 
 #include "atomic_file.h"
 #include "command_line.h"
 #include "problem_file.h"
+
+extern char** environ;
 
 namespace {
 
@@ -36,10 +44,38 @@ std::uint64_t ClockSeed() {
       std::chrono::system_clock::now().time_since_epoch().count());
 }
 
+// --sheet: the same problems as a worksheet, made by the rekendo-sheet beside this program
+// (the generator itself knows nothing of Qt); its exit status is this one's.
+int MakeSheet(const Options& options, std::uint64_t seed) {
+  std::error_code ignored;
+  const std::string program =
+      (std::filesystem::read_symlink("/proc/self/exe", ignored).parent_path() / "rekendo-sheet")
+          .string();
+  std::vector<std::string> args = {program, "--topic", options.topic,
+                                   "--level", std::to_string(options.level),
+                                   "--count", std::to_string(options.count.value_or(kDefaultCount)),
+                                   "--seed", std::to_string(seed),
+                                   "-o", options.sheet};
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  std::cout.flush();
+  pid_t pid = 0;
+  if (const int error = ::posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ)) {
+    return Fail("rekendo-sheet を起動できません: " + program + ": " + std::strerror(error));
+  }
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) return Fail("rekendo-sheet の終わりを待てませんでした");
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : kFailed;
+}
+
 int Generate(const Options& options) {
+  const std::uint64_t seed = options.seed.value_or(ClockSeed());
+  if (!options.sheet.empty() && options.output.empty()) return MakeSheet(options, seed);
   const auto made = GenerateProblemFile(options.topic, options.level,
-                                        options.count.value_or(kDefaultCount),
-                                        options.seed.value_or(ClockSeed()));
+                                        options.count.value_or(kDefaultCount), seed);
   if (const auto* error = std::get_if<GenerateError>(&made)) return Fail(error->message);
   const std::string& bytes = std::get<ProblemFile>(made).cp932;
   if (options.output.empty()) {
@@ -52,7 +88,7 @@ int Generate(const Options& options) {
   if (const auto error = rekendo::files::ReplaceAtomically(options.output, bytes)) {
     return Fail("書き出せませんでした: " + error->Describe());
   }
-  return kOk;
+  return options.sheet.empty() ? kOk : MakeSheet(options, seed);
 }
 
 }  // namespace

@@ -34,3 +34,6 @@ BUILD_PACKAGES+=(librsvg2-bin)
 # dependency scan runs dpkg-shlibdeps and file), checks it with lintian and appstreamcli,
 # and renders the manual pages with man and groff.
 TEST_PACKAGES=(dpkg-dev file lintian appstream man-db groff-base)
+
+# The worksheet tests read rekendo-sheet's PDFs back with pdftotext, pdffonts and pdfinfo.
+BUILD_PACKAGES+=(poppler-utils)

@@ -77,3 +77,25 @@ TEST(GeneratorCliTest, EveryErrorExitsTwoWithAMessage) {
 
 }  // namespace
 }  // namespace rekendo
+
+#ifdef REKENDO_WITH_SHEET
+namespace rekendo {
+namespace {
+
+TEST(GeneratorCliTest, SheetRunsRekendoSheetOnTheSameProblems) {
+  testing::TempDir dir;
+  const std::string pdf = dir.Path("かけ算.pdf");
+  const std::string set = dir.Path("かけ算.mon");
+  EXPECT_EQ(Gen("mul --level 2 --count 12 --seed 4 -o '" + set + "' --sheet '" + pdf + "'").status, 0);
+  EXPECT_EQ(Read(set), std::get<generator::ProblemFile>(
+                           generator::GenerateProblemFile("mul", 2, 12, 4)).cp932);
+  EXPECT_TRUE(Read(pdf).starts_with("%PDF-"));
+  // rekendo-sheet's own refusal (the PDF exists) is rekendo-gen's exit status.
+  const GenRun again = Gen("mul --level 2 --count 12 --seed 4 --sheet '" + pdf + "'", true);
+  EXPECT_EQ(again.status, 2);
+  EXPECT_NE(again.out.find("rekendo-sheet: "), std::string::npos) << again.out;
+}
+
+}  // namespace
+}  // namespace rekendo
+#endif
