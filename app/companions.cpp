@@ -5,6 +5,7 @@
 
 #include "generate_dialog.h"
 #include "record_window.h"
+#include "sheet_dialog.h"
 
 namespace rekendo {
 
@@ -14,12 +15,25 @@ Companions::Companions(MainWindow& window, const QString& data_folder)
   window_.SetDrillObserver(&recorder_);
   window_.SetBandAction(Command::kRecord, [this] { OpenRecordWindow(); });
   window_.SetBandAction(Command::kGenerate, [this] { GenerateProblemSet(); });
+  window_.SetBandAction(Command::kPrint, [this] { PrintSheet(); });
 }
 
 Companions::~Companions() {
   window_.SetDrillObserver(nullptr);
   window_.SetBandAction(Command::kRecord, {});
   window_.SetBandAction(Command::kGenerate, {});
+  window_.SetBandAction(Command::kPrint, {});
+}
+
+void Companions::PrintSheet() {
+  // The set the drill holds is offered first; the dialog also prints any file, a generated
+  // topic or a 百ます grid.
+  worksheet::SheetRequest request;
+  request.loaded_set = worksheet::ProblemListFromBank(
+      window_.drill().Bank(), window_.LoadedFileName().toStdString());
+  request.source = request.loaded_set.pairs.empty() ? worksheet::Source::kProblemFile
+                                                       : worksheet::Source::kLoadedSet;
+  worksheet::OpenSheetDialog(&window_, request);
 }
 
 void Companions::OpenRecordWindow() {

@@ -24,6 +24,7 @@ class Companions {
  private:
   void OpenRecordWindow();
   void GenerateProblemSet();
+  void PrintSheet();
   void Load(const QString& path);
 
   MainWindow& window_;

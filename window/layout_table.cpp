@@ -55,9 +55,10 @@ const std::array<CommandButtonDef, kCommandButtonCount> kCommandButtons = kComma
 // Sized by its rows: a missing or extra row fails to compile instead of leaving a default.
 namespace {
 const auto kBandRowsRows = std::to_array<BandRowDef>({
-  {BandKind::StatusLine, "statusLine", {32, 686, 721, 44}, Gothic(16)},
-  {BandKind::CommandButton, "recordButton", {760, 688, 113, 41}, Gothic(21), Command::kRecord, "成績"},
-  {BandKind::CommandButton, "generateButton", {880, 688, 129, 41}, Gothic(21), Command::kGenerate,
+  {BandKind::StatusLine, "statusLine", {32, 686, 537, 44}, Gothic(16)},
+  {BandKind::CommandButton, "printButton", {576, 688, 89, 41}, Gothic(21), Command::kPrint, "印刷"},
+  {BandKind::CommandButton, "recordButton", {672, 688, 97, 41}, Gothic(21), Command::kRecord, "成績"},
+  {BandKind::CommandButton, "generateButton", {776, 688, 129, 41}, Gothic(21), Command::kGenerate,
    "問題を作る"},
 });
 static_assert(std::tuple_size_v<decltype(kBandRowsRows)> == kBandRowCount);

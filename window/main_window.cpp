@@ -212,6 +212,7 @@ void MainWindow::RunCommand(Command command) {
     case Command::kQuit:
       Quit();
       break;
+    case Command::kPrint:
     case Command::kRecord:
     case Command::kGenerate:
       for (const BandButton& band : band_buttons_) {
@@ -363,6 +364,7 @@ void MainWindow::LoadThrough(const Drill::FileChooser& chooser, bool from_dialog
   } else if (chosen) {
     status.kind = LoadStatus::Kind::Loaded;
     status.problem_count = drill_->Bank().problem_count;
+    loaded_file_name_ = status.file_name;
     const LoadSummary& load = drill_->LastLoad();
     status.look = text::LookOfText(load.head);
     status.pairs_left_out = load.pairs_left_out;

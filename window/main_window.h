@@ -47,6 +47,8 @@ class MainWindow : public QWidget, private DrillView {
   void SetBandAction(Command command, std::function<void()> action);
 
   const Drill& drill() const { return *drill_; }
+  // The name (without its folder) of the problem file the bank holds; empty before one.
+  const QString& LoadedFileName() const { return loaded_file_name_; }
   // `observer` (not owned) hears of every question and round; nullptr for none.
   void SetDrillObserver(DrillObserver* observer) { drill_->SetObserver(observer); }
   bool HasBeenActivated() const { return activated_; }
@@ -109,6 +111,7 @@ class MainWindow : public QWidget, private DrillView {
   std::array<QPushButton*, kCommandButtonCount> command_buttons_{};
   CountdownBar* bar_ = nullptr;
   QLabel* status_line_ = nullptr;
+  QString loaded_file_name_;
   std::vector<BandButton> band_buttons_;
   QTimer timer_;
   QFileDialog* file_dialog_ = nullptr;  // owned as a child
