@@ -107,15 +107,13 @@ void GenerateDialog::Make() {
   const auto made = generator::GenerateProblemFile(
       topic.name, level_->value(), count_->value(),
       static_cast<std::uint64_t>(QDateTime::currentMSecsSinceEpoch()));
-  if (const auto* error = std::get_if<generator::GenerateError>(&made)) {
-    return fail(FromUtf8(error->message));
-  }
+  if (!made) return fail(FromUtf8(made.error().message));
   if (!QDir().mkpath(folder_)) return fail(QStringLiteral("フォルダーを作れません: ") + folder_);
   // Named by topic, level and time; two sets made within a second get two names.
   const auto written = files::WriteNewDatedFile(
       QFile::encodeName(folder_).toStdString(),
       topic.japanese_name + "-レベル" + std::to_string(level_->value()) + "-", ".mon",
-      std::get<generator::ProblemFile>(made).cp932);
+      made->cp932);
   if (!written) return fail(QStringLiteral("書き出せませんでした: ") + FromUtf8(written.error().Describe()));
   written_path_ = QFile::decodeName(QByteArray::fromStdString(*written));
   accept();

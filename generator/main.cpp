@@ -76,8 +76,8 @@ int Generate(const Options& options) {
   if (!options.sheet.empty() && options.output.empty()) return MakeSheet(options, seed);
   const auto made = GenerateProblemFile(options.topic, options.level,
                                         options.count.value_or(kDefaultCount), seed);
-  if (const auto* error = std::get_if<GenerateError>(&made)) return Fail(error->message);
-  const std::string& bytes = std::get<ProblemFile>(made).cp932;
+  if (!made) return Fail(made.error().message);
+  const std::string& bytes = made->cp932;
   if (options.output.empty()) {
     if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() ||
         std::fflush(stdout) != 0) {

@@ -31,29 +31,33 @@ std::string ProblemFileText(const std::vector<Problem>& problems) {
   return text;
 }
 
-std::variant<ProblemFile, GenerateError> GenerateProblemFile(std::string_view topic_name,
-                                                             int level, int count,
-                                                             std::uint64_t seed) {
+namespace {
+
+Error Refused(std::string message) { return {ErrorCode::kInvalidInput, std::move(message), {}, {}}; }
+
+}  // namespace
+
+Result<ProblemFile> GenerateProblemFile(std::string_view topic_name, int level, int count,
+                                        std::uint64_t seed) {
   const Topic* topic = FindTopic(topic_name);
   if (topic == nullptr) {
-    return GenerateError{"「" + std::string(topic_name) +
-                         "」という単元はありません（一覧は rekendo-gen --list）"};
+    return Refused("「" + std::string(topic_name) + "」という単元はありません（一覧は rekendo-gen --list）");
   }
   if (level < 1 || level > kLevelCount) {
-    return GenerateError{"レベルは 1、2、3 のどれかです"};
+    return Refused("レベルは 1、2、3 のどれかです");
   }
   if (count < 1 || count > kMaxCount) {
-    return GenerateError{"問題数は 1 から " + std::to_string(kMaxCount) + " までです"};
+    return Refused("問題数は 1 から " + std::to_string(kMaxCount) + " までです");
   }
   const std::uint64_t available = Available(*topic, level);
   if (static_cast<std::uint64_t>(count) > available) {
-    return GenerateError{LevelName(*topic, level) + " の問題は " + std::to_string(available) +
-                         " 問しかありません（" + std::to_string(count) + " 問は作れません）"};
+    return Refused(LevelName(*topic, level) + " の問題は " + std::to_string(available) +
+                   " 問しかありません（" + std::to_string(count) + " 問は作れません）");
   }
   const std::string utf8 = ProblemFileText(DrawProblems(*topic, level, count, seed));
   text::Cp932Text converted = text::Utf8ToCp932(utf8);
   if (!converted.unmappable.empty()) {
-    return GenerateError{"Shift-JIS にない文字が問題に入りました（" + LevelName(*topic, level) + "）"};
+    return Refused("Shift-JIS にない文字が問題に入りました（" + LevelName(*topic, level) + "）");
   }
   return ProblemFile{std::move(converted.bytes), count};
 }

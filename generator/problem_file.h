@@ -9,16 +9,13 @@
 #include <variant>
 #include <vector>
 
+#include "error.h"
 #include "topic.h"
 
 namespace rekendo::generator {
 
 inline constexpr int kDefaultCount = 20;
 inline constexpr int kMaxCount = 1000;  // the drill reads no more problems than this
-
-struct GenerateError {
-  std::string message;  // UTF-8, for the teacher
-};
 
 struct ProblemFile {
   std::string cp932;  // pairs of lines, problem then answers joined by "$", CR LF
@@ -27,8 +24,9 @@ struct ProblemFile {
 
 // `count` distinct problems of `topic` (its command-line name) at `level`, the same bytes
 // for the same seed.
-std::variant<ProblemFile, GenerateError> GenerateProblemFile(std::string_view topic, int level,
-                                                             int count, std::uint64_t seed);
+// A request that cannot be met is a kInvalidInput error whose message tells the teacher why.
+Result<ProblemFile> GenerateProblemFile(std::string_view topic, int level, int count,
+                                        std::uint64_t seed);
 
 // The file's text in UTF-8, before the one conversion to CP932.
 std::string ProblemFileText(const std::vector<Problem>& problems);

@@ -169,15 +169,13 @@ Result<Sheet> ProblemSheetOf(std::string title, const std::vector<ProblemPair>& 
 Result<Sheet> GeneratedSheet(const SheetRequest& request) {
   const int count = request.count.value_or(generator::kDefaultCount);
   auto made = generator::GenerateProblemFile(request.topic, request.level, count, request.seed);
-  if (const auto* error = std::get_if<generator::GenerateError>(&made)) {
-    return InvalidInput(error->message);
-  }
+  if (!made) return InvalidInput(made.error().message);
   const generator::Topic* topic = generator::FindTopic(request.topic);
   const std::string title = "「" + std::string(topic->japanese_name) + "」レベル " +
                             std::to_string(request.level);
   // The generated file is read back as the drill would read it once saved.
   auto pairs = LoadLikeTheDrill(
-      DataSource::Bytes(std::move(std::get<generator::ProblemFile>(made).cp932)), title);
+      DataSource::Bytes(std::move(made->cp932)), title);
   if (!pairs) return pairs.error();
   return ProblemSheetOf(title, *pairs, std::nullopt, request.seed, {});
 }
