@@ -40,7 +40,7 @@ inline constexpr const char* kTriviaFileName = "計算力雑学.zat";
 
 // What the last problem file loaded looked like, beyond the pairs in the bank.
 struct LoadSummary {
-  std::string content_sha256;  // of the bytes read (see LoadedFile)
+  std::string content_sha256;  // of the bytes read (see LoadedFile); empty with no observer
   std::string head;            // the first bytes, for telling what kind of file it was
   std::int64_t pairs_left_out = 0;   // pairs past the table, not loaded
   bool all_left_out_counted = true;  // false when the count stopped (a huge file)

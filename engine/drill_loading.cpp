@@ -20,7 +20,10 @@ void Drill::ChooseProblemFile(const FileChooser& choose_file) {
   LoadSummary summary;
   if (chosen) {
     LineReader file = chosen->Open();
-    file.KeepDigest();
+    file.KeepHead();
+    // The set's identity is for a record to know it by; without one listening it is not
+    // worked out.
+    if (observer_ != &silent_observer_) file.KeepDigest();
     // A full table ends the load: later lines are left unread.
     while (bank_.problem_count < kMaxProblems && !file.AtEnd()) {
       ++bank_.problem_count;

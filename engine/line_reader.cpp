@@ -110,7 +110,7 @@ bool LineReader::Fill() {
     if (got > 0) {
       begin_ = 0;
       end_ = static_cast<std::size_t>(got);
-      if (digesting_) Watch({buffer_.get(), end_});
+      Watch({buffer_.get(), end_});
       return true;
     }
     if (got == 0) return false;
@@ -120,12 +120,17 @@ bool LineReader::Fill() {
 
 void LineReader::KeepDigest() {
   digesting_ = true;
-  if (fd_ < 0) Watch({data_, end_});
+  if (fd_ < 0) digest_.Add({data_, end_});
+}
+
+void LineReader::KeepHead() {
+  keeping_head_ = true;
+  if (fd_ < 0) head_.assign(data_, std::min(end_, kContentHeadSize));
 }
 
 void LineReader::Watch(std::string_view bytes) {
-  digest_.Add(bytes);
-  if (head_.size() < kContentHeadSize) {
+  if (digesting_) digest_.Add(bytes);
+  if (keeping_head_ && head_.size() < kContentHeadSize) {
     head_.append(bytes.substr(0, kContentHeadSize - head_.size()));
   }
 }

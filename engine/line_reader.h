@@ -48,13 +48,14 @@ class LineReader {
   // Closes an owned descriptor and reports a failed close; the destructor closes silently.
   void Close();
 
-  // From now on, keeps the SHA-256 of every byte taken from the source and its first
-  // kContentHeadSize bytes; call it before the first read. Bytes in memory are taken whole.
+  // From now on, keeps the SHA-256 of every byte taken from the source, or its first
+  // kContentHeadSize bytes; call them before the first read.
   void KeepDigest();
+  void KeepHead();
   // The digest of the bytes taken so far: the whole file once the reader has reached its end
   // (and for any file that fits one buffer, 256 KiB). Empty unless KeepDigest was called.
   std::string ContentDigest() const;
-  // The file's first bytes, for telling what kind of file it is.
+  // The file's first bytes, for telling what kind of file it is (after KeepHead).
   const std::string& ContentHead() const { return head_; }
 
   // Counts the lines left without keeping them, reading at most about `max_bytes` more.
@@ -85,6 +86,7 @@ class LineReader {
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
   bool digesting_ = false;
+  bool keeping_head_ = false;
   Sha256 digest_;
   std::string head_;
 };
