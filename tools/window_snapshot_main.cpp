@@ -83,6 +83,7 @@ int main(int argc, char** argv) {
   // The program gives the band's 成績 and 問題を作る their work; here they only show.
   form.SetBandAction(rekendo::Command::kRecord, [] {});
   form.SetBandAction(rekendo::Command::kGenerate, [] {});
+  form.SetBandAction(rekendo::Command::kPrint, [] {});
   form.show();
   form.activateWindow();
   QApplication::processEvents();
