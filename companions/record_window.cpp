@@ -1,11 +1,11 @@
 #include "record_window.h"
 
-#include "dated_file.h"
-
 #include <QCheckBox>
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFutureWatcher>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -21,8 +21,11 @@
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 #include <exception>
+#include <memory>
 
+#include "dated_file.h"
 #include "practice_set.h"
 #include "record_labels.h"
 #include "score_chart.h"
@@ -283,17 +286,45 @@ void RecordWindow::ChooseSet(int row) {
     return;
   }
   const SetSummary& set = sets_[row];
-  const auto points = record_.ScoreSeries(set.hash, kChartPoints);
-  const auto missed = record_.MostMissed(set.hash, kPracticeMax);
-  const auto rounds = record_.RecentRounds(set.hash, kListedRounds);
-  for (const Error* error : {points ? nullptr : &points.error(), missed ? nullptr : &missed.error(),
-                             rounds ? nullptr : &rounds.error()}) {
-    if (error) ShowError(*error);
+  const SetViewLimits limits{kChartPoints, kPracticeMax, kListedRounds};
+  const QString path = record_.FilePath();
+  const QString hash = set.hash;
+  const QString name = set.name;
+  const int request = ++view_request_;
+  if (QFileInfo(path).size() <= read_in_background_above_) {
+    ShowSetView(ReadSetView(path, hash, limits), name);
+    return;
   }
-  chart_->Show(points ? *points : std::vector<ScorePoint>{}, set.name);
-  FillMissed(missed ? *missed : std::vector<MissedProblem>{});
-  FillRounds(rounds ? *rounds : std::vector<RoundDetail>{});
+  // A large record is read on a worker: the window, and the countdown under it, go on.
+  chart_->Show({}, name + QStringLiteral("（読み込み中…）"));
+  FillMissed({});
+  FillRounds({});
   UpdateButtons();
+  using Read = std::shared_ptr<Result<SetView>>;
+  auto* watcher = new QFutureWatcher<Read>(this);
+  connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, request, name] {
+    watcher->deleteLater();
+    // Another set was chosen meanwhile: its own read shows it.
+    if (request == view_request_) ShowSetView(*watcher->result(), name);
+  });
+  watcher->setFuture(QtConcurrent::run([path, hash, limits] {
+    return std::make_shared<Result<SetView>>(ReadSetView(path, hash, limits));
+  }));
+}
+
+void RecordWindow::ShowSetView(const Result<SetView>& view, const QString& name) {
+  if (!view) {
+    ShowError(view.error());
+    chart_->Show({}, name);
+    FillMissed({});
+    FillRounds({});
+  } else {
+    chart_->Show(view->points, name);
+    FillMissed(view->missed);
+    FillRounds(view->rounds);
+  }
+  UpdateButtons();
+  emit SetShown();
 }
 
 void RecordWindow::FillMissed(const std::vector<MissedProblem>& missed) {

@@ -12,6 +12,7 @@
 #include "error.h"
 #include "record.h"
 #include "record_queries.h"
+#include "set_view.h"
 
 QT_BEGIN_NAMESPACE
 class QCheckBox;
@@ -40,6 +41,8 @@ class RecordWindow : public QDialog {
 
   // Opens the record if that has not happened yet and shows it.
   explicit RecordWindow(Record& record, QWidget* parent = nullptr);
+  // Records larger than this are read on a worker thread when a set is chosen (tests set 0).
+  void ReadInBackgroundAbove(qint64 bytes) { read_in_background_above_ = bytes; }
 
   void SetConfirm(Confirm confirm) { confirm_ = std::move(confirm); }
   void SetChooseSavePath(ChooseSavePath choose) { choose_save_path_ = std::move(choose); }
@@ -57,11 +60,14 @@ class RecordWindow : public QDialog {
  signals:
   // A practice set was written: load it as if chosen with 問題選択.
   void PracticeSetReady(const QString& path);
+  // The chosen set's chart and tables are filled.
+  void SetShown();
 
  private:
   void ShowStatus();
   void ShowMessage(const QString& text, bool trouble);
   void ShowError(const Error& error);
+  void ShowSetView(const Result<SetView>& view, const QString& name);
   void FillSets();
   void FillMissed(const std::vector<MissedProblem>& missed);
   void FillRounds(const std::vector<RoundDetail>& rounds);
@@ -73,6 +79,8 @@ class RecordWindow : public QDialog {
   ChooseSavePath choose_save_path_;
   std::vector<SetSummary> sets_;
   int chosen_ = -1;
+  int view_request_ = 0;  // the latest read of a set; older ones arriving late are dropped
+  qint64 read_in_background_above_ = 8 << 20;
 
   QLabel* status_;
   QLabel* message_;

@@ -52,6 +52,19 @@ TEST_F(RecordWindowTest, ShowsTheSetAndHandsOverAPracticeSet) {
   EXPECT_EQ(file.readAll().toStdString(), Sjis("１＋１\r\n２\r\n"));
 }
 
+TEST_F(RecordWindowTest, ALargeRecordIsReadOnAWorkerAndShownWhenItArrives) {
+  Play();
+  RecordWindow window(record);
+  window.ReadInBackgroundAbove(0);
+  QSignalSpy shown(&window, &RecordWindow::SetShown);
+  window.ChooseSet(-1);
+  window.ChooseSet(0);
+  // Nothing yet: the window is free while the worker reads.
+  EXPECT_EQ(window.findChild<QTableWidget*>(QStringLiteral("missed"))->rowCount(), 0);
+  ASSERT_TRUE(shown.wait(5000));
+  EXPECT_EQ(Cell(window, "missed", 0, 0), QStringLiteral("１＋１"));
+}
+
 TEST_F(RecordWindowTest, ExportGoesToTheChosenPathAndDeletingAsksFirst) {
   Play();
   RecordWindow window(record);

@@ -1,0 +1,53 @@
+#include "set_view.h"
+
+#include <QDir>
+#include <QSqlDatabase>
+#include <QThread>
+#include <atomic>
+
+#include "sqlite_connection.h"
+
+namespace rekendo::record {
+
+namespace {
+
+Error About(Error error, const QString& path) {
+  error.subject = QDir::toNativeSeparators(path).toStdString();
+  return error;
+}
+
+}  // namespace
+
+Result<SetView> ReadSetView(const QString& record_path, const QString& hash,
+                            const SetViewLimits& limits) {
+  // Connections belong to one thread each: every call has a name of its own.
+  static std::atomic<int> calls{0};
+  const QString name = QStringLiteral("rekendo-set-view-%1").arg(calls.fetch_add(1));
+  Result<SetView> result = Error{ErrorCode::kIo, "記録を読めませんでした。", {}, {}};
+  {
+    QSqlDatabase db = OpenSqlite(name, record_path, 1000, OpenMode::kReadOnly);
+    if (!db.isOpen()) {
+      Error error{ErrorCode::kIo, "記録を読めませんでした。", {}, db.lastError().text().toStdString()};
+      result = About(std::move(error), record_path);
+    } else {
+      auto points = LoadScoreSeries(db, hash, limits.chart_points);
+      auto missed = LoadMostMissed(db, hash, limits.missed);
+      auto rounds = LoadRecentRounds(db, hash, limits.rounds);
+      if (!points) {
+        result = About(points.error(), record_path);
+      } else if (!missed) {
+        result = About(missed.error(), record_path);
+      } else if (!rounds) {
+        result = About(rounds.error(), record_path);
+      } else {
+        result = SetView{std::move(points).value(), std::move(missed).value(),
+                         std::move(rounds).value()};
+      }
+    }
+    db.close();
+  }
+  QSqlDatabase::removeDatabase(name);
+  return result;
+}
+
+}  // namespace rekendo::record
