@@ -16,6 +16,7 @@
 #include <variant>
 
 #include "dated_file.h"
+#include "sheet_dialog.h"
 
 namespace rekendo {
 
@@ -56,7 +57,9 @@ GenerateDialog::GenerateDialog(QString folder, QWidget* parent)
 
   auto* buttons = new QDialogButtonBox(this);
   QPushButton* make = buttons->addButton(QStringLiteral("作る"), QDialogButtonBox::AcceptRole);
+  QPushButton* print = buttons->addButton(QStringLiteral("印刷(&P)…"), QDialogButtonBox::ActionRole);
   buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
+  connect(print, &QPushButton::clicked, this, &GenerateDialog::Print);
   make->setDefault(true);
   connect(buttons, &QDialogButtonBox::accepted, this, &GenerateDialog::Make);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -93,6 +96,16 @@ void GenerateDialog::FitContents() {
   layout()->activate();
   const int needed = layout()->totalHeightForWidth(width());
   if (needed > height()) resize(width(), needed);
+}
+
+void GenerateDialog::Print() {
+  // The same topic, level and count on paper instead of a file.
+  worksheet::SheetRequest request;
+  request.source = worksheet::Source::kGenerated;
+  request.topic = topics_[static_cast<std::size_t>(topic_->currentIndex())].name;
+  request.level = level_->value();
+  request.count = count_->value();
+  worksheet::OpenSheetDialog(this, request);
 }
 
 void GenerateDialog::Make() {

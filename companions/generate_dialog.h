@@ -26,6 +26,7 @@ class GenerateDialog : public QDialog {
   // Follows the chosen topic and level: the count's maximum and the example shown.
   void ShowChoice();
   void FitContents();
+  void Print();
   // 作る: writes the set and accepts, or shows why it could not.
   void Make();
 

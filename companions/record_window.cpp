@@ -29,6 +29,7 @@
 #include "practice_set.h"
 #include "record_labels.h"
 #include "score_chart.h"
+#include "sheet_dialog.h"
 
 namespace rekendo::record {
 
@@ -83,6 +84,7 @@ RecordWindow::RecordWindow(Record& record, QWidget* parent)
       recording_(new QCheckBox(QStringLiteral("記録する(&R)"), this)),
       practice_count_(new QSpinBox(this)),
       practice_button_(new QPushButton(QStringLiteral("復習(&P)"), this)),
+      print_button_(new QPushButton(QStringLiteral("印刷(&R)…"), this)),
       export_button_(new QPushButton(QStringLiteral("CSV に書き出す(&E)..."), this)),
       delete_button_(new QPushButton(QStringLiteral("記録を消す(&D)..."), this)) {
   setWindowTitle(QStringLiteral("成績"));
@@ -170,6 +172,7 @@ RecordWindow::RecordWindow(Record& record, QWidget* parent)
   buttons->addWidget(count_label);
   buttons->addWidget(practice_count_);
   buttons->addWidget(practice_button_);
+  buttons->addWidget(print_button_);
   buttons->addSpacing(16);
   buttons->addWidget(export_button_);
   buttons->addWidget(delete_button_);
@@ -182,12 +185,14 @@ RecordWindow::RecordWindow(Record& record, QWidget* parent)
   layout->addWidget(message_);
   layout->addLayout(buttons);
 
-  for (auto* button : {practice_button_, export_button_, delete_button_, close_button}) {
+  print_button_->setToolTip(QStringLiteral("よく間違える問題をプリントにします"));
+  for (auto* button : {practice_button_, print_button_, export_button_, delete_button_, close_button}) {
     button->setAutoDefault(false);
   }
   connect(sets_table_, &QTableWidget::currentCellChanged, this,
           [this](int row) { ChooseSet(row); });
   connect(practice_button_, &QPushButton::clicked, this, [this] { WritePracticeSet(); });
+  connect(print_button_, &QPushButton::clicked, this, [this] { PrintReview(); });
   connect(export_button_, &QPushButton::clicked, this, [this] { ExportCsv(); });
   connect(delete_button_, &QPushButton::clicked, this, [this] { DeleteRecord(); });
   connect(close_button, &QPushButton::clicked, this, &QDialog::accept);
@@ -370,6 +375,7 @@ void RecordWindow::FillRounds(const std::vector<RoundDetail>& rounds) {
 void RecordWindow::UpdateButtons() {
   const bool chosen = chosen_ >= 0;
   practice_button_->setEnabled(chosen && missed_table_->rowCount() > 0);
+  print_button_->setEnabled(practice_button_->isEnabled());
   export_button_->setEnabled(record_.IsOpen() && !sets_.empty());
   delete_button_->setEnabled(record_.CanWrite() && !sets_.empty());
   recording_->setEnabled(record_.CanWrite());
@@ -389,6 +395,24 @@ void RecordWindow::WritePracticeSet() {
                   .arg(QDir::toNativeSeparators(practice.path)),
               false);
   emit PracticeSetReady(practice.path);
+}
+
+void RecordWindow::PrintReview() {
+  if (chosen_ < 0) return;
+  const SetSummary& set = sets_[chosen_];
+  const auto missed = record_.MostMissed(set.hash, practice_count_->value());
+  if (!missed) {
+    ShowError(missed.error());
+    return;
+  }
+  worksheet::SheetRequest request;
+  request.source = worksheet::Source::kReview;
+  request.review.title = (QFileInfo(set.name).completeBaseName() + QStringLiteral("の復習")).toStdString();
+  for (const MissedProblem& problem : *missed) {
+    if (problem.cut) continue;  // as for 復習: a cut answer would be a wrong key
+    request.review.pairs.push_back({problem.text_sjis.toStdString(), problem.accepted_sjis.toStdString()});
+  }
+  worksheet::OpenSheetDialog(this, request);
 }
 
 void RecordWindow::ExportCsv() {

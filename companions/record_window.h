@@ -54,6 +54,8 @@ class RecordWindow : public QDialog {
 
   // The buttons' work, callable directly.
   void WritePracticeSet();
+  // The most missed problems as a worksheet (the 印刷 dialog, on the review).
+  void PrintReview();
   void ExportCsv();
   void DeleteRecord();
 
@@ -91,6 +93,7 @@ class RecordWindow : public QDialog {
   QCheckBox* recording_;
   QSpinBox* practice_count_;
   QPushButton* practice_button_;
+  QPushButton* print_button_;
   QPushButton* export_button_;
   QPushButton* delete_button_;
 };
