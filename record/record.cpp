@@ -156,7 +156,10 @@ bool Record::OpenFile() {
     Fail(RecordStep::kOpen, ErrorCode::kNewer, QStringLiteral("schema version %1").arg(*version));
     return OpenForReading();
   }
-  std::optional<QSqlError> setup_error = SetUpWritableConnection(db_);
+  const long file_system =
+      options_.file_system_type != 0 ? options_.file_system_type : FileSystemTypeOf(folder_);
+  std::optional<QSqlError> setup_error = SetUpWritableConnection(
+      db_, IsNetworkFileSystem(file_system) ? Journal::kRollback : Journal::kWriteAheadLog);
   const bool ready = !setup_error && BringSchemaUpToDate(*version) && MarkOpenRoundsUnfinished();
   if (setup_error) FailWith(*setup_error);
   // Show what there is, even if nothing can be added (a read-only or full disk).

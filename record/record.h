@@ -25,6 +25,8 @@ struct RecordOptions {
   // How long a write waits for another program's transaction. Writes are short, so a wait
   // this long means something is wrong; the round must not stall on it.
   int busy_timeout_ms = 1000;
+  // The file system type to take the folder for (statfs's f_type); 0: ask the system.
+  long file_system_type = 0;
 };
 
 class Record {

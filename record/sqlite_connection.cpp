@@ -1,5 +1,8 @@
 #include "sqlite_connection.h"
 
+#include <sys/vfs.h>
+
+#include <QFile>
 #include <QSqlQuery>
 #include <QUrl>
 #include <QVariant>
@@ -33,17 +36,43 @@ QSqlDatabase OpenSqlite(const QString& connection_name, const QString& path,
   return db;
 }
 
-std::optional<QSqlError> SetUpWritableConnection(QSqlDatabase& db) {
+bool IsNetworkFileSystem(long file_system_type) {
+  switch (static_cast<unsigned long>(file_system_type) & 0xFFFFFFFFul) {
+    case 0x6969:      // NFS
+    case 0x517B:      // SMB
+    case 0xFF534D42:  // CIFS
+    case 0xFE534D42:  // SMB2
+    case 0x5346414F:  // AFS
+    case 0x73757245:  // Coda
+    case 0x01021997:  // 9P
+      return true;
+    default:
+      return false;
+  }
+}
+
+long FileSystemTypeOf(const QString& folder) {
+  struct statfs info {};
+  if (::statfs(QFile::encodeName(folder).constData(), &info) != 0) return 0;
+  return static_cast<long>(info.f_type);
+}
+
+std::optional<QSqlError> SetUpWritableConnection(QSqlDatabase& db, Journal journal) {
   // journal_mode answers with the mode it ended in rather than failing.
-  QSqlQuery wal(db);
-  if (!wal.exec(QStringLiteral("PRAGMA journal_mode = WAL"))) return wal.lastError();
+  QSqlQuery mode(db);
+  if (!mode.exec(journal == Journal::kWriteAheadLog ? QStringLiteral("PRAGMA journal_mode = WAL")
+                                                    : QStringLiteral("PRAGMA journal_mode = DELETE"))) {
+    return mode.lastError();
+  }
   if (auto error = Run(db, QStringLiteral("PRAGMA foreign_keys = ON"))) return error;
   // After a checkpoint the log shrinks back to this, so a large write cannot keep a small
   // disk full for good.
   if (auto error = Run(db, QStringLiteral("PRAGMA journal_size_limit = 1048576"))) return error;
   // In WAL mode NORMAL loses nothing when the program is killed, only (at worst) the last
-  // commits on a power cut, and it saves an fsync per question.
-  return Run(db, QStringLiteral("PRAGMA synchronous = NORMAL"));
+  // commits on a power cut, and it saves an fsync per question. A rollback journal needs
+  // FULL for the same.
+  return Run(db, journal == Journal::kWriteAheadLog ? QStringLiteral("PRAGMA synchronous = NORMAL")
+                                                    : QStringLiteral("PRAGMA synchronous = FULL"));
 }
 
 std::optional<int> ReadSchemaVersion(QSqlDatabase& db, QSqlError* error) {

@@ -24,9 +24,19 @@ enum class OpenMode {
 QSqlDatabase OpenSqlite(const QString& connection_name, const QString& path,
                         int busy_timeout_ms, OpenMode mode);
 
-// Write-ahead log (readers and the other program's writer do not block each other), foreign
-// keys, and a commit that survives the process being killed without waiting for the disk.
-std::optional<QSqlError> SetUpWritableConnection(QSqlDatabase& db);
+// How the record keeps its journal. The write-ahead log lets readers and the other program's
+// writer go on without blocking each other, but it needs shared memory between the programs,
+// which SQLite cannot have over a network file system; there a rollback journal is used.
+enum class Journal { kWriteAheadLog, kRollback };
+
+// True for the file systems of a network (NFS, SMB/CIFS, AFS, Coda, 9P), by statfs's f_type.
+bool IsNetworkFileSystem(long file_system_type);
+// The file system type of `folder` (statfs), or 0 when it cannot be told.
+long FileSystemTypeOf(const QString& folder);
+
+// The journal, foreign keys, and a commit that survives the process being killed without
+// waiting for the disk.
+std::optional<QSqlError> SetUpWritableConnection(QSqlDatabase& db, Journal journal);
 
 // The schema version kept in the file header (PRAGMA user_version); nullopt with `error`
 // set when the file cannot be read at all.

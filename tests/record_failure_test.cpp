@@ -257,6 +257,26 @@ TEST_F(RecordTest, VersionOneFileIsBroughtUpToDateWithItsRowsKept) {
             (std::vector<QVariantList>{{7, "unfinished"}}));
 }
 
+TEST_F(RecordTest, OnANetworkFileSystemTheRecordUsesARollbackJournal) {
+  for (const long nfs : {0x6969L, 0xFF534D42L}) {  // NFS, CIFS
+    record::RecordOptions options;
+    options.file_system_type = nfs;
+    Record record(Folder(), options);
+    RoundRecorder recorder(record, Clock());
+    PlayRound(recorder, WriteProblems());
+    ASSERT_FALSE(record.Error());
+    EXPECT_FALSE(QFile::exists(RecordFile() + QStringLiteral("-wal")));
+    Peek peek(RecordFile(), QStringLiteral("journal"));
+    EXPECT_EQ(peek.Value("PRAGMA journal_mode").toString(), QStringLiteral("delete"));
+  }
+  // A local disk keeps the write-ahead log.
+  Record local(Folder());
+  RoundRecorder recorder(local, Clock());
+  PlayRound(recorder, WriteProblems());
+  Peek peek(RecordFile(), QStringLiteral("local"));
+  EXPECT_EQ(peek.Value("PRAGMA journal_mode").toString(), QStringLiteral("wal"));
+}
+
 // A record of forty rounds, damaged where `damage` says, then opened and played again.
 class DamagedRecord : public RecordTest {
  protected:
