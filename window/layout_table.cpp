@@ -52,13 +52,15 @@ static_assert(std::tuple_size_v<decltype(kCommandButtonsRows)> == kCommandButton
 const std::array<CommandButtonDef, kCommandButtonCount> kCommandButtons = kCommandButtonsRows;
 
 // The status line leaves room for two lines of its text; the buttons end where おわる does.
+// 設定 came last, so it sits left of 成績 yet follows 問題を作る in tab order.
 // Sized by its rows: a missing or extra row fails to compile instead of leaving a default.
 namespace {
 const auto kBandRowsRows = std::to_array<BandRowDef>({
-  {BandKind::StatusLine, "statusLine", {32, 686, 721, 44}, Gothic(16)},
+  {BandKind::StatusLine, "statusLine", {32, 686, 633, 44}, Gothic(16)},
   {BandKind::CommandButton, "recordButton", {760, 688, 113, 41}, Gothic(21), Command::kRecord, "成績"},
   {BandKind::CommandButton, "generateButton", {880, 688, 129, 41}, Gothic(21), Command::kGenerate,
    "問題を作る"},
+  {BandKind::CommandButton, "settingsButton", {672, 688, 81, 41}, Gothic(21), Command::kSettings, "設定"},
 });
 static_assert(std::tuple_size_v<decltype(kBandRowsRows)> == kBandRowCount);
 }  // namespace
