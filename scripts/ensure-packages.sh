@@ -24,3 +24,7 @@ ensure_packages() {
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgmock-dev
   libbenchmark-dev fonts-ipafont-gothic fonts-liberation qt6-translations-l10n libqt6sql6-sqlite
   qt6-charts-dev libqt6opengl6-dev)
+
+# What the tests need beyond the build: the screen-reader round runs the drill under Xvfb with
+# its own session bus and accessibility bus, and reads it with pyatspi.
+TEST_PACKAGES=(xvfb xauth dbus dbus-x11 at-spi2-core python3-pyatspi python3-gi gir1.2-atspi-2.0)
