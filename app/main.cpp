@@ -1,15 +1,19 @@
 // rekendo: start-up, the event loop, and the end of the program.
+#include <QFile>
 #include <QStyleFactory>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 
 #include "application_title.h"
+#include "command_line.h"
 #include "companions.h"
 #include "error_report.h"
 #include "guarded_application.h"
 #include "main_window.h"
 #include "qt_translations.h"
 #include "start_options.h"
+#include "settings_hookup.h"
 
 namespace {
 
@@ -44,10 +48,26 @@ int main(int argc, char** argv) {
   rekendo::ErrorReporter reporter(title, nullptr);
   app.SetReporter(&reporter);
 
-  rekendo::MainWindow form;
+  const rekendo::Result<rekendo::CommandLine> line =
+      rekendo::ParseCommandLine(QCoreApplication::arguments().mid(1));
+  if (!line) {
+    std::fprintf(stderr, "rekendo: %s\n", line.error().Describe().c_str());
+    return 2;
+  }
+  rekendo::DrillSettingsStore settings_store;
+  const bool fill = line->fill_screen || settings_store.Load().fill_screen;
+  rekendo::MainWindow form(fill ? rekendo::MainWindow::ScaleToFillScreen()
+                                : rekendo::MainWindow::ScaleForScreen());
   reporter.SetOwner(&form);
   form.SetErrorReporter([&reporter](std::string_view message) { reporter.Report(message); });
   const rekendo::Companions companions(form, rekendo::DefaultDataFolder());
+  const rekendo::SettingsHookup settings(form, settings_store);
+  if (line->problem_file) {
+    // After start, as if chosen: the data files are read at the first activation first.
+    QTimer::singleShot(0, &form, [&form, path = *line->problem_file] {
+      form.LoadProblemFile(QFile::encodeName(path).toStdString());
+    });
+  }
   form.show();
   form.raise();
   form.activateWindow();

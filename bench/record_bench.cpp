@@ -14,6 +14,7 @@
 
 #include "record_generator.h"
 #include "record_window.h"
+#include "drill.h"
 #include "round_recorder.h"
 #include "scratch_dir.h"
 
@@ -47,7 +48,7 @@ void BM_RecordClosedQuestion(benchmark::State& state) {
   std::vector<double> millis;
   int number = 0;
   for (auto _ : state) {
-    if (number % 10 == 0) recorder.RoundStarted();
+    if (number % 10 == 0) recorder.RoundStarted({rekendo::kTicksPerQuestion});
     number = number % 10 + 1;
     const auto start = std::chrono::steady_clock::now();
     recorder.QuestionAsked({number, QuestionKind::kProblem, 1, "\x82\x50\x81\x7B\x82\x50", "\x82\x51"});

@@ -93,6 +93,9 @@ class Drill {
 
   // Replays a session: every draw follows from this state.
   void SetRandomState(std::uint32_t state) { random_.Reseed(state); }
+  // The seconds each question of rounds started from now on allows; nothing for no limit
+  // (the seconds label then counts up and nothing times out). kTicksPerQuestion unless set.
+  void SetTimeLimit(std::optional<std::int32_t> seconds) { limit_setting_ = seconds; }
   // `observer` (not owned) hears of each question and round; nullptr for none.
   void SetObserver(DrillObserver* observer);
 
@@ -123,6 +126,8 @@ class Drill {
   // Moves the question to `next`, telling the observer how it closed when it was open.
   void CloseQuestion(QuestionState next, QuestionOutcome outcome);
   void LeaveRunningRound();
+  // Whether the open question can still be answered again after a wrong try.
+  bool TimeLeft() const { return !round_limit_ || elapsed_ < time_limit_; }
   bool Closed() const {
     return question_ == QuestionState::kRight || question_ == QuestionState::kTimedOut;
   }
@@ -141,6 +146,9 @@ class Drill {
   std::int32_t current_index_ = 0;
   std::int32_t elapsed_ = 0;
   std::int32_t time_limit_ = 0;
+  std::optional<std::int32_t> limit_setting_ = kTicksPerQuestion;
+  std::optional<std::int32_t> round_limit_ = kTicksPerQuestion;  // the running round's
+  bool counting_up_ = false;  // an untimed question is open and its seconds count
   std::int32_t score_ = 0;
   QuestionState question_ = QuestionState::kNone;
   bool trivia_asked_ = false;

@@ -48,12 +48,17 @@ struct ClosedQuestion {
   std::int32_t seconds_used = 0;
 };
 
+// How a round is played, fixed when it starts.
+struct RoundSettings {
+  std::int32_t time_limit_seconds = 0;  // per question; 0 = no limit
+};
+
 class DrillObserver {
  public:
   virtual ~DrillObserver() = default;
   // A problem file was read.
   virtual void ProblemFileLoaded(const LoadedFile& /*file*/) {}
-  virtual void RoundStarted() {}
+  virtual void RoundStarted(const RoundSettings& /*settings*/) {}
   virtual void QuestionAsked(const AskedQuestion& /*question*/) {}
   virtual void AnswerChecked(std::string_view /*typed*/, bool /*right*/) {}
   virtual void QuestionClosed(const ClosedQuestion& /*question*/) {}

@@ -85,7 +85,9 @@ void Drill::StartRound() {
   ResetRound();
   trivia_asked_ = false;
   round_open_ = true;
-  observer_->RoundStarted();
+  round_limit_ = limit_setting_;
+  if (round_limit_ && *round_limit_ <= 0) round_limit_.reset();
+  observer_->RoundStarted({round_limit_.value_or(0)});
   NextQuestion();
 }
 
@@ -123,7 +125,9 @@ void Drill::AskQuestion() {
     SetPanel(bank_.problem_text[current_index_]);
     accepted_answer_ = bank_.problem_answer[current_index_];
   }
-  time_limit_ = kTicksPerQuestion;
+  // Without a limit there is no bar and the label counts the seconds up from 0.
+  time_limit_ = round_limit_.value_or(0);
+  counting_up_ = !round_limit_;
   SetLabel(Label::SecondsLeft, std::to_string(time_limit_));
   SetBar(BarFrame::kTop + BarFrame::kHeight, 0);
   elapsed_ = 0;
@@ -135,6 +139,12 @@ void Drill::AskQuestion() {
 
 void Drill::Tick() {
   // Before the first question there is nothing to count down (and no step to divide by).
+  if (counting_up_) {
+    if (question_ != QuestionState::kOpen) return;
+    ++elapsed_;
+    SetLabel(Label::SecondsLeft, std::to_string(elapsed_));
+    return;
+  }
   if (time_limit_ <= 0) return;
   ++elapsed_;
   SetLabel(Label::SecondsLeft, std::to_string(time_limit_ - elapsed_));
@@ -159,7 +169,7 @@ void Drill::SubmitAnswer() {
     CloseQuestion(QuestionState::kRight, QuestionOutcome::kRight);
   } else {
     SetLabel(Label::Verdict, sjis::kWrong);
-    if (elapsed_ < time_limit_) {
+    if (TimeLeft()) {
       ++wrong_tries_;
       typed_answer_.clear();
       SetLabel(Label::AnswerLine, {});

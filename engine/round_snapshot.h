@@ -20,7 +20,7 @@ struct RoundSnapshot {
   std::int32_t question_number = 0;  // 1 to 10; 11 once the round has ended
   std::int32_t current_index = 0;    // the asked entry's index in its table
   std::int32_t elapsed = 0;          // seconds of the countdown gone
-  std::int32_t time_limit = 0;       // 40 once a question has been asked
+  std::int32_t time_limit = 0;       // the question's limit (40 unless set); 0 for none
   std::int32_t score = 0;
   bool closed = false;               // the question is answered or timed out
   bool scored = false;               // its points are given

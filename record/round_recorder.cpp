@@ -49,7 +49,7 @@ void RoundRecorder::ProblemFileLoaded(const LoadedFile& loaded) {
   });
 }
 
-void RoundRecorder::RoundStarted() {
+void RoundRecorder::RoundStarted(const RoundSettings& /*settings*/) {
   Guarded([&] {
     EndOpenRound(false, std::nullopt, std::nullopt);
     if (!file_) return;

@@ -29,7 +29,7 @@ class RoundRecorder : public DrillObserver {
   RoundRecorder& operator=(const RoundRecorder&) = delete;
 
   void ProblemFileLoaded(const LoadedFile& file) override;
-  void RoundStarted() override;
+  void RoundStarted(const RoundSettings& settings) override;
   void QuestionAsked(const AskedQuestion& question) override;
   void QuestionClosed(const ClosedQuestion& question) override;
   void RoundEnded(RoundEnd how, std::int32_t score, std::int32_t judgement_index) override;

@@ -37,3 +37,7 @@ TEST_PACKAGES=(dpkg-dev file lintian appstream man-db groff-base)
 
 # The worksheet tests read rekendo-sheet's PDFs back with pdftotext, pdffonts and pdfinfo.
 BUILD_PACKAGES+=(poppler-utils)
+
+# What the tests need beyond the build: the screen-reader round runs the drill under Xvfb with
+# its own session bus and accessibility bus, and reads it with pyatspi.
+TEST_PACKAGES+=(xvfb xauth dbus dbus-x11 at-spi2-core python3-pyatspi python3-gi gir1.2-atspi-2.0)

@@ -23,7 +23,10 @@ class EventLog : public DrillObserver {
   void ProblemFileLoaded(const LoadedFile& file) override {
     events.push_back("loaded " + std::to_string(file.problem_count));
   }
-  void RoundStarted() override { events.push_back("start"); }
+  void RoundStarted(const RoundSettings& settings) override {
+    events.push_back("start");
+    limits.push_back(settings.time_limit_seconds);
+  }
   void QuestionAsked(const AskedQuestion& q) override {
     const char* kinds[] = {"problem", "trivia", "choice"};
     events.push_back("ask " + std::to_string(q.number) + " " + kinds[static_cast<int>(q.kind)] +
@@ -44,6 +47,7 @@ class EventLog : public DrillObserver {
                      std::to_string(score) + " " + std::to_string(judgement));
   }
   std::vector<std::string> events;
+  std::vector<std::int32_t> limits;  // each round's time limit, as it started
 };
 
 class ObserverTest : public ::testing::Test {

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "drill.h"
 #include "drill_observer.h"
 #include "record.h"
 #include "sha256.h"
@@ -118,7 +119,7 @@ class Drive {
     digest.Add(bytes);
     observer_.ProblemFileLoaded({path, pairs, digest.HexDigest()});
   }
-  void Start() { observer_.RoundStarted(); }
+  void Start() { observer_.RoundStarted({rekendo::kTicksPerQuestion}); }
   void Ask(int number, QuestionKind kind, int index, const std::string& text_utf8,
            const std::string& accepted_utf8) {
     observer_.QuestionAsked({number, kind, index, Sjis(text_utf8), Sjis(accepted_utf8)});

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "record_window.h"
+#include "drill.h"
 #include "round_recorder.h"
 #include "sha256.h"
 
@@ -58,7 +59,7 @@ void PlayWeek(rekendo::record::RoundRecorder& recorder, const QString& path,
   recorder.ProblemFileLoaded(
       {QFile::encodeName(path).toStdString(), static_cast<int>(pairs.size()), digest.HexDigest()});
   for (int round = 0; round < rounds; ++round) {
-    recorder.RoundStarted();
+    recorder.RoundStarted({rekendo::kTicksPerQuestion});
     int score = 0;
     for (int number = 1; number <= 10; ++number) {
       const int index = dice.Below(static_cast<int>(pairs.size()));

@@ -1,13 +1,16 @@
-// rekendo-snapshot [--screen WxH] [--question-as NAME] DATA_FOLDER PROBLEM_FILE OUT_FOLDER
+// rekendo-snapshot [--screen WxH | --fill WxH] [--time-limit N] [--question-as NAME]
+//                  DATA_FOLDER PROBLEM_FILE OUT_FOLDER
 // Renders the window offscreen in a few states of one scripted round and saves them as PNG:
 // just opened, a question with a typed answer and the bar part-way, the answer revealed,
-// and the end of the round. --screen fits the window to a screen with that free area;
+// and the end of the round. --screen fits the window to a screen with that free area, --fill
+// fills it (拡大); --time-limit plays N seconds a question (0: no limit);
 // --question-as saves only the question, under NAME. Under QT_SCALE_FACTOR the pictures
 // come out at that many device pixels per pixel.
 #include <QApplication>
 #include <QDir>
 #include <QStyleFactory>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 
@@ -19,6 +22,7 @@ namespace {
 struct Options {
   rekendo::Scale scale;
   QString question_as;  // empty: every state under its own name
+  std::optional<int> time_limit = rekendo::kTicksPerQuestion;
   QStringList folders;  // data, problem file, output
 };
 
@@ -30,6 +34,13 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
       const QStringList size = QString::fromLocal8Bit(argv[++i]).split(QLatin1Char('x'));
       if (size.size() != 2) return std::nullopt;
       options.scale = rekendo::Scale::ToFit({size[0].toInt(), size[1].toInt()});
+    } else if (std::strcmp(argv[i], "--fill") == 0 && has_value) {
+      const QStringList size = QString::fromLocal8Bit(argv[++i]).split(QLatin1Char('x'));
+      if (size.size() != 2) return std::nullopt;
+      options.scale = rekendo::Scale::ToFill({size[0].toInt(), size[1].toInt()});
+    } else if (std::strcmp(argv[i], "--time-limit") == 0 && has_value) {
+      const int seconds = std::atoi(argv[++i]);
+      options.time_limit = seconds > 0 ? std::optional<int>(seconds) : std::nullopt;
     } else if (std::strcmp(argv[i], "--question-as") == 0 && has_value) {
       options.question_as = QString::fromLocal8Bit(argv[++i]);
     } else {
@@ -56,7 +67,8 @@ int main(int argc, char** argv) {
   const std::optional<Options> options = ParseOptions(argc, argv);
   if (!options) {
     std::fputs(
-        "usage: rekendo-snapshot [--screen WxH] [--question-as NAME] DATA_FOLDER "
+        "usage: rekendo-snapshot [--screen WxH | --fill WxH] [--time-limit N] "
+        "[--question-as NAME] DATA_FOLDER "
         "PROBLEM_FILE OUT_FOLDER\n",
         stderr);
     return 2;
@@ -84,6 +96,8 @@ int main(int argc, char** argv) {
   form.SetBandAction(rekendo::Command::kRecord, [] {});
   form.SetBandAction(rekendo::Command::kGenerate, [] {});
   form.SetBandAction(rekendo::Command::kPrint, [] {});
+  form.SetBandAction(rekendo::Command::kSettings, [] {});
+  form.SetTimeLimit(options->time_limit);
   form.show();
   form.activateWindow();
   QApplication::processEvents();

@@ -52,6 +52,7 @@ static_assert(std::tuple_size_v<decltype(kCommandButtonsRows)> == kCommandButton
 const std::array<CommandButtonDef, kCommandButtonCount> kCommandButtons = kCommandButtonsRows;
 
 // The status line leaves room for two lines of its text; the buttons end where おわる does.
+// 設定 came last, so it sits left of 成績 yet follows 問題を作る in tab order.
 // Sized by its rows: a missing or extra row fails to compile instead of leaving a default.
 namespace {
 const auto kBandRowsRows = std::to_array<BandRowDef>({
@@ -60,6 +61,7 @@ const auto kBandRowsRows = std::to_array<BandRowDef>({
   {BandKind::CommandButton, "recordButton", {672, 688, 97, 41}, Gothic(21), Command::kRecord, "成績"},
   {BandKind::CommandButton, "generateButton", {776, 688, 129, 41}, Gothic(21), Command::kGenerate,
    "問題を作る"},
+  {BandKind::CommandButton, "settingsButton", {912, 688, 97, 41}, Gothic(21), Command::kSettings, "設定"},
 });
 static_assert(std::tuple_size_v<decltype(kBandRowsRows)> == kBandRowCount);
 }  // namespace

@@ -51,9 +51,9 @@ struct PanelDef {
 inline constexpr int kPanelCount = 14;
 extern const std::array<PanelDef, kPanelCount> kPanels;
 
-// What a command button does when pressed. The print, record and generator buttons of the
-// band below do what the program sets for them (MainWindow::SetBandAction).
-enum class Command { kChooseFile, kStart, kNext, kQuit, kPrint, kRecord, kGenerate };
+// What a command button does when pressed. The print, record, generator and settings buttons of
+// the band below do what the program sets for them (MainWindow::SetBandAction).
+enum class Command { kChooseFile, kStart, kNext, kQuit, kPrint, kRecord, kGenerate, kSettings };
 
 struct CommandButtonDef {
   Command command;
@@ -84,7 +84,7 @@ struct BandRowDef {
 };
 
 inline constexpr int kBandTop = 681;
-inline constexpr int kBandRowCount = 4;
+inline constexpr int kBandRowCount = 5;
 extern const std::array<BandRowDef, kBandRowCount> kBandRows;
 
 inline constexpr int kWindowWidth = 1024;

@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QCompleter>
 #include <QDir>
@@ -10,16 +11,19 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QWindow>
 #include <algorithm>
 #include <exception>
 
+#include "accessible_texts.h"
 #include "display_text.h"
 #include "io_error.h"
 #include "keypad.h"
 #include "layout_table.h"
 #include "press_button.h"
+#include "typed_keys.h"
 #include "unshown_names.h"
 
 namespace rekendo {
@@ -68,8 +72,10 @@ MainWindow::MainWindow(const Scale& scale, QWidget* parent) : QWidget(parent), s
   std::vector<QPushButton*> commands = BuildCommandButtons();
   const std::vector<QPushButton*> band = BuildBand();
   commands.insert(commands.end(), band.begin(), band.end());
-  ChainTabOrder(BuildKeypad(this, scale_, [this](const KeyDef& key) { KeyPressed(key); }),
-                commands);
+  keys_ = BuildKeypad(this, scale_, [this](const KeyDef& key) { KeyPressed(key); });
+  ChainTabOrder(keys_, commands);
+  for (QPushButton* button : keys_) button->installEventFilter(this);
+  for (QPushButton* button : commands) button->installEventFilter(this);
   ShowStatus({});
 
   // The countdown is created stopped, so no tick can come before a question is set.
@@ -93,6 +99,13 @@ Scale MainWindow::ScaleForScreen() {
   return Scale::ToFit(screen->availableGeometry().size());
 }
 
+Scale MainWindow::ScaleToFillScreen() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr || QGuiApplication::platformName() == QStringLiteral("offscreen"))
+    return {};
+  return Scale::ToFill(screen->availableGeometry().size());
+}
+
 void MainWindow::BuildPanels() {
   for (const PanelDef& def : kPanels) {
     QWidget* widget = nullptr;
@@ -109,6 +122,7 @@ void MainWindow::BuildPanels() {
         if (def.text_colour) SetTextColour(label, QPalette::WindowText, *def.text_colour);
         if (def.shows) {
           labels_[static_cast<std::size_t>(*def.shows)] = label;
+          label->setAccessibleName(FromUtf8(AccessibleRole(*def.shows)));
         } else {
           label->setText(FromUtf8(kCredit));
         }
@@ -139,6 +153,8 @@ std::vector<QPushButton*> MainWindow::BuildCommandButtons() {
     const CommandButtonDef& def = kCommandButtons[i];
     auto* button = new PressButton(FromUtf8(def.caption), this);
     button->setObjectName(FromUtf8(def.object_name));
+    // The opening caption, on one line: the activated one breaks it for the eye only.
+    button->setAccessibleName(FromUtf8(def.caption));
     button->setGeometry(scale_.Rect(def.geometry));
     button->setFont(MakeFont(scale_.Font(def.font)));
     button->SetFocusFrameWidth(scale_.Length(kFocusFrameWidth, 2));
@@ -163,9 +179,11 @@ std::vector<QPushButton*> MainWindow::BuildBand() {
       status_line_->setTextFormat(Qt::PlainText);
       status_line_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
       status_line_->setWordWrap(true);
+      status_line_->setAccessibleName(QStringLiteral("状況"));
       widget = status_line_;
     } else {
       auto* button = new PressButton(FromUtf8(def.caption), this);
+      button->setAccessibleName(FromUtf8(def.caption));
       button->SetFocusFrameWidth(scale_.Length(kFocusFrameWidth, 2));
       button->hide();  // until SetBandAction gives it something to do
       connect(button, &QPushButton::clicked, this,
@@ -215,6 +233,7 @@ void MainWindow::RunCommand(Command command) {
     case Command::kPrint:
     case Command::kRecord:
     case Command::kGenerate:
+    case Command::kSettings:
       for (const BandButton& band : band_buttons_) {
         if (band.command != command || !band.action) continue;
         // A copy: the action may set a new one for its own button.
@@ -426,7 +445,35 @@ void MainWindow::KeyPressed(const KeyDef& key) {
 }
 
 void MainWindow::SetLabelText(Label label, std::string_view text) {
-  labels_[static_cast<std::size_t>(label)]->setText(ToDisplay(ShownPart(text)));
+  QLabel* widget = labels_[static_cast<std::size_t>(label)];
+  widget->setText(ToDisplay(ShownPart(text)));
+  TellAssistiveTechnology(label, widget, text);
+}
+
+void MainWindow::TellAssistiveTechnology(Label label, QLabel* widget, std::string_view text) {
+  // The label's name is its role; what it shows is its description (and its text).
+  widget->setAccessibleDescription(widget->text());
+  if (!QAccessible::isActive()) return;
+  QAccessibleEvent changed(widget, QAccessible::DescriptionChanged);
+  QAccessible::updateAccessibility(&changed);
+  if (!ShouldAnnounce(label, text, drill_->Snapshot())) return;
+  QAccessibleEvent alert(widget, QAccessible::Alert);
+  QAccessible::updateAccessibility(&alert);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (!keyboard_typing_ || event->type() != QEvent::KeyPress) {
+    return QWidget::eventFilter(watched, event);
+  }
+  const auto* key_event = static_cast<QKeyEvent*>(event);
+  // Enter on a command button still presses it; on the keypad it is 決定.
+  const bool on_keypad = std::find(keys_.begin(), keys_.end(), watched) != keys_.end();
+  const KeyDef* key = KeyForTyped(key_event->key(), key_event->text(), key_event->modifiers());
+  if (key == nullptr || (key->role == KeyRole::Submit && !on_keypad)) {
+    return QWidget::eventFilter(watched, event);
+  }
+  keys_[static_cast<std::size_t>(key - kKeypad.data())]->click();
+  return true;
 }
 
 void MainWindow::SetTimerEnabled(bool enabled) {

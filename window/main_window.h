@@ -37,6 +37,9 @@ class MainWindow : public QWidget, private DrillView {
   // platform's nominal 800 x 600 screen is no screen to fit: there the window keeps its
   // full size, as tests, snapshots and probes expect.
   static Scale ScaleForScreen();
+  // The one factor that makes the window fill the primary screen's free area (拡大), larger
+  // or smaller; factor 1 on the offscreen platform.
+  static Scale ScaleToFillScreen();
 
   void SetErrorReporter(ErrorReporter reporter) { report_error_ = std::move(reporter); }
   // Replaces the problem-file dialog (tests, scripted snapshots).
@@ -45,6 +48,12 @@ class MainWindow : public QWidget, private DrillView {
   void LoadProblemFile(const std::string& path);
   // What a band button (Command::kRecord, kGenerate) does; it shows only while it has one.
   void SetBandAction(Command command, std::function<void()> action);
+
+  // Settings the learner chooses. The time limit holds from the next round (nothing: no
+  // limit); typing on the physical keyboard holds at once.
+  void SetTimeLimit(std::optional<int> seconds) { drill_->SetTimeLimit(seconds); }
+  void SetKeyboardTyping(bool on) { keyboard_typing_ = on; }
+  bool KeyboardTyping() const { return keyboard_typing_; }
 
   const Drill& drill() const { return *drill_; }
   // The name (without its folder) of the problem file the bank holds; empty before one.
@@ -58,6 +67,8 @@ class MainWindow : public QWidget, private DrillView {
   void showEvent(QShowEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  // With keyboard typing on, the physical keys a button receives type the keypad's.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   friend class MainWindowPeer;
@@ -88,6 +99,9 @@ class MainWindow : public QWidget, private DrillView {
   void Tick();
   void KeyPressed(const KeyDef& key);
   void RunCommand(Command command);
+  // Tells a screen reader what a label now shows, and speaks up for the verdict, the
+  // judgement and the last seconds.
+  void TellAssistiveTechnology(Label label, QLabel* widget, std::string_view sjis_text);
 
   QFileDialog& ProblemFileDialog();
   std::optional<std::string> RunProblemFileDialog();
@@ -109,6 +123,7 @@ class MainWindow : public QWidget, private DrillView {
   std::unique_ptr<Drill> drill_;
   std::array<QLabel*, kLabelCount> labels_{};
   std::array<QPushButton*, kCommandButtonCount> command_buttons_{};
+  std::vector<QPushButton*> keys_;  // in the order of kKeypad
   CountdownBar* bar_ = nullptr;
   QLabel* status_line_ = nullptr;
   QString loaded_file_name_;
@@ -122,6 +137,7 @@ class MainWindow : public QWidget, private DrillView {
   ErrorReporter report_error_;
   bool activated_ = false;
   bool sized_to_frame_ = false;
+  bool keyboard_typing_ = false;
 };
 
 }  // namespace rekendo

@@ -7,12 +7,14 @@
 
 namespace rekendo {
 
-Scale Scale::ToFit(const QSize& available) {
+Scale Scale::ToFill(const QSize& available) {
   if (available.isEmpty()) return {};
   const double across = static_cast<double>(available.width()) / kWindowWidth;
   const double down = static_cast<double>(available.height()) / kWindowHeight;
-  return {std::min({1.0, across, down})};
+  return {std::min(across, down)};
 }
+
+Scale Scale::ToFit(const QSize& available) { return {std::min(1.0, ToFill(available).factor)}; }
 
 int Scale::Position(int table_position) const {
   return static_cast<int>(std::lround(table_position * factor));

@@ -15,6 +15,8 @@ struct Scale {
 
   // The factor that fits the 1024 x 768 window into `available`; never above 1.
   static Scale ToFit(const QSize& available);
+  // The factor that makes the window as large as `available` lets it, above 1 or below.
+  static Scale ToFill(const QSize& available);
 
   // A position: rounded, so that controls that touch or overlap by a pixel in the table
   // still do.

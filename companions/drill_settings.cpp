@@ -1,0 +1,52 @@
+#include "drill_settings.h"
+
+#include <QSettings>
+#include <algorithm>
+#include <iterator>
+#include <memory>
+
+namespace rekendo {
+
+namespace {
+
+constexpr const char* kTimeLimitKey = "drill/time_limit_seconds";  // 0: no limit
+constexpr const char* kTypingKey = "drill/keyboard_typing";
+constexpr const char* kFillKey = "window/fill_screen";
+
+std::unique_ptr<QSettings> Open(const QString& path) {
+  if (path.isEmpty()) {
+    return std::make_unique<QSettings>(QStringLiteral("rekendo"), QStringLiteral("rekendo"));
+  }
+  return std::make_unique<QSettings>(path, QSettings::IniFormat);
+}
+
+}  // namespace
+
+DrillSettingsStore::DrillSettingsStore() = default;
+DrillSettingsStore::DrillSettingsStore(const QString& path) : path_(path) {}
+
+DrillSettings DrillSettingsStore::Load() const {
+  const std::unique_ptr<QSettings> store = Open(path_);
+  DrillSettings settings;
+  bool ok = false;
+  const int limit = store->value(kTimeLimitKey).toInt(&ok);
+  if (ok && limit == 0) {
+    settings.time_limit_seconds.reset();
+  } else if (ok && std::find(std::begin(DrillSettings::kLimits), std::end(DrillSettings::kLimits),
+                             limit) != std::end(DrillSettings::kLimits)) {
+    settings.time_limit_seconds = limit;
+  }
+  settings.keyboard_typing = store->value(kTypingKey, false).toBool();
+  settings.fill_screen = store->value(kFillKey, false).toBool();
+  return settings;
+}
+
+void DrillSettingsStore::Save(const DrillSettings& settings) {
+  const std::unique_ptr<QSettings> store = Open(path_);
+  store->setValue(kTimeLimitKey, settings.time_limit_seconds.value_or(0));
+  store->setValue(kTypingKey, settings.keyboard_typing);
+  store->setValue(kFillKey, settings.fill_screen);
+  store->sync();
+}
+
+}  // namespace rekendo

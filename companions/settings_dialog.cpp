@@ -1,0 +1,67 @@
+#include "settings_dialog.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace rekendo {
+
+SettingsDialog::SettingsDialog(const DrillSettings& current, QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("settingsDialog"));
+  setWindowTitle(QStringLiteral("設定"));
+
+  time_limit_ = new QComboBox(this);
+  time_limit_->setObjectName(QStringLiteral("timeLimit"));
+  for (const int seconds : DrillSettings::kLimits) {
+    time_limit_->addItem(QStringLiteral("%1 秒").arg(seconds), seconds);
+  }
+  time_limit_->addItem(QStringLiteral("なし"), 0);
+  time_limit_->setCurrentIndex(time_limit_->findData(current.time_limit_seconds.value_or(0)));
+  time_limit_->setAccessibleName(QStringLiteral("制限時間"));
+  time_limit_->setAccessibleDescription(QStringLiteral("次の回から"));
+
+  typing_ = new QCheckBox(QStringLiteral("キーボードで入力する(&K)"), this);
+  typing_->setObjectName(QStringLiteral("keyboardTyping"));
+  typing_->setChecked(current.keyboard_typing);
+  typing_->setAccessibleName(QStringLiteral("キーボードで入力する"));
+  typing_->setAccessibleDescription(
+      QStringLiteral("数字、a b c l m n x y z、+ - ( ) / . ^、r でルート、Enter で決定、Esc で取消"));
+
+  fill_ = new QCheckBox(QStringLiteral("拡大（次に起動したときから）(&Z)"), this);
+  fill_->setObjectName(QStringLiteral("fillScreen"));
+  fill_->setChecked(current.fill_screen);
+  fill_->setAccessibleName(QStringLiteral("拡大"));
+  fill_->setAccessibleDescription(QStringLiteral("画面いっぱいに広げます。次に起動したときから"));
+
+  auto* form = new QFormLayout;
+  auto* limit_label = new QLabel(QStringLiteral("制限時間(&T)"), this);
+  limit_label->setBuddy(time_limit_);
+  form->addRow(limit_label, time_limit_);
+  form->addRow(typing_);
+  form->addRow(fill_);
+
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+  buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(form);
+  layout->addWidget(buttons);
+  time_limit_->setFocus();
+}
+
+DrillSettings SettingsDialog::Chosen() const {
+  DrillSettings chosen;
+  const int seconds = time_limit_->currentData().toInt();
+  chosen.time_limit_seconds =
+      seconds > 0 ? std::optional<int>(seconds) : std::optional<int>(std::nullopt);
+  chosen.keyboard_typing = typing_->isChecked();
+  chosen.fill_screen = fill_->isChecked();
+  return chosen;
+}
+
+}  // namespace rekendo

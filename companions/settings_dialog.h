@@ -1,0 +1,26 @@
+// 設定: the time limit, typing on the physical keyboard and 拡大, each with a Japanese label
+// and an accessible name, reachable by Tab and by its Alt key.
+#pragma once
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+
+#include "drill_settings.h"
+
+namespace rekendo {
+
+class SettingsDialog : public QDialog {
+ public:
+  SettingsDialog(const DrillSettings& current, QWidget* parent);
+
+  // What the dialog shows now.
+  DrillSettings Chosen() const;
+
+ private:
+  QComboBox* time_limit_ = nullptr;
+  QCheckBox* typing_ = nullptr;
+  QCheckBox* fill_ = nullptr;
+};
+
+}  // namespace rekendo
