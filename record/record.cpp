@@ -5,10 +5,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QUuid>
 #include <QSqlQuery>
 #include <QVariant>
 #include <filesystem>
 
+#include "account_name.h"
 #include "csv_export.h"
 #include "dated_file.h"
 #include "kept_text.h"
@@ -247,7 +249,11 @@ bool Record::BringSchemaUpToDate(int version) {
   const std::optional<int> now = ReadSchemaVersion(db_, &read_error);
   if (!now) return FailWith(read_error);
   if (*now < kSchemaVersion) {
-    if (auto error = MigrateSchema(db_, *now, kSchemaVersion)) return FailWith(*error);
+    MigrationValues values;
+    values.first_learner_name =
+        options_.first_learner_name.isEmpty() ? AccountName() : options_.first_learner_name;
+    values.now_ms = QDateTime::currentMSecsSinceEpoch();
+    if (auto error = MigrateSchema(db_, *now, kSchemaVersion, values)) return FailWith(*error);
   }
   if (auto error = transaction.Commit()) return FailWith(*error);
   return true;
@@ -311,14 +317,18 @@ std::optional<std::int64_t> Record::StartRoundOnce(const RoundStart& start) {
   const std::int64_t id = NewRoundId();
   QSqlQuery round(db_);
   round.prepare(QStringLiteral(
-      "INSERT INTO rounds (id, set_hash, file_path, file_name, pair_count, started_at, ending) "
-      "VALUES (?, ?, ?, ?, ?, ?, 'open')"));
+      "INSERT INTO rounds (id, set_hash, file_path, file_name, pair_count, started_at, ending, "
+      "learner_id, uuid, time_limit) VALUES (?, ?, ?, ?, ?, ?, 'open', ?, ?, ?)"));
   round.addBindValue(static_cast<qint64>(id));
   round.addBindValue(start.set_hash);
   round.addBindValue(NotNull(start.file_path));
   round.addBindValue(NotNull(start.file_name));
   round.addBindValue(start.pair_count);
   round.addBindValue(start.started_at);
+  round.addBindValue(CurrentLearnerId());
+  // Its name on the class server, unique across machines: made once, here.
+  round.addBindValue(QUuid::createUuid().toString(QUuid::WithoutBraces));
+  round.addBindValue(start.time_limit_seconds);
   if (auto error = Execute(round)) {
     FailWith(*error);
     return std::nullopt;
@@ -371,10 +381,11 @@ bool Record::AddQuestionOnce(std::int64_t round_id, const QString& set_hash,
   if (row.kind == QuestionKind::kProblem) {
     QSqlQuery tally(db_);
     tally.prepare(QStringLiteral(
-        "INSERT INTO problem_stats (set_hash, bank_index, text_sjis, text_utf8, accepted_sjis, "
-        "accepted_utf8, times_asked, times_right, last_asked, text_length, accepted_length) "
-        "VALUES (?, ?, ?, ?, ?, ?, 1, ?, ?, ?, ?) "
-        "ON CONFLICT (set_hash, bank_index) DO UPDATE SET "
+        "INSERT INTO problem_stats (learner_id, set_hash, bank_index, text_sjis, text_utf8, "
+        "accepted_sjis, accepted_utf8, times_asked, times_right, last_asked, text_length, "
+        "accepted_length) SELECT learner_id, ?, ?, ?, ?, ?, ?, 1, ?, ?, ?, ? FROM rounds "
+        "WHERE id = ? "
+        "ON CONFLICT (learner_id, set_hash, bank_index) DO UPDATE SET "
         "times_asked = problem_stats.times_asked + 1, "
         "times_right = problem_stats.times_right + excluded.times_right, "
         "last_asked = excluded.last_asked"));
@@ -388,6 +399,7 @@ bool Record::AddQuestionOnce(std::int64_t round_id, const QString& set_hash,
     tally.addBindValue(row.closed_at);
     tally.addBindValue(static_cast<qint64>(text.full_length));
     tally.addBindValue(static_cast<qint64>(accepted.full_length));
+    tally.addBindValue(static_cast<qint64>(round_id));
     if (auto error = Execute(tally)) return FailWith(*error);
   }
   if (auto error = transaction.Commit()) return FailWith(*error);
@@ -409,6 +421,48 @@ bool Record::EndRoundOnce(std::int64_t round_id, const RoundFinish& finish) {
   if (query.numRowsAffected() == 0) {
     Fail(RecordStep::kWrite, ErrorCode::kNotFound,
          QStringLiteral("round %1 is not in the record").arg(round_id));
+    return false;
+  }
+  Succeeded();
+  return true;
+}
+
+Result<std::vector<Learner>> Record::Learners() const {
+  std::vector<Learner> learners;
+  if (!open_) return learners;
+  QSqlQuery query(db_);
+  if (!query.exec(QStringLiteral("SELECT id, name FROM learners ORDER BY name, id"))) {
+    return RecordFailure(RecordStep::kRead, CauseOf(query.lastError()), FilePath(),
+                         query.lastError().text());
+  }
+  while (query.next()) learners.push_back({query.value(0).toLongLong(), query.value(1).toString()});
+  return learners;
+}
+
+qint64 Record::CurrentLearnerId() const {
+  if (!open_) return kFirstLearnerId;
+  // The chosen one while they are still on the record; else whoever came first.
+  QSqlQuery query(db_);
+  if (query.exec(QStringLiteral(
+          "SELECT id FROM learners ORDER BY CASE WHEN CAST(id AS TEXT) = (SELECT value FROM "
+          "settings WHERE name = 'learner') THEN 0 ELSE 1 END, created_at, id LIMIT 1")) &&
+      query.next()) {
+    return query.value(0).toLongLong();
+  }
+  return kFirstLearnerId;
+}
+
+bool Record::SetCurrentLearner(qint64 learner_id) {
+  if (!CanWrite()) return false;
+  QSqlQuery query(db_);
+  query.prepare(QStringLiteral(
+      "INSERT INTO settings (name, value) SELECT 'learner', CAST(id AS TEXT) FROM learners "
+      "WHERE id = ? ON CONFLICT (name) DO UPDATE SET value = excluded.value"));
+  query.addBindValue(learner_id);
+  if (auto error = Execute(query)) return FailWith(*error);
+  if (query.numRowsAffected() == 0) {
+    Fail(RecordStep::kWrite, ErrorCode::kNotFound,
+         QStringLiteral("learner %1 is not in the record").arg(learner_id));
     return false;
   }
   Succeeded();
@@ -442,6 +496,7 @@ bool Record::DeleteAll() {
   static const char* const kDeletes[] = {
       "DELETE FROM questions WHERE round_id NOT IN (SELECT id FROM rounds WHERE ending = 'open')",
       "DELETE FROM problem_stats",
+      "DELETE FROM memory_states",
       "DELETE FROM rounds WHERE ending <> 'open'",
       "DELETE FROM problem_sets WHERE content_hash NOT IN (SELECT set_hash FROM rounds)",
   };

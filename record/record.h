@@ -27,6 +27,8 @@ struct RecordOptions {
   int busy_timeout_ms = 1000;
   // The file system type to take the folder for (statfs's f_type); 0: ask the system.
   long file_system_type = 0;
+  // What a new record's first learner is called; empty: the operating-system account.
+  QString first_learner_name = {};
 };
 
 class Record {
@@ -66,6 +68,14 @@ class Record {
   // A closed question, with the tally of its problem when it comes from the problem file.
   bool AddQuestion(std::int64_t round_id, const QString& set_hash, const QuestionRow& row);
   bool EndRound(std::int64_t round_id, const RoundFinish& finish);
+
+  // --- Learners: every round is the current learner's -----------------------------------
+  // Everyone on this record, by name.
+  Result<std::vector<Learner>> Learners() const;
+  // Who plays now: the one chosen last, else the first learner.
+  qint64 CurrentLearnerId() const;
+  // Makes a learner on this record the current one; false when there is no such learner.
+  bool SetCurrentLearner(qint64 learner_id);
 
   // The 記録する switch, on unless the learner turned it off.
   bool RecordingEnabled();

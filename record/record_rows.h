@@ -18,6 +18,13 @@ struct RoundStart {
   QString file_name;  // what the learner sees
   int pair_count = 0;
   qint64 started_at = 0;  // milliseconds since 1970-01-01 UTC
+  int time_limit_seconds = 40;  // per question; 0: no limit
+};
+
+// Someone who plays on this record: each round belongs to one.
+struct Learner {
+  qint64 id = 0;
+  QString name;
 };
 
 struct QuestionRow {

@@ -9,13 +9,14 @@
 namespace rekendo::record {
 
 const char* const kRebuildTallies =
-    "INSERT INTO problem_stats (set_hash, bank_index, text_sjis, text_utf8, accepted_sjis, "
-    "accepted_utf8, times_asked, times_right, last_asked, text_length, accepted_length) "
-    "SELECT r.set_hash, q.bank_index, q.text_sjis, q.text_utf8, q.accepted_sjis, "
+    "INSERT INTO problem_stats (learner_id, set_hash, bank_index, text_sjis, text_utf8, "
+    "accepted_sjis, accepted_utf8, times_asked, times_right, last_asked, text_length, "
+    "accepted_length) "
+    "SELECT r.learner_id, r.set_hash, q.bank_index, q.text_sjis, q.text_utf8, q.accepted_sjis, "
     "q.accepted_utf8, COUNT(*), SUM(CASE WHEN q.outcome = 'right' THEN 1 ELSE 0 END), "
     "MAX(q.closed_at), MAX(q.text_length), MAX(q.accepted_length) "
     "FROM questions q JOIN rounds r ON r.id = q.round_id "
-    "WHERE q.kind = 'problem' GROUP BY r.set_hash, q.bank_index";
+    "WHERE q.kind = 'problem' GROUP BY r.learner_id, r.set_hash, q.bank_index";
 
 namespace {
 
@@ -94,7 +95,18 @@ Salvaged SalvageInto(QSqlDatabase& fresh, const QString& damaged_path) {
   attach.addBindValue(damaged_path);
   if (!attach.exec()) return salvaged;
   CopyTable(fresh, QStringLiteral("settings"));
+  // The new record's first learner takes the name the damaged one had for them, if it can
+  // be read; a learner whose row was lost comes back under a made-up name with their rounds.
+  Run(fresh, QStringLiteral("UPDATE main.learners SET name = (SELECT name FROM damaged.learners "
+                            "NOT INDEXED WHERE id = main.learners.id) WHERE id IN "
+                            "(SELECT id FROM damaged.learners NOT INDEXED)"));
+  CopyTable(fresh, QStringLiteral("learners"));
+  Run(fresh, QStringLiteral("INSERT OR IGNORE INTO main.learners (id, name, created_at) "
+                            "SELECT learner_id, '学習者 ' || learner_id, MIN(started_at) "
+                            "FROM damaged.rounds NOT INDEXED WHERE learner_id IS NOT NULL "
+                            "GROUP BY learner_id"));
   CopyTable(fresh, QStringLiteral("problem_sets"));
+  CopyTable(fresh, QStringLiteral("generated_sets"));
   // A round whose set's row was lost still names its set: the set is made again from it.
   Run(fresh, QStringLiteral(
                  "INSERT OR IGNORE INTO main.problem_sets (content_hash, pair_count, latest_name, "
@@ -105,6 +117,11 @@ Salvaged SalvageInto(QSqlDatabase& fresh, const QString& damaged_path) {
       QStringLiteral(" AND set_hash IN (SELECT content_hash FROM main.problem_sets)"));
   salvaged.questions = CopyTable(fresh, QStringLiteral("questions"),
                                  QStringLiteral(" AND round_id IN (SELECT id FROM main.rounds)"));
+  CopyTable(fresh, QStringLiteral("upload_queue"),
+            QStringLiteral(" AND round_id IN (SELECT id FROM main.rounds)"));
+  CopyTable(fresh, QStringLiteral("memory_states"),
+            QStringLiteral(" AND learner_id IN (SELECT id FROM main.learners) AND set_hash IN "
+                           "(SELECT content_hash FROM main.problem_sets)"));
   Run(fresh, QStringLiteral("DETACH DATABASE damaged"));
   // A round the damaged file had open was left by a program that is gone; the tallies are
   // what the questions that came across say.

@@ -93,24 +93,109 @@ const QStringList kVersion3 = {
     QStringLiteral("ALTER TABLE rounds ADD COLUMN time_limit INTEGER"),
 };
 
+// Version 4: learners sharing one record (a family PC, a school login), what the class
+// server still has to receive, the memory of every problem for the scheduler, and the topic
+// and level of the sets 問題を作る made. Whatever the file held before belongs to the first
+// learner (id 1), named when the file is brought up to date. A round's uuid is its name on
+// the class server; rounds older than this have none and are never sent. The tallies are
+// kept per learner now, so their key changes: the table is copied into a new one.
+const QStringList kVersion4 = {
+    QStringLiteral(R"(CREATE TABLE learners (
+  id BIGINT NOT NULL PRIMARY KEY,
+  name TEXT NOT NULL UNIQUE,
+  created_at BIGINT NOT NULL,
+  class_role TEXT
+))"),
+    QStringLiteral("INSERT INTO learners (id, name, created_at) VALUES (1, :learner, :now)"),
+    QStringLiteral("ALTER TABLE rounds ADD COLUMN learner_id BIGINT REFERENCES learners (id)"),
+    QStringLiteral("ALTER TABLE rounds ADD COLUMN uuid VARCHAR(36)"),
+    QStringLiteral("UPDATE rounds SET learner_id = 1"),
+    QStringLiteral("CREATE UNIQUE INDEX rounds_by_uuid ON rounds (uuid)"),
+    QStringLiteral(
+        "CREATE INDEX rounds_by_learner ON rounds (learner_id, set_hash, ending, started_at, score)"),
+    QStringLiteral(R"(CREATE TABLE learner_problem_stats (
+  learner_id BIGINT NOT NULL REFERENCES learners (id) ON DELETE CASCADE,
+  set_hash VARCHAR(64) NOT NULL REFERENCES problem_sets (content_hash),
+  bank_index INTEGER NOT NULL,
+  text_sjis BYTEA NOT NULL,
+  text_utf8 TEXT NOT NULL,
+  accepted_sjis BYTEA NOT NULL,
+  accepted_utf8 TEXT NOT NULL,
+  times_asked INTEGER NOT NULL,
+  times_right INTEGER NOT NULL,
+  last_asked BIGINT NOT NULL,
+  text_length INTEGER,
+  accepted_length INTEGER,
+  PRIMARY KEY (learner_id, set_hash, bank_index)
+))"),
+    QStringLiteral(
+        "INSERT INTO learner_problem_stats (learner_id, set_hash, bank_index, text_sjis, "
+        "text_utf8, accepted_sjis, accepted_utf8, times_asked, times_right, last_asked, "
+        "text_length, accepted_length) SELECT 1, set_hash, bank_index, text_sjis, text_utf8, "
+        "accepted_sjis, accepted_utf8, times_asked, times_right, last_asked, text_length, "
+        "accepted_length FROM problem_stats"),
+    QStringLiteral("DROP TABLE problem_stats"),
+    QStringLiteral("ALTER TABLE learner_problem_stats RENAME TO problem_stats"),
+    // A closed round waits here until the class server has it. given_up: the server will
+    // never take it (kept for people to look at, not sent again).
+    QStringLiteral(R"(CREATE TABLE upload_queue (
+  round_id BIGINT NOT NULL PRIMARY KEY REFERENCES rounds (id) ON DELETE CASCADE,
+  queued_at BIGINT NOT NULL,
+  tries INTEGER NOT NULL DEFAULT 0,
+  last_tried BIGINT,
+  last_error TEXT,
+  given_up INTEGER NOT NULL DEFAULT 0
+))"),
+    // Times in seconds since 1970-01-01 UTC, as the scheduler counts them.
+    QStringLiteral(R"(CREATE TABLE memory_states (
+  learner_id BIGINT NOT NULL REFERENCES learners (id) ON DELETE CASCADE,
+  set_hash VARCHAR(64) NOT NULL REFERENCES problem_sets (content_hash),
+  bank_index INTEGER NOT NULL,
+  stability DOUBLE PRECISION NOT NULL,
+  difficulty DOUBLE PRECISION NOT NULL,
+  last_review BIGINT NOT NULL,
+  due BIGINT NOT NULL,
+  reviews INTEGER NOT NULL,
+  lapses INTEGER NOT NULL,
+  PRIMARY KEY (learner_id, set_hash, bank_index)
+))"),
+    QStringLiteral("CREATE INDEX memory_due ON memory_states (learner_id, due)"),
+    QStringLiteral(R"(CREATE TABLE generated_sets (
+  content_hash VARCHAR(64) NOT NULL PRIMARY KEY,
+  topic VARCHAR(32) NOT NULL,
+  level INTEGER NOT NULL,
+  made_at BIGINT NOT NULL
+))"),
+};
+
 const QStringList* StepTo(int version) {
   switch (version) {
     case 1: return &kVersion1;
     case 2: return &kVersion2;
     case 3: return &kVersion3;
+    case 4: return &kVersion4;
     default: return nullptr;
   }
 }
 
 }  // namespace
 
-std::optional<QSqlError> MigrateSchema(QSqlDatabase& db, int from, int to) {
+std::optional<QSqlError> MigrateSchema(QSqlDatabase& db, int from, int to,
+                                       const MigrationValues& values) {
   for (int version = from + 1; version <= to; ++version) {
     const QStringList* step = StepTo(version);
     if (!step) return QSqlError(QStringLiteral("no step to schema version %1").arg(version));
     for (const QString& sql : *step) {
       QSqlQuery query(db);
-      if (!query.exec(sql)) return query.lastError();
+      if (!query.prepare(sql)) return query.lastError();
+      // The only values a step needs; bound, never spliced into the text.
+      if (sql.contains(QStringLiteral(":learner"))) {
+        query.bindValue(QStringLiteral(":learner"), values.first_learner_name);
+      }
+      if (sql.contains(QStringLiteral(":now"))) {
+        query.bindValue(QStringLiteral(":now"), values.now_ms);
+      }
+      if (!query.exec()) return query.lastError();
     }
   }
   return WriteSchemaVersion(db, to);

@@ -5,15 +5,27 @@
 
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QString>
+#include <QtGlobal>
 #include <optional>
 
 namespace rekendo::record {
 
 // The version this program writes. A file with a higher number is read but never written.
-inline constexpr int kSchemaVersion = 3;
+inline constexpr int kSchemaVersion = 4;
+
+// What a step writes besides its tables.
+struct MigrationValues {
+  QString first_learner_name;  // the learner whatever the file held before becomes
+  qint64 now_ms = 0;
+};
+
+// The id of the learner a record begins with (and whom everything older belongs to).
+inline constexpr qint64 kFirstLearnerId = 1;
 
 // Runs the steps from version `from` up to `to` (0 is an empty file) inside the caller's
 // transaction and records `to` as the file's version.
-std::optional<QSqlError> MigrateSchema(QSqlDatabase& db, int from, int to);
+std::optional<QSqlError> MigrateSchema(QSqlDatabase& db, int from, int to,
+                                       const MigrationValues& values = {});
 
 }  // namespace rekendo::record

@@ -49,7 +49,7 @@ void RoundRecorder::ProblemFileLoaded(const LoadedFile& loaded) {
   });
 }
 
-void RoundRecorder::RoundStarted(const RoundSettings& /*settings*/) {
+void RoundRecorder::RoundStarted(const RoundSettings& settings) {
   Guarded([&] {
     EndOpenRound(false, std::nullopt, std::nullopt);
     if (!file_) return;
@@ -60,6 +60,7 @@ void RoundRecorder::RoundStarted(const RoundSettings& /*settings*/) {
     start.file_name = file_->name;
     start.pair_count = file_->pair_count;
     start.started_at = clock_();
+    start.time_limit_seconds = settings.time_limit_seconds;
     round_id_ = record_.StartRound(start);
   });
 }

@@ -257,6 +257,65 @@ TEST_F(RecordTest, VersionOneFileIsBroughtUpToDateWithItsRowsKept) {
             (std::vector<QVariantList>{{7, "unfinished"}}));
 }
 
+TEST_F(RecordTest, RecordBeforeLearnersBecomesTheFirstLearnersWithNothingLost) {
+  {
+    record::RecordOptions options;
+    Record record(Folder(), options);
+    RoundRecorder recorder(record, Clock());
+    PlayRound(recorder, WriteProblems());
+    ASSERT_FALSE(record.Error());
+  }
+  std::vector<QVariantList> rounds_before, tallies_before;
+  {
+    // Take the file back to what version 3 wrote: no learners, tallies keyed by set alone.
+    Peek old(RecordFile());
+    rounds_before = old.Rows("SELECT id, score, ending FROM rounds");
+    tallies_before = old.Rows("SELECT set_hash, bank_index, times_asked, times_right "
+                              "FROM problem_stats ORDER BY bank_index");
+    ASSERT_FALSE(tallies_before.empty());
+    for (const char* sql : {
+             "DROP TABLE generated_sets", "DROP TABLE memory_states", "DROP TABLE upload_queue",
+             "DROP INDEX rounds_by_uuid", "DROP INDEX rounds_by_learner",
+             "ALTER TABLE rounds DROP COLUMN uuid", "ALTER TABLE rounds DROP COLUMN learner_id",
+             "CREATE TABLE old_stats AS SELECT set_hash, bank_index, text_sjis, text_utf8, "
+             "accepted_sjis, accepted_utf8, times_asked, times_right, last_asked, text_length, "
+             "accepted_length FROM problem_stats",
+             "DROP TABLE problem_stats", "DROP TABLE learners",
+             "ALTER TABLE old_stats RENAME TO problem_stats",
+             "CREATE UNIQUE INDEX old_stats_key ON problem_stats (set_hash, bank_index)",
+             "PRAGMA user_version = 3"}) {
+      ASSERT_TRUE(old.Exec(sql)) << sql;
+    }
+  }
+  record::RecordOptions options;
+  options.first_learner_name = QStringLiteral("はなこ");
+  Record record(Folder(), options);
+  ASSERT_TRUE(record.Open());
+  ASSERT_FALSE(record.Error()) << record.Error()->Describe();
+  const auto learners = record.Learners();
+  ASSERT_TRUE(learners);
+  ASSERT_EQ(learners->size(), 1u);
+  EXPECT_EQ(learners->front().name, QStringLiteral("はなこ"));
+  EXPECT_EQ(record.CurrentLearnerId(), learners->front().id);
+  {
+    Peek peek(RecordFile());
+    EXPECT_EQ(peek.Rows("SELECT id, score, ending FROM rounds"), rounds_before);
+    EXPECT_EQ(peek.Rows("SELECT set_hash, bank_index, times_asked, times_right "
+                        "FROM problem_stats ORDER BY bank_index"),
+              tallies_before);
+    EXPECT_EQ(peek.Value("SELECT COUNT(*) FROM rounds WHERE learner_id IS NULL").toInt(), 0);
+  }
+  // A round after the upgrade is theirs, named for the class server, with its time limit.
+  RoundRecorder recorder(record, Clock());
+  PlayRound(recorder, WriteProblems());
+  ASSERT_FALSE(record.Error());
+  Peek peek(RecordFile());
+  EXPECT_EQ(peek.Value("SELECT COUNT(DISTINCT uuid) FROM rounds WHERE uuid IS NOT NULL").toInt(), 1);
+  EXPECT_EQ(peek.Value("SELECT time_limit FROM rounds WHERE uuid IS NOT NULL").toInt(), 40);
+  EXPECT_EQ(peek.Value("SELECT MAX(times_asked) FROM problem_stats").toInt(),
+            peek.Value("SELECT MAX(times_asked) FROM problem_stats WHERE learner_id = 1").toInt());
+}
+
 TEST_F(RecordTest, OnANetworkFileSystemTheRecordUsesARollbackJournal) {
   for (const long nfs : {0x6969L, 0xFF534D42L}) {  // NFS, CIFS
     record::RecordOptions options;

@@ -92,11 +92,13 @@ int main(int argc, char** argv) {
   rekendo::MainWindow form(options->scale);
   form.SetErrorReporter([](std::string_view) { std::fputs("a data file failed\n", stderr); });
   form.SetFileChooser([&] { return std::optional<std::string>(problems); });
-  // The program gives the band's 成績 and 問題を作る their work; here they only show.
+  // The program gives the band's buttons their work; here they only show.
   form.SetBandAction(rekendo::Command::kRecord, [] {});
   form.SetBandAction(rekendo::Command::kGenerate, [] {});
   form.SetBandAction(rekendo::Command::kPrint, [] {});
   form.SetBandAction(rekendo::Command::kSettings, [] {});
+  form.SetBandAction(rekendo::Command::kPractice, [] {});
+  form.SetBandAction(rekendo::Command::kLearners, [] {});
   form.SetTimeLimit(options->time_limit);
   form.show();
   form.activateWindow();

@@ -52,16 +52,20 @@ static_assert(std::tuple_size_v<decltype(kCommandButtonsRows)> == kCommandButton
 const std::array<CommandButtonDef, kCommandButtonCount> kCommandButtons = kCommandButtonsRows;
 
 // The status line leaves room for two lines of its text; the buttons end where おわる does.
-// 設定 came last, so it sits left of 成績 yet follows 問題を作る in tab order.
+// Buttons added later sit left of the first ones yet follow them in tab order.
 // Sized by its rows: a missing or extra row fails to compile instead of leaving a default.
 namespace {
 const auto kBandRowsRows = std::to_array<BandRowDef>({
-  {BandKind::StatusLine, "statusLine", {32, 686, 537, 44}, Gothic(16)},
-  {BandKind::CommandButton, "printButton", {576, 688, 89, 41}, Gothic(21), Command::kPrint, "印刷"},
-  {BandKind::CommandButton, "recordButton", {672, 688, 97, 41}, Gothic(21), Command::kRecord, "成績"},
-  {BandKind::CommandButton, "generateButton", {776, 688, 129, 41}, Gothic(21), Command::kGenerate,
+  {BandKind::StatusLine, "statusLine", {32, 686, 523, 44}, Gothic(16)},
+  {BandKind::CommandButton, "printButton", {740, 688, 50, 41}, Gothic(16), Command::kPrint, "印刷"},
+  {BandKind::CommandButton, "recordButton", {797, 688, 50, 41}, Gothic(16), Command::kRecord, "成績"},
+  {BandKind::CommandButton, "generateButton", {854, 688, 98, 41}, Gothic(16), Command::kGenerate,
    "問題を作る"},
-  {BandKind::CommandButton, "settingsButton", {912, 688, 97, 41}, Gothic(21), Command::kSettings, "設定"},
+  {BandKind::CommandButton, "settingsButton", {959, 688, 50, 41}, Gothic(16), Command::kSettings, "設定"},
+  {BandKind::CommandButton, "practiceButton", {562, 688, 98, 41}, Gothic(16), Command::kPractice,
+   "今日の練習"},
+  {BandKind::CommandButton, "learnersButton", {667, 688, 66, 41}, Gothic(16), Command::kLearners,
+   "学習者"},
 });
 static_assert(std::tuple_size_v<decltype(kBandRowsRows)> == kBandRowCount);
 }  // namespace

@@ -53,7 +53,10 @@ extern const std::array<PanelDef, kPanelCount> kPanels;
 
 // What a command button does when pressed. The print, record, generator and settings buttons of
 // the band below do what the program sets for them (MainWindow::SetBandAction).
-enum class Command { kChooseFile, kStart, kNext, kQuit, kPrint, kRecord, kGenerate, kSettings };
+enum class Command {
+  kChooseFile, kStart, kNext, kQuit,
+  kPrint, kRecord, kGenerate, kSettings, kPractice, kLearners,
+};
 
 struct CommandButtonDef {
   Command command;
@@ -84,7 +87,7 @@ struct BandRowDef {
 };
 
 inline constexpr int kBandTop = 681;
-inline constexpr int kBandRowCount = 5;
+inline constexpr int kBandRowCount = 7;
 extern const std::array<BandRowDef, kBandRowCount> kBandRows;
 
 inline constexpr int kWindowWidth = 1024;

@@ -234,6 +234,8 @@ void MainWindow::RunCommand(Command command) {
     case Command::kRecord:
     case Command::kGenerate:
     case Command::kSettings:
+    case Command::kPractice:
+    case Command::kLearners:
       for (const BandButton& band : band_buttons_) {
         if (band.command != command || !band.action) continue;
         // A copy: the action may set a new one for its own button.
@@ -404,7 +406,27 @@ void MainWindow::ShowStatus(const LoadStatus& status) {
   const QString name =
       QFontMetrics(status_line_->font())
           .elidedText(status.file_name, Qt::ElideMiddle, status_line_->width() / 2);
-  status_line_->setText(StatusText(status, name));
+  status_text_ = StatusText(status, name);
+  status_note_.clear();
+  UpdateStatusLine();
+}
+
+void MainWindow::SetLearnerName(const QString& name) {
+  learner_name_ = name;
+  UpdateStatusLine();
+}
+
+void MainWindow::ShowStatusNote(const QString& note) {
+  status_note_ = note;
+  UpdateStatusLine();
+}
+
+void MainWindow::UpdateStatusLine() {
+  if (!status_line_) return;
+  QString text = status_text_;
+  if (!status_note_.isEmpty()) text += QStringLiteral("\n") + status_note_;
+  if (!learner_name_.isEmpty()) text = learner_name_ + QStringLiteral("：") + text;
+  status_line_->setText(text);
 }
 
 void MainWindow::StartRound() {

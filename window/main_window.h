@@ -55,6 +55,12 @@ class MainWindow : public QWidget, private DrillView {
   void SetKeyboardTyping(bool on) { keyboard_typing_ = on; }
   bool KeyboardTyping() const { return keyboard_typing_; }
 
+  // Who plays, named first on the status line (empty: nobody named, as with one learner).
+  void SetLearnerName(const QString& name);
+  // A line about what was just loaded (今日の練習: how many reviews, how many new), shown
+  // after the load's own status until the next load.
+  void ShowStatusNote(const QString& note);
+
   const Drill& drill() const { return *drill_; }
   // The name (without its folder) of the problem file the bank holds; empty before one.
   const QString& LoadedFileName() const { return loaded_file_name_; }
@@ -93,6 +99,7 @@ class MainWindow : public QWidget, private DrillView {
   // Loads the file `chooser` gives, as 問題選択 does, and says how it went on the status line.
   void LoadThrough(const Drill::FileChooser& chooser, bool from_dialog);
   void ShowStatus(const LoadStatus& status);
+  void UpdateStatusLine();
   void StartRound();
   void NextQuestion();
   void Quit();
@@ -126,6 +133,9 @@ class MainWindow : public QWidget, private DrillView {
   std::vector<QPushButton*> keys_;  // in the order of kKeypad
   CountdownBar* bar_ = nullptr;
   QLabel* status_line_ = nullptr;
+  QString learner_name_;
+  QString status_text_;  // what the last load said
+  QString status_note_;
   QString loaded_file_name_;
   std::vector<BandButton> band_buttons_;
   QTimer timer_;
