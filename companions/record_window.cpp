@@ -65,6 +65,15 @@ QTableWidget* NewTable(const QStringList& headers, QWidget* parent) {
   return table;
 }
 
+// What the average and the chart leave out, in words.
+QString OtherLimitsNote(const SetSummary& set) {
+  QString note = QStringLiteral("40 秒の回だけ。ほかの時間の %1 回").arg(set.other_limit_rounds);
+  if (set.other_limit_average) {
+    note += QStringLiteral("は平均 %1 点").arg(*set.other_limit_average, 0, 'f', 1);
+  }
+  return note;
+}
+
 }  // namespace
 
 RecordWindow::RecordWindow(Record& record, QWidget* parent)
@@ -271,8 +280,13 @@ void RecordWindow::FillSets() {
     sets_table_->setItem(row, 0, Cell(set.name));
     sets_table_->item(row, 0)->setToolTip(set.hash);
     sets_table_->setItem(row, 1, Cell(rounds, true));
-    sets_table_->setItem(row, 2, Cell(set.average ? QString::number(*set.average, 'f', 1)
-                                                  : QStringLiteral("—"), true));
+    QString average = set.average ? QString::number(*set.average, 'f', 1) : QStringLiteral("—");
+    // Rounds with more time (or none) are another test: counted apart, and said so.
+    if (set.other_limit_rounds > 0) average += QStringLiteral("（40 秒）");
+    sets_table_->setItem(row, 2, Cell(average, true));
+    if (set.other_limit_rounds > 0) {
+      sets_table_->item(row, 2)->setToolTip(OtherLimitsNote(set));
+    }
     sets_table_->setItem(row, 3, Cell(set.best ? QString::number(*set.best)
                                                : QStringLiteral("—"), true));
     sets_table_->setItem(row, 4, Cell(LocalTime(set.last_played)));
@@ -324,7 +338,8 @@ void RecordWindow::ShowSetView(const Result<SetView>& view, const QString& name)
     FillMissed({});
     FillRounds({});
   } else {
-    chart_->Show(view->points, name);
+    const bool apart = chosen_ >= 0 && sets_[chosen_].other_limit_rounds > 0;
+    chart_->Show(view->points, name, apart ? OtherLimitsNote(sets_[chosen_]) : QString());
     FillMissed(view->missed);
     FillRounds(view->rounds);
   }
@@ -350,8 +365,11 @@ void RecordWindow::FillRounds(const std::vector<RoundDetail>& rounds) {
   for (const RoundDetail& round : rounds) {
     QString marks;
     for (const QuestionDetail& question : round.questions) marks += OutcomeMark(question.outcome);
-    const QString score = round.score ? QStringLiteral("%1 点").arg(*round.score)
-                                      : QStringLiteral("— 点");
+    QString score = round.score ? QStringLiteral("%1 点").arg(*round.score)
+                                : QStringLiteral("— 点");
+    if (round.time_limit_seconds != 40) {
+      score += QStringLiteral("（%1）").arg(TimeLimitLabel(round.time_limit_seconds));
+    }
     auto* item = new QTreeWidgetItem(
         {LocalTime(round.started_at), score + QStringLiteral("　") + EndingLabel(round.ending),
          marks});

@@ -13,6 +13,7 @@ ScoreChart::ScoreChart(QWidget* parent)
       series_(new QLineSeries),
       time_axis_(new QDateTimeAxis),
       score_axis_(new QValueAxis) {
+  setObjectName(QStringLiteral("scoreChart"));
   auto* chart = new QChart;
   chart->legend()->hide();
   chart->addSeries(series_);
@@ -33,7 +34,8 @@ ScoreChart::ScoreChart(QWidget* parent)
   setFocusPolicy(Qt::NoFocus);
 }
 
-void ScoreChart::Show(const std::vector<ScorePoint>& points, const QString& set_name) {
+void ScoreChart::Show(const std::vector<ScorePoint>& points, const QString& set_name,
+                      const QString& note) {
   QList<QPointF> line;
   line.reserve(static_cast<qsizetype>(points.size()));
   int rounds = 0;
@@ -66,7 +68,25 @@ void ScoreChart::Show(const std::vector<ScorePoint>& points, const QString& set_
   if (rounds > static_cast<int>(points.size())) {
     title += QStringLiteral("（%1 回を %2 点にまとめて表示）").arg(rounds).arg(points.size());
   }
-  chart()->setTitle(title);
+  // The title is rich text: a file name is shown as it is, whatever it holds.
+  chart()->setTitle(note.isEmpty() ? title.toHtmlEscaped()
+                                   : title.toHtmlEscaped() + QStringLiteral("<br>") +
+                                         note.toHtmlEscaped());
+  // A screen reader cannot see the line: it hears what the line shows.
+  QString summary;
+  if (points.empty()) {
+    summary = QStringLiteral("まだ最後まで解いた回がありません。");
+  } else {
+    double sum = 0;
+    for (const ScorePoint& point : points) sum += point.score * point.rounds;
+    summary = QStringLiteral("%1 回。最初 %2 点、最後 %3 点、平均 %4 点。")
+                  .arg(rounds)
+                  .arg(points.front().score, 0, 'f', 0)
+                  .arg(points.back().score, 0, 'f', 0)
+                  .arg(sum / rounds, 0, 'f', 1);
+  }
+  setAccessibleName(QStringLiteral("得点の推移"));
+  setAccessibleDescription(title + QStringLiteral("。") + summary + note);
 }
 
 int ScoreChart::PointCount() const { return static_cast<int>(series_->count()); }

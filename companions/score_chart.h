@@ -22,8 +22,10 @@ class ScoreChart : public QChartView {
  public:
   explicit ScoreChart(QWidget* parent = nullptr);
 
-  // Shows `points`; `set_name` goes in the title.
-  void Show(const std::vector<ScorePoint>& points, const QString& set_name);
+  // Shows `points`; `set_name` goes in the title, `note` (what the points leave out) on a
+  // line under it.
+  void Show(const std::vector<ScorePoint>& points, const QString& set_name,
+            const QString& note = {});
   int PointCount() const;
 
  private:

@@ -40,4 +40,8 @@ QString OutcomeMark(QuestionOutcome outcome) {
   return QStringLiteral("・");
 }
 
+QString TimeLimitLabel(int seconds) {
+  return seconds <= 0 ? QStringLiteral("制限なし") : QStringLiteral("%1 秒").arg(seconds);
+}
+
 }  // namespace rekendo::record

@@ -32,15 +32,19 @@ Result<std::vector<SetSummary>> LoadSetSummaries(const QSqlDatabase& db) {
   // The inner query reads only the rounds_by_set_ending index.
   if (!query.exec(QStringLiteral(
           "SELECT s.content_hash, s.latest_name, s.pair_count, r.finished, r.unfinished, "
-          "r.average, r.best, r.last_played FROM problem_sets s JOIN ("
+          "r.average, r.best, r.last_played, r.other_rounds, r.other_average "
+          "FROM problem_sets s JOIN ("
           "SELECT set_hash, "
           "SUM(CASE WHEN ending = 'finished' THEN 1 ELSE 0 END) AS finished, "
           "SUM(CASE WHEN ending = 'unfinished' THEN 1 ELSE 0 END) AS unfinished, "
-          "AVG(CASE WHEN ending = 'finished' THEN score END) AS average, "
-          "MAX(CASE WHEN ending = 'finished' THEN score END) AS best, "
-          "MAX(started_at) AS last_played "
+          "AVG(CASE WHEN ending = 'finished' AND %1 THEN score END) AS average, "
+          "MAX(CASE WHEN ending = 'finished' AND %1 THEN score END) AS best, "
+          "MAX(started_at) AS last_played, "
+          "SUM(CASE WHEN ending = 'finished' AND NOT (%1) THEN 1 ELSE 0 END) AS other_rounds, "
+          "AVG(CASE WHEN ending = 'finished' AND NOT (%1) THEN score END) AS other_average "
           "FROM rounds GROUP BY set_hash) r ON r.set_hash = s.content_hash "
-          "ORDER BY r.last_played DESC"))) {
+          "ORDER BY r.last_played DESC")
+                      .arg(QLatin1String(kDefaultTimeLimit)))) {
     return ReadFailed(query.lastError());
   }
   while (query.next()) {
@@ -53,6 +57,8 @@ Result<std::vector<SetSummary>> LoadSetSummaries(const QSqlDatabase& db) {
     if (!query.value(5).isNull()) set.average = query.value(5).toDouble();
     set.best = IntOrNothing(query.value(6));
     set.last_played = query.value(7).toLongLong();
+    set.other_limit_rounds = query.value(8).toInt();
+    if (!query.value(9).isNull()) set.other_limit_average = query.value(9).toDouble();
     rows.push_back(std::move(set));
   }
   return rows;
@@ -64,7 +70,7 @@ Result<std::vector<ScorePoint>> LoadScoreSeries(const QSqlDatabase& db, const QS
   QSqlQuery span(db);
   span.prepare(QStringLiteral(
       "SELECT COUNT(*), MIN(started_at), MAX(started_at) FROM rounds "
-      "WHERE set_hash = ? AND ending = 'finished'"));
+      "WHERE set_hash = ? AND ending = 'finished' AND %1").arg(QLatin1String(kDefaultTimeLimit)));
   span.addBindValue(hash);
   if (!span.exec() || !span.next()) {
     return ReadFailed(span.lastError());
@@ -80,14 +86,15 @@ Result<std::vector<ScorePoint>> LoadScoreSeries(const QSqlDatabase& db, const QS
   if (count <= max_points) {
     points.prepare(QStringLiteral(
         "SELECT started_at, score, 1 FROM rounds WHERE set_hash = ? AND ending = 'finished' "
-        "ORDER BY started_at"));
+        "AND %1 ORDER BY started_at").arg(QLatin1String(kDefaultTimeLimit)));
     points.addBindValue(hash);
   } else {
     // Integer division puts each round in one of max_points equal stretches of time.
     points.prepare(QStringLiteral(
         "SELECT MIN(started_at), AVG(score), COUNT(*) FROM rounds "
-        "WHERE set_hash = ? AND ending = 'finished' "
-        "GROUP BY (started_at - ?) * ? / ? ORDER BY MIN(started_at)"));
+        "WHERE set_hash = ? AND ending = 'finished' AND %1 "
+        "GROUP BY (started_at - ?) * ? / ? ORDER BY MIN(started_at)")
+                       .arg(QLatin1String(kDefaultTimeLimit)));
     points.addBindValue(hash);
     points.addBindValue(first);
     points.addBindValue(static_cast<qint64>(max_points));
@@ -140,8 +147,8 @@ Result<std::vector<RoundDetail>> LoadRecentRounds(const QSqlDatabase& db, const 
   QSqlQuery rounds(db);
   rounds.setForwardOnly(true);
   rounds.prepare(QStringLiteral(
-      "SELECT id, started_at, ended_at, score, ending, file_name FROM rounds "
-      "WHERE set_hash = ? ORDER BY started_at DESC LIMIT ?"));
+      "SELECT id, started_at, ended_at, score, ending, file_name, COALESCE(time_limit, 40) "
+      "FROM rounds WHERE set_hash = ? ORDER BY started_at DESC LIMIT ?"));
   rounds.addBindValue(hash);
   rounds.addBindValue(limit);
   if (!rounds.exec()) {
@@ -155,6 +162,7 @@ Result<std::vector<RoundDetail>> LoadRecentRounds(const QSqlDatabase& db, const 
     round.score = IntOrNothing(rounds.value(3));
     round.ending = EndingFromCode(rounds.value(4).toString());
     round.file_name = rounds.value(5).toString();
+    round.time_limit_seconds = rounds.value(6).toInt();
     position[rounds.value(0).toLongLong()] = rows.size();
     rows.push_back(std::move(round));
   }

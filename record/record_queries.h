@@ -21,8 +21,12 @@ struct SetSummary {
   int pair_count = 0;
   int rounds = 0;      // finished rounds
   int unfinished = 0;  // rounds left before the end
-  std::optional<double> average;  // of finished rounds
+  // Of finished rounds with the 40 seconds a question has by default: a round with more
+  // time (or none) is not the same test, so its score is counted apart.
+  std::optional<double> average;
   std::optional<int> best;
+  int other_limit_rounds = 0;  // finished rounds with another time limit
+  std::optional<double> other_limit_average;
   qint64 last_played = 0;  // ms since 1970 UTC, the latest start
 };
 
@@ -35,7 +39,7 @@ struct ScorePoint {
   int rounds = 1;      // rounds averaged into the point
 };
 
-// Scores of the finished rounds of a set in time order. With more rounds than
+// Scores of the finished 40-second rounds of a set in time order. With more rounds than
 // `max_points`, rounds are averaged over equal stretches of time, at most `max_points`.
 Result<std::vector<ScorePoint>> LoadScoreSeries(const QSqlDatabase& db, const QString& hash,
                                                 int max_points);
@@ -71,6 +75,7 @@ struct RoundDetail {
   std::optional<qint64> ended_at;
   std::optional<int> score;
   RoundEnding ending = RoundEnding::kOpen;
+  int time_limit_seconds = 40;  // per question; 0: no limit
   QString file_name;
   std::vector<QuestionDetail> questions;  // by number
 };
@@ -78,6 +83,10 @@ struct RoundDetail {
 // The latest `limit` rounds of a set, newest first, with their questions.
 Result<std::vector<RoundDetail>> LoadRecentRounds(const QSqlDatabase& db, const QString& hash,
                                                   int limit);
+
+// SQL: true for a round played with the default 40 seconds (older rounds kept no limit: they
+// all had 40).
+inline constexpr const char* kDefaultTimeLimit = "COALESCE(time_limit, 40) = 40";
 
 // The accepted answers of a "$"-separated line, for reading: "a または b".
 QString JoinAnswers(const QString& accepted);

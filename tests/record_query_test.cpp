@@ -32,8 +32,8 @@ class KnownRecord : public RecordTest {
   void SetUp() override { ASSERT_TRUE(record.Open()); }
 
   void Round(const QString& set, const QString& path, qint64 start, std::optional<int> score,
-             const std::vector<Q>& questions) {
-    const auto id = record.StartRound({set, path, path.section('/', -1), 3, start});
+             const std::vector<Q>& questions, int time_limit = 40) {
+    const auto id = record.StartRound({set, path, path.section('/', -1), 3, start, time_limit});
     ASSERT_TRUE(id);
     int number = 0;
     for (const Q& q : questions) {
@@ -82,6 +82,37 @@ TEST_F(KnownRecord, SummariesPerSet) {
   EXPECT_EQ(a.last_played, 4000);
   EXPECT_EQ(sets.value()[1].name, QStringLiteral("分数, \"上\".mon"));
   EXPECT_EQ(sets.value()[1].best, 100);
+}
+
+TEST_F(KnownRecord, RoundsWithAnotherTimeLimitAreCountedApart) {
+  Fill();
+  using enum QuestionOutcome;
+  // 80 seconds and no limit: not the test the 40-second average and chart are about.
+  Round(kSetA, "/p/九九.mon", 5000, 100, {{1, kRight}}, 80);
+  Round(kSetA, "/p/九九.mon", 6000, 90, {{2, kRight}}, 0);
+  const auto sets = record.SetSummaries();
+  ASSERT_TRUE(sets.ok());
+  const SetSummary& a = sets.value()[0];
+  EXPECT_EQ(a.rounds, 5);
+  EXPECT_EQ(a.average, 50.0);
+  EXPECT_EQ(a.best, 70);
+  EXPECT_EQ(a.other_limit_rounds, 2);
+  EXPECT_EQ(a.other_limit_average, 95.0);
+  const auto series = record.ScoreSeries(kSetA, 10);
+  ASSERT_TRUE(series.ok());
+  EXPECT_EQ(series.value().size(), 3u);
+  const auto rounds = record.RecentRounds(kSetA, 2);
+  ASSERT_TRUE(rounds.ok());
+  EXPECT_EQ(rounds.value()[0].time_limit_seconds, 0);
+  EXPECT_EQ(rounds.value()[1].time_limit_seconds, 80);
+  // The CSV says each round's limit.
+  const QString csv = Folder() + QStringLiteral("/all.csv");
+  ASSERT_TRUE(record.ExportCsv(csv).ok());
+  QFile file(csv);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QString text = QString::fromUtf8(file.readAll());
+  EXPECT_TRUE(text.contains(QStringLiteral(",80 秒\r\n")));
+  EXPECT_TRUE(text.contains(QStringLiteral(",制限なし\r\n")));
 }
 
 TEST_F(KnownRecord, ScoreSeriesInTimeOrderAndAveragedWhenLong) {
@@ -196,7 +227,7 @@ TEST_F(KnownRecord, CsvReadsBackToTheRecordedValues) {
   const auto rows = ParseCsv(std::string_view(bytes).substr(3));
   // A header, eight questions, and a line each for the two rounds without questions.
   ASSERT_EQ(rows.size(), 11u);
-  for (const auto& row : rows) ASSERT_EQ(row.size(), 18u);
+  for (const auto& row : rows) ASSERT_EQ(row.size(), 19u);
   EXPECT_EQ(rows[0][0], "開始(UTC)");
   // Oldest first: set B's round at 500 ms, with its awkward file name intact.
   EXPECT_EQ(rows[1][0], "1970-01-01T00:00:00Z");
@@ -205,7 +236,7 @@ TEST_F(KnownRecord, CsvReadsBackToTheRecordedValues) {
   const std::vector<std::string> first_question = {
       "1970-01-01T00:00:01Z", "1970-01-01T00:00:01Z", "九九.mon", "/p/九九.mon",
       kSetA.toStdString(), "3", "30", "30", "最後まで", "1", "問題", "1", "問題1，です",
-      "６$６．０", "－１", "時間切れ", "0", "5"};
+      "６$６．０", "－１", "時間切れ", "0", "5", "40 秒"};
   EXPECT_EQ(rows[2], first_question);
 }
 

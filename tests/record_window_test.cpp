@@ -52,6 +52,28 @@ TEST_F(RecordWindowTest, ShowsTheSetAndHandsOverAPracticeSet) {
   EXPECT_EQ(file.readAll().toStdString(), Sjis("１＋１\r\n２\r\n"));
 }
 
+TEST_F(RecordWindowTest, RoundsWithMoreTimeAreLeftOutOfTheAverageAndTheChartSaysSo) {
+  Play();
+  {
+    record::RoundRecorder recorder(record, Clock());
+    Drive drive(recorder);
+    drive.Load(WriteProblems());
+    recorder.RoundStarted({80});
+    drive.Problem(1, 1, QuestionOutcome::kRight);
+    drive.End(RoundEnd::kFinished, 100, 9);
+  }
+  RecordWindow window(record);
+  EXPECT_EQ(Cell(window, "sets", 0, 1), QStringLiteral("3"));
+  EXPECT_EQ(Cell(window, "sets", 0, 2), QStringLiteral("10.0（40 秒）"));
+  // A screen reader hears the chart's summary and what it leaves out.
+  const QWidget* chart = window.findChild<QWidget*>(QStringLiteral("scoreChart"));
+  ASSERT_NE(chart, nullptr);
+  EXPECT_TRUE(chart->accessibleDescription().contains(QStringLiteral("2 回。")))
+      << chart->accessibleDescription().toStdString();
+  EXPECT_TRUE(chart->accessibleDescription().contains(
+      QStringLiteral("ほかの時間の 1 回は平均 100.0 点")));
+}
+
 TEST_F(RecordWindowTest, ALargeRecordIsReadOnAWorkerAndShownWhenItArrives) {
   Play();
   RecordWindow window(record);
