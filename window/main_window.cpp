@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "countdown_accessible.h"
 #include "accessible_texts.h"
 #include "display_text.h"
 #include "io_error.h"
@@ -131,6 +132,10 @@ void MainWindow::BuildPanels() {
       }
       case PanelKind::SunkenBox:
         widget = new BevelFrame(BevelFrame::Style::SunkenBox, this);
+        if (std::string_view(def.object_name) == "countdownFrame") {
+          InstallCountdownAccessibility();
+          bar_frame_ = widget;
+        }
         break;
       case PanelKind::EtchedFrame:
         widget = new BevelFrame(BevelFrame::Style::Etched, this);
@@ -514,6 +519,7 @@ void MainWindow::SetBar(int top, int height) {
   // frame's bottom.
   const int scaled_top = scale_.Position(top);
   bar_->Place(scaled_top, height > 0 ? scale_.Position(top + height) - scaled_top : 0);
+  NotifyCountdownChanged(bar_frame_);
 }
 
 }  // namespace rekendo

@@ -133,6 +133,7 @@ class MainWindow : public QWidget, private DrillView {
   std::vector<QPushButton*> keys_;  // in the order of kKeypad
   CountdownBar* bar_ = nullptr;
   QLabel* status_line_ = nullptr;
+  QWidget* bar_frame_ = nullptr;  // around the bar: what screen readers take for its progress
   QString learner_name_;
   QString status_text_;  // what the last load said
   QString status_note_;

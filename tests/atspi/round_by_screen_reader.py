@@ -176,6 +176,13 @@ def inner(binary, data):
                            shown_text(labels["問題"]))
         number = wait_for("the question number", lambda: shown_text(labels["問題番号"]))
         print("%s: %s" % (number, problem))
+        bar = wait_for("the countdown as a progress bar",
+                       lambda: (lambda f: f.get("経過時間"))(
+                           nodes_named(["経過時間"], pyatspi.ROLE_PROGRESS_BAR)))
+        used = wait_for("time used on the bar",
+                        lambda: (lambda v: v if 0 < v <= 100 else None)(
+                            bar.queryValue().currentValue))
+        print("経過時間: a progress bar at %d of 100" % used)
         press("サン")
         wait_for("the typed answer", lambda: shown_text(labels["入力した答え"]) == "３")
         press("決定")
