@@ -121,6 +121,7 @@ RecordWindow::RecordWindow(Record& record, QWidget* parent)
   message_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
   sets_table_->setObjectName(QStringLiteral("sets"));
+  sets_table_->setAccessibleName(QStringLiteral("問題集"));
   sets_table_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
   sets_table_->horizontalHeader()->setStretchLastSection(false);
   for (int column = 1; column < 5; ++column) {
@@ -128,10 +129,12 @@ RecordWindow::RecordWindow(Record& record, QWidget* parent)
                                                           QHeaderView::ResizeToContents);
   }
   missed_table_->setObjectName(QStringLiteral("missed"));
+  missed_table_->setAccessibleName(QStringLiteral("よく間違える問題"));
   missed_table_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
   missed_table_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
   missed_table_->horizontalHeader()->setStretchLastSection(false);
   rounds_tree_->setObjectName(QStringLiteral("rounds"));
+  rounds_tree_->setAccessibleName(QStringLiteral("回ごとの結果"));
   rounds_tree_->setHeaderLabels({QStringLiteral("日時・番号"), QStringLiteral("得点・結果"),
                                  QStringLiteral("問題"), QStringLiteral("正解"),
                                  QStringLiteral("入力"), QStringLiteral("秒")});
@@ -153,6 +156,7 @@ RecordWindow::RecordWindow(Record& record, QWidget* parent)
   top->setStretchFactor(1, 3);
 
   auto* tabs = new QTabWidget(this);
+  tabs->setAccessibleName(QStringLiteral("問題と回"));
   tabs->addTab(missed_table_, QStringLiteral("よく間違える問題(&M)"));
   auto* rounds_page = new QWidget(this);
   auto* rounds_layout = new QVBoxLayout(rounds_page);
