@@ -27,7 +27,10 @@ bool ShouldAnnounce(Label label, std::string_view sjis_text, const RoundSnapshot
     case Label::Verdict:
       return !sjis_text.empty();
     case Label::ProblemPanel:
-      return round.stage == Stage::kReady && round.question_number > kQuestionsPerRound;
+      // A new problem, its revealed answer, and the round's judgement.
+      return !sjis_text.empty() &&
+             (round.stage == Stage::kRunning ||
+              (round.stage == Stage::kReady && round.question_number > kQuestionsPerRound));
     case Label::SecondsLeft:
       return round.time_limit > 0 && round.elapsed > 0 &&
              (sjis_text == "10" || sjis_text == "0");

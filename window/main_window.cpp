@@ -17,7 +17,7 @@
 #include <algorithm>
 #include <exception>
 
-#include "countdown_accessible.h"
+#include "accessible_widgets.h"
 #include "accessible_texts.h"
 #include "display_text.h"
 #include "io_error.h"
@@ -69,6 +69,14 @@ MainWindow::MainWindow(const Scale& scale, QWidget* parent) : QWidget(parent), s
   setFont(MakeFont(scale_.Font({Face::Gothic, 12})));
 
   drill_ = std::make_unique<Drill>(static_cast<DrillView&>(*this));
+  InstallAccessibleWidgets();
+  // Nothing to see: it carries news to screen readers (see Announce).
+  announcer_ = new QWidget(this);
+  announcer_->setObjectName(QStringLiteral("announcer"));
+  announcer_->setGeometry(0, 0, 1, 1);
+  announcer_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  announcer_->setFocusPolicy(Qt::NoFocus);
+  announcer_->hide();
   BuildPanels();
   std::vector<QPushButton*> commands = BuildCommandButtons();
   const std::vector<QPushButton*> band = BuildBand();
@@ -132,10 +140,6 @@ void MainWindow::BuildPanels() {
       }
       case PanelKind::SunkenBox:
         widget = new BevelFrame(BevelFrame::Style::SunkenBox, this);
-        if (std::string_view(def.object_name) == "countdownFrame") {
-          InstallCountdownAccessibility();
-          bar_frame_ = widget;
-        }
         break;
       case PanelKind::EtchedFrame:
         widget = new BevelFrame(BevelFrame::Style::Etched, this);
@@ -486,6 +490,22 @@ void MainWindow::TellAssistiveTechnology(Label label, QLabel* widget, std::strin
   if (!ShouldAnnounce(label, text, drill_->Snapshot())) return;
   QAccessibleEvent alert(widget, QAccessible::Alert);
   QAccessible::updateAccessibility(&alert);
+  Announce(widget->accessibleName() + QStringLiteral("、") + widget->text().simplified());
+}
+
+void MainWindow::Announce(const QString& news) {
+  // What one click brings (the verdict, then the revealed answer) is said as one: a reader
+  // speaks only the latest of several notifications that show at once.
+  const bool first = pending_news_.isEmpty();
+  pending_news_ << news;
+  if (!first) return;
+  QTimer::singleShot(0, this, [this] {
+    // Shown anew for every piece of news: readers speak a notification as it appears.
+    announcer_->hide();
+    announcer_->setAccessibleName(pending_news_.join(QStringLiteral("。")));
+    pending_news_.clear();
+    announcer_->show();
+  });
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -519,7 +539,6 @@ void MainWindow::SetBar(int top, int height) {
   // frame's bottom.
   const int scaled_top = scale_.Position(top);
   bar_->Place(scaled_top, height > 0 ? scale_.Position(top + height) - scaled_top : 0);
-  NotifyCountdownChanged(bar_frame_);
 }
 
 }  // namespace rekendo

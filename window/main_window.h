@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QPushButton>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 #include <array>
@@ -100,6 +101,7 @@ class MainWindow : public QWidget, private DrillView {
   void LoadThrough(const Drill::FileChooser& chooser, bool from_dialog);
   void ShowStatus(const LoadStatus& status);
   void UpdateStatusLine();
+  void Announce(const QString& news);
   void StartRound();
   void NextQuestion();
   void Quit();
@@ -133,7 +135,8 @@ class MainWindow : public QWidget, private DrillView {
   std::vector<QPushButton*> keys_;  // in the order of kKeypad
   CountdownBar* bar_ = nullptr;
   QLabel* status_line_ = nullptr;
-  QWidget* bar_frame_ = nullptr;  // around the bar: what screen readers take for its progress
+  QWidget* announcer_ = nullptr;  // a notification screen readers speak as it shows
+  QStringList pending_news_;      // announced in this turn of the event loop
   QString learner_name_;
   QString status_text_;  // what the last load said
   QString status_note_;

@@ -195,6 +195,11 @@ def inner(binary, data):
         wait_for("the verdict 正解", lambda: shown_text(labels["判定"]) == "正解")
         wait_for("the revealed answer", lambda: "答えは" in shown_text(labels["問題"]))
         score = wait_for("the score", lambda: shown_text(labels["得点"]) == "10点" and "10点")
+        # What a reader speaks: the news as a notification that shows (Orca says it aloud).
+        wait_for("the verdict and the answer as one notification",
+                 lambda: [n for n in walk(app) if n.getRole() == pyatspi.ROLE_NOTIFICATION
+                          and n.name.startswith("判定、正解。問題、") and "答えは" in n.name
+                          and n.getState().contains(pyatspi.STATE_SHOWING)])
         print("判定: 正解, 得点: %s, the answer revealed" % score)
         return 0
     except Failure as failure:

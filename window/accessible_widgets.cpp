@@ -1,4 +1,4 @@
-#include "countdown_accessible.h"
+#include "accessible_widgets.h"
 
 #include <QAccessible>
 #include <QAccessibleValueInterface>
@@ -39,28 +39,30 @@ class CountdownFrameAccessible : public QAccessibleWidget, public QAccessibleVal
   }
 };
 
-QAccessibleInterface* MakeCountdownAccessible(const QString& class_name, QObject* object) {
+QAccessibleInterface* MakeAccessible(const QString& class_name, QObject* object) {
   Q_UNUSED(class_name);
   auto* widget = qobject_cast<QWidget*>(object);
-  if (!widget || widget->objectName() != QLatin1String("countdownFrame")) return nullptr;
-  return new CountdownFrameAccessible(widget);
+  if (!widget) return nullptr;
+  if (widget->objectName() == QLatin1String("countdownFrame")) {
+    return new CountdownFrameAccessible(widget);
+  }
+  // Orca speaks a notification when it shows, and stays silent on an alert or a description
+  // change from a label the focus is not on (and Qt 6.4 sends no announcement event).
+  if (widget->objectName() == QLatin1String("announcer")) {
+    return new QAccessibleWidget(widget, QAccessible::Notification);
+  }
+  return nullptr;
 }
 
 }  // namespace
 
-void InstallCountdownAccessibility() {
+void InstallAccessibleWidgets() {
   // Qt keeps its factories in one list for the process; once is enough.
   static const bool installed = [] {
-    QAccessible::installFactory(MakeCountdownAccessible);
+    QAccessible::installFactory(MakeAccessible);
     return true;
   }();
   Q_UNUSED(installed);
-}
-
-void NotifyCountdownChanged(QWidget* frame) {
-  if (!frame || !QAccessible::isActive()) return;
-  QAccessibleValueChangeEvent event(frame, CountdownFrameAccessible(frame).currentValue());
-  QAccessible::updateAccessibility(&event);
 }
 
 }  // namespace rekendo
