@@ -72,6 +72,7 @@ RecordWindow::RecordWindow(Record& record, QWidget* parent)
       record_(record),
       status_(new QLabel(this)),
       message_(new QLabel(this)),
+      class_status_(new QLabel(this)),
       sets_table_(NewTable({QStringLiteral("問題ファイル"), QStringLiteral("回数"),
                             QStringLiteral("平均"), QStringLiteral("最高"),
                             QStringLiteral("最後に解いた日")},
@@ -183,7 +184,12 @@ RecordWindow::RecordWindow(Record& record, QWidget* parent)
   layout->addWidget(status_);
   layout->addWidget(body, 1);
   layout->addWidget(message_);
+  layout->addWidget(class_status_);
   layout->addLayout(buttons);
+  class_status_->setObjectName(QStringLiteral("classStatus"));
+  class_status_->setWordWrap(true);
+  class_status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  class_status_->hide();
 
   print_button_->setToolTip(QStringLiteral("よく間違える問題をプリントにします"));
   for (auto* button : {practice_button_, print_button_, export_button_, delete_button_, close_button}) {
@@ -230,6 +236,11 @@ void RecordWindow::Reload() {
     sets_table_->setCurrentCell(row, 0);
   }
   ChooseSet(row);
+}
+
+void RecordWindow::SetClassStatus(const QString& text) {
+  class_status_->setText(text);
+  class_status_->setVisible(!text.isEmpty());
 }
 
 void RecordWindow::ShowStatus() {
@@ -293,11 +304,12 @@ void RecordWindow::ChooseSet(int row) {
   const SetSummary& set = sets_[row];
   const SetViewLimits limits{kChartPoints, kPracticeMax, kListedRounds};
   const QString path = record_.FilePath();
+  const qint64 learner = record_.CurrentLearnerId();
   const QString hash = set.hash;
   const QString name = set.name;
   const int request = ++view_request_;
   if (QFileInfo(path).size() <= read_in_background_above_) {
-    ShowSetView(ReadSetView(path, hash, limits), name);
+    ShowSetView(ReadSetView(path, learner, hash, limits), name);
     return;
   }
   // A large record is read on a worker: the window, and the countdown under it, go on.
@@ -312,8 +324,8 @@ void RecordWindow::ChooseSet(int row) {
     // Another set was chosen meanwhile: its own read shows it.
     if (request == view_request_) ShowSetView(*watcher->result(), name);
   });
-  watcher->setFuture(QtConcurrent::run([path, hash, limits] {
-    return std::make_shared<Result<SetView>>(ReadSetView(path, hash, limits));
+  watcher->setFuture(QtConcurrent::run([path, learner, hash, limits] {
+    return std::make_shared<Result<SetView>>(ReadSetView(path, learner, hash, limits));
   }));
 }
 
