@@ -9,8 +9,14 @@
 
 namespace rekendo {
 
-Companions::Companions(MainWindow& window, const QString& data_folder)
-    : window_(window), data_folder_(data_folder), record_(data_folder), recorder_(record_) {
+Companions::Companions(MainWindow& window, const QString& data_folder,
+                       DrillSettingsStore* settings)
+    : window_(window),
+      data_folder_(data_folder),
+      record_(data_folder),
+      recorder_(record_),
+      class_(record_, recorder_, settings),
+      learners_(window_, record_, class_) {
   // The record opens at the first round, so start-up does not wait for the database.
   window_.SetDrillObserver(&recorder_);
   window_.SetBandAction(Command::kRecord, [this] { OpenRecordWindow(); });
@@ -38,6 +44,12 @@ void Companions::PrintSheet() {
 
 void Companions::OpenRecordWindow() {
   record::RecordWindow record_window(record_, &window_);
+  // How the rounds stand with the class server, kept up to date while the window is open.
+  record_window.SetClassStatus(class_.StatusText());
+  if (const auto* uploader = class_.Uploader()) {
+    QObject::connect(uploader, &classroom::ClassUploader::StatusChanged, &record_window,
+                     [this, &record_window] { record_window.SetClassStatus(class_.StatusText()); });
+  }
   QObject::connect(&record_window, &record::RecordWindow::PracticeSetReady, &record_window,
                    [this, &record_window](const QString& path) {
                      record_window.accept();

@@ -47,6 +47,9 @@ class RecordWindow : public QDialog {
   void SetConfirm(Confirm confirm) { confirm_ = std::move(confirm); }
   void SetChooseSavePath(ChooseSavePath choose) { choose_save_path_ = std::move(choose); }
 
+  // A line about sending to the class server (empty: none, and nothing shown).
+  void SetClassStatus(const QString& text);
+
   // Reads everything again, keeping the chosen set where it still exists.
   void Reload();
   // The chosen set, -1 for none.
@@ -86,6 +89,7 @@ class RecordWindow : public QDialog {
 
   QLabel* status_;
   QLabel* message_;
+  QLabel* class_status_;
   QTableWidget* sets_table_;
   ScoreChart* chart_;
   QTableWidget* missed_table_;
