@@ -44,6 +44,10 @@ void Companions::PrintSheet() {
 
 void Companions::OpenRecordWindow() {
   record::RecordWindow record_window(record_, &window_);
+  // One learner's record at a time: the title says whose.
+  if (const QString name = learners_.ShownName(); !name.isEmpty()) {
+    record_window.setWindowTitle(QStringLiteral("成績 — ") + name);
+  }
   // How the rounds stand with the class server, kept up to date while the window is open.
   record_window.SetClassStatus(class_.StatusText());
   if (const auto* uploader = class_.Uploader()) {

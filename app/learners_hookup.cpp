@@ -16,17 +16,17 @@ LearnersHookup::LearnersHookup(MainWindow& window, record::Record& record,
 
 LearnersHookup::~LearnersHookup() { window_.SetBandAction(Command::kLearners, {}); }
 
-void LearnersHookup::ShowLearner() {
-  if (!record_.Open()) return;
+void LearnersHookup::ShowLearner() { window_.SetLearnerName(ShownName()); }
+
+QString LearnersHookup::ShownName() {
+  if (!record_.Open()) return {};
   const auto learners = record_.Learners();
-  if (!learners || learners->size() < 2) {
-    window_.SetLearnerName({});
-    return;
-  }
+  if (!learners || learners->size() < 2) return {};
   const qint64 current = record_.CurrentLearnerId();
   for (const record::Learner& learner : *learners) {
-    if (learner.id == current) window_.SetLearnerName(learner.name);
+    if (learner.id == current) return learner.name;
   }
+  return {};
 }
 
 void LearnersHookup::OpenDialog() {

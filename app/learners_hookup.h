@@ -19,6 +19,8 @@ class LearnersHookup {
 
   // Names the current learner on the status line, or nobody with a single learner.
   void ShowLearner();
+  // The current learner's name when the record has more than one learner; else empty.
+  QString ShownName();
 
  private:
   void OpenDialog();
