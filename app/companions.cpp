@@ -1,11 +1,14 @@
 #include "companions.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QStandardPaths>
 
 #include "generate_dialog.h"
 #include "record_window.h"
 #include "sheet_dialog.h"
+#include "teacher_gate.h"
+#include "teacher_view.h"
 
 namespace rekendo {
 
@@ -47,6 +50,13 @@ void Companions::OpenRecordWindow() {
   // One learner's record at a time: the title says whose.
   if (const QString name = learners_.ShownName(); !name.isEmpty()) {
     record_window.setWindowTitle(QStringLiteral("成績 — ") + name);
+    // On a shared record the teacher sees everyone's week, after the PIN.
+    record_window.SetTeacherAction([this, &record_window] {
+      TeacherGate gate(record_, &record_window);
+      if (!gate.Unlock()) return;
+      TeacherView view(record_.FilePath(), QDateTime::currentMSecsSinceEpoch(), &record_window);
+      view.exec();
+    });
   }
   // How the rounds stand with the class server, kept up to date while the window is open.
   record_window.SetClassStatus(class_.StatusText());

@@ -87,7 +87,8 @@ RecordWindow::RecordWindow(Record& record, QWidget* parent)
       practice_button_(new QPushButton(QStringLiteral("復習(&P)"), this)),
       print_button_(new QPushButton(QStringLiteral("印刷(&R)…"), this)),
       export_button_(new QPushButton(QStringLiteral("CSV に書き出す(&E)..."), this)),
-      delete_button_(new QPushButton(QStringLiteral("記録を消す(&D)..."), this)) {
+      delete_button_(new QPushButton(QStringLiteral("記録を消す(&D)..."), this)),
+      teacher_button_(new QPushButton(QStringLiteral("先生用(&T)…"), this)) {
   setWindowTitle(QStringLiteral("成績"));
   setObjectName(QStringLiteral("RecordWindow"));
   // On a small screen (a 1024 x 600 netbook) never larger than the free area, frame included.
@@ -177,6 +178,10 @@ RecordWindow::RecordWindow(Record& record, QWidget* parent)
   buttons->addSpacing(16);
   buttons->addWidget(export_button_);
   buttons->addWidget(delete_button_);
+  buttons->addWidget(teacher_button_);
+  teacher_button_->setObjectName(QStringLiteral("teacherButton"));
+  teacher_button_->setAutoDefault(false);
+  teacher_button_->hide();
   buttons->addSpacing(16);
   buttons->addWidget(close_button);
 
@@ -236,6 +241,12 @@ void RecordWindow::Reload() {
     sets_table_->setCurrentCell(row, 0);
   }
   ChooseSet(row);
+}
+
+void RecordWindow::SetTeacherAction(std::function<void()> open) {
+  teacher_button_->disconnect();
+  connect(teacher_button_, &QPushButton::clicked, this, std::move(open));
+  teacher_button_->show();
 }
 
 void RecordWindow::SetClassStatus(const QString& text) {

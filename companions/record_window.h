@@ -49,6 +49,8 @@ class RecordWindow : public QDialog {
 
   // A line about sending to the class server (empty: none, and nothing shown).
   void SetClassStatus(const QString& text);
+  // Shows a 先生用 button that runs `open` (the teacher's view of a shared record).
+  void SetTeacherAction(std::function<void()> open);
 
   // Reads everything again, keeping the chosen set where it still exists.
   void Reload();
@@ -100,6 +102,7 @@ class RecordWindow : public QDialog {
   QPushButton* print_button_;
   QPushButton* export_button_;
   QPushButton* delete_button_;
+  QPushButton* teacher_button_;
 };
 
 }  // namespace rekendo::record
