@@ -36,6 +36,10 @@ TeacherView::TeacherView(const QString& record_path, qint64 now_ms, QWidget* par
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
   table_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+  for (int column = 1; column < 4; ++column) {
+    table_->horizontalHeader()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+  }
+  table_->setWordWrap(false);
   table_->setTabKeyNavigation(false);
   summary_->setWordWrap(true);
   summary_->setText(QStringLiteral("読み込み中…"));
