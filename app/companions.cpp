@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QMessageBox>
 #include <QStandardPaths>
 
 #include "generate_dialog.h"
@@ -50,6 +51,18 @@ void Companions::OpenRecordWindow() {
   // One learner's record at a time: the title says whose.
   if (const QString name = learners_.ShownName(); !name.isEmpty()) {
     record_window.setWindowTitle(QStringLiteral("成績 — ") + name);
+    // 記録を消す takes every learner's rounds: on a shared record only the teacher may.
+    record_window.SetConfirm([this, &record_window](const QString& question) {
+      const QString everyone =
+          QStringLiteral("この記録の学習者全員の記録が消えます（先生の暗証番号が要ります）。\n");
+      if (QMessageBox::question(&record_window, QStringLiteral("成績"), everyone + question,
+                                QMessageBox::Yes | QMessageBox::No,
+                                QMessageBox::No) != QMessageBox::Yes) {
+        return false;
+      }
+      TeacherGate gate(record_, &record_window);
+      return gate.Unlock();
+    });
     // On a shared record the teacher sees everyone's week, after the PIN.
     record_window.SetTeacherAction([this, &record_window] {
       TeacherGate gate(record_, &record_window);
