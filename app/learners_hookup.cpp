@@ -11,7 +11,7 @@ LearnersHookup::LearnersHookup(MainWindow& window, record::Record& record,
     : window_(window), record_(record), class_hookup_(class_hookup) {
   window_.SetBandAction(Command::kLearners, [this] { OpenDialog(); });
   // After the window is shown: start-up does not wait for the record.
-  QTimer::singleShot(0, &window_, [this] { ShowLearner(); });
+  QTimer::singleShot(0, &alive_, [this] { ShowLearner(); });
 }
 
 LearnersHookup::~LearnersHookup() { window_.SetBandAction(Command::kLearners, {}); }

@@ -3,6 +3,8 @@
 // new). The name is shown once the window is up, from the record opened then.
 #pragma once
 
+#include <QObject>
+
 #include "class_hookup.h"
 #include "main_window.h"
 #include "record.h"
@@ -28,6 +30,7 @@ class LearnersHookup {
   MainWindow& window_;
   record::Record& record_;
   ClassHookup& class_hookup_;
+  QObject alive_;  // the deferred first ShowLearner dies with this
 };
 
 }  // namespace rekendo
