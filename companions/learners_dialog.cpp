@@ -63,6 +63,11 @@ LearnersDialog::LearnersDialog(record::Record& record, std::function<void()> ope
   side->addWidget(add);
   side->addWidget(rename);
   side->addWidget(remove);
+  auto* role = new QPushButton(QStringLiteral("クラスのロール(&R)…"), this);
+  role->setObjectName(QStringLiteral("learnerClassRole"));
+  side->addWidget(role);
+  connect(role, &QPushButton::clicked, this, [this] { SetClassRoleOfSelected(); });
+  role->setAutoDefault(false);
   if (open_class_) {
     auto* class_button = new QPushButton(QStringLiteral("クラス(&C)…"), this);
     class_button->setObjectName(QStringLiteral("classSettings"));
@@ -110,6 +115,9 @@ void LearnersDialog::Reload(qint64 select_id) {
   const qint64 current = record_.CurrentLearnerId();
   for (const record::Learner& learner : *learners) {
     QString shown = learner.name;
+    if (const auto role = record_.LearnerClassRole(learner.id); role && !role->isEmpty()) {
+      shown += QStringLiteral("　[%1]").arg(*role);
+    }
     if (learner.id == current) shown += QStringLiteral("　（いま解いている人）");
     auto* item = new QListWidgetItem(shown, list_);
     item->setData(Qt::UserRole, learner.id);
@@ -202,6 +210,22 @@ void LearnersDialog::RemoveSelected() {
   }
   Reload(record_.CurrentLearnerId());
   ShowMessage(QStringLiteral("%1 さんを消しました。").arg(name), false);
+}
+
+void LearnersDialog::SetClassRoleOfSelected() {
+  const auto id = SelectedId();
+  if (!id || !gate_.Unlock()) return;
+  const Result<QString> current = record_.LearnerClassRole(*id);
+  const auto role = ask_name_(
+      QStringLiteral("%1 さんのクラスのロール（空: 接続のユーザーの名前で送ります）").arg(SelectedName()),
+      current ? *current : QString());
+  if (!role) return;
+  if (const Status set = record_.SetLearnerClassRole(*id, *role); !set) {
+    ShowMessage(Text(set.error()), true);
+    return;
+  }
+  Reload(*id);
+  ShowMessage(QStringLiteral("クラスのロールを変えました。"), false);
 }
 
 void LearnersDialog::OpenClass() {

@@ -37,6 +37,8 @@ class LearnersDialog : public QDialog {
   void AddLearner();
   void RenameSelected();
   void RemoveSelected();
+  // The selected learner's role on the class server.
+  void SetClassRoleOfSelected();
   void OpenClass();
   // Selects the row of learner `id` (tests, and after a change).
   void Select(qint64 id);

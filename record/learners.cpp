@@ -2,6 +2,7 @@
 // answers with what went wrong instead of keeping it as the record's error: the dialog that
 // asked shows it, and recording goes on untouched.
 #include <QDateTime>
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QVariant>
 
@@ -81,6 +82,36 @@ Status Record::RenameLearner(qint64 learner_id, const QString& name) {
     return Refused(ErrorCode::kNotFound, "その学習者は記録にいません。");
   }
   if (auto error = transaction.Commit()) return LearnerFailure(*error);
+  return {};
+}
+
+Result<QString> Record::LearnerClassRole(qint64 learner_id) const {
+  if (!open_) return Refused(ErrorCode::kIo, "記録を開けません。");
+  QSqlQuery query(db_);
+  query.prepare(QStringLiteral("SELECT COALESCE(class_role, '') FROM learners WHERE id = ?"));
+  query.addBindValue(learner_id);
+  if (!query.exec()) {
+    return RecordFailure(RecordStep::kRead, CauseOf(query.lastError()), FilePath(),
+                         query.lastError().text());
+  }
+  if (!query.next()) return Refused(ErrorCode::kNotFound, "その学習者は記録にいません。");
+  return query.value(0).toString();
+}
+
+Status Record::SetLearnerClassRole(qint64 learner_id, const QString& role) {
+  if (!CanWrite()) return Refused(ErrorCode::kReadOnly, "記録に書き込めないので、ロールを変えられません。");
+  const QString trimmed = role.trimmed();
+  static const QRegularExpression kRole(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]{0,62}$"));
+  if (!trimmed.isEmpty() && !kRole.match(trimmed).hasMatch()) {
+    return Refused(ErrorCode::kInvalidInput,
+                   "ロールの名前は半角の英字・数字・_ で書いてください（例: s2026_01）。");
+  }
+  QSqlQuery query(db_);
+  query.prepare(QStringLiteral("UPDATE learners SET class_role = ? WHERE id = ?"));
+  query.addBindValue(trimmed.isEmpty() ? QVariant() : QVariant(trimmed));
+  query.addBindValue(learner_id);
+  if (!query.exec()) return LearnerFailure(query.lastError());
+  if (query.numRowsAffected() == 0) return Refused(ErrorCode::kNotFound, "その学習者は記録にいません。");
   return {};
 }
 

@@ -81,6 +81,10 @@ class Record {
   // trimmed and may not be empty or another learner's.
   Result<qint64> AddLearner(const QString& name);
   Status RenameLearner(qint64 learner_id, const QString& name);
+  // The learner's role on the class server: their rounds are sent in that name (empty: in
+  // the name the connection logs in as). ASCII letters, digits and _, as the roles are made.
+  Result<QString> LearnerClassRole(qint64 learner_id) const;
+  Status SetLearnerClassRole(qint64 learner_id, const QString& role);
   // How many rounds a learner has (what removing them would take with them).
   Result<int> LearnerRoundCount(qint64 learner_id) const;
   // The learner with every round, question, tally and queued upload of theirs. Refused for

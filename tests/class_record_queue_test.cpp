@@ -137,8 +137,7 @@ TEST_F(ClassQueueTest, ARoundTheServerRefusesIsGivenUpWithItsReason) {
   REKENDO_NEED_SERVER();
   PlayRound(4);
   // Played in bob's name on alice's connection: the server never takes it.
-  rekendo::testing::Peek peek(RecordFile(), QStringLiteral("role-peek"));
-  ASSERT_TRUE(peek.Exec(QStringLiteral("UPDATE learners SET class_role = 'bob'")));
+  ASSERT_TRUE(record.SetLearnerClassRole(record.CurrentLearnerId(), QStringLiteral("bob")));
   auto queue = std::make_shared<RecordQueue>(RecordFile());
   {
     ClassUploader uploader(ClassServer::Get().ConnInfo("alice"), queue, Fast());

@@ -118,6 +118,21 @@ TEST_F(LearnersTest, NamesAreTrimmedAndNeverEmptyOrTwice) {
   EXPECT_EQ((*learners)[0].name, QStringLiteral("じろう"));
 }
 
+TEST_F(LearnersTest, AClassRoleIsAnAsciiRoleNameOrNone) {
+  EXPECT_EQ(*record->LearnerClassRole(kFirstLearnerId), QString());
+  ASSERT_TRUE(record->SetLearnerClassRole(kFirstLearnerId, QStringLiteral(" s2026_01 ")));
+  EXPECT_EQ(*record->LearnerClassRole(kFirstLearnerId), QStringLiteral("s2026_01"));
+  for (const char* bad : {"山田", "s 01", "x'; DROP TABLE rounds; --", "1abc"}) {
+    const Status refused = record->SetLearnerClassRole(kFirstLearnerId, QString::fromUtf8(bad));
+    ASSERT_FALSE(refused) << bad;
+    EXPECT_EQ(refused.error().code, ErrorCode::kInvalidInput);
+  }
+  EXPECT_EQ(*record->LearnerClassRole(kFirstLearnerId), QStringLiteral("s2026_01"));
+  ASSERT_TRUE(record->SetLearnerClassRole(kFirstLearnerId, {}));
+  EXPECT_TRUE(peek().Value("SELECT class_role FROM learners WHERE id = 1").isNull());
+  EXPECT_EQ(record->SetLearnerClassRole(99, QStringLiteral("x")).error().code, ErrorCode::kNotFound);
+}
+
 TEST_F(LearnersTest, RemovingALearnerTakesEveryRowOfTheirsAndNothingElse) {
   PlayRound(1);
   const qint64 taro = Add("たろう");
