@@ -1,16 +1,26 @@
 #include "companions.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QMessageBox>
 #include <QStandardPaths>
 
 #include "generate_dialog.h"
 #include "record_window.h"
 #include "sheet_dialog.h"
+#include "teacher_gate.h"
+#include "teacher_view.h"
 
 namespace rekendo {
 
-Companions::Companions(MainWindow& window, const QString& data_folder)
-    : window_(window), data_folder_(data_folder), record_(data_folder), recorder_(record_) {
+Companions::Companions(MainWindow& window, const QString& data_folder,
+                       DrillSettingsStore* settings)
+    : window_(window),
+      data_folder_(data_folder),
+      record_(data_folder),
+      recorder_(record_),
+      class_(record_, recorder_, settings),
+      learners_(window_, record_, class_) {
   // The record opens at the first round, so start-up does not wait for the database.
   window_.SetDrillObserver(&recorder_);
   window_.SetBandAction(Command::kRecord, [this] { OpenRecordWindow(); });
@@ -38,6 +48,35 @@ void Companions::PrintSheet() {
 
 void Companions::OpenRecordWindow() {
   record::RecordWindow record_window(record_, &window_);
+  // One learner's record at a time: the title says whose.
+  if (const QString name = learners_.ShownName(); !name.isEmpty()) {
+    record_window.setWindowTitle(QStringLiteral("成績 — ") + name);
+    // 記録を消す takes every learner's rounds: on a shared record only the teacher may.
+    record_window.SetConfirm([this, &record_window](const QString& question) {
+      const QString everyone =
+          QStringLiteral("この記録の学習者全員の記録が消えます（先生の暗証番号が要ります）。\n");
+      if (QMessageBox::question(&record_window, QStringLiteral("成績"), everyone + question,
+                                QMessageBox::Yes | QMessageBox::No,
+                                QMessageBox::No) != QMessageBox::Yes) {
+        return false;
+      }
+      TeacherGate gate(record_, &record_window);
+      return gate.Unlock();
+    });
+    // On a shared record the teacher sees everyone's week, after the PIN.
+    record_window.SetTeacherAction([this, &record_window] {
+      TeacherGate gate(record_, &record_window);
+      if (!gate.Unlock()) return;
+      TeacherView view(record_.FilePath(), QDateTime::currentMSecsSinceEpoch(), &record_window);
+      view.exec();
+    });
+  }
+  // How the rounds stand with the class server, kept up to date while the window is open.
+  record_window.SetClassStatus(class_.StatusText());
+  if (const auto* uploader = class_.Uploader()) {
+    QObject::connect(uploader, &classroom::ClassUploader::StatusChanged, &record_window,
+                     [this, &record_window] { record_window.SetClassStatus(class_.StatusText()); });
+  }
   QObject::connect(&record_window, &record::RecordWindow::PracticeSetReady, &record_window,
                    [this, &record_window](const QString& path) {
                      record_window.accept();

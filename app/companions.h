@@ -5,6 +5,9 @@
 
 #include <QString>
 
+#include "class_hookup.h"
+#include "drill_settings.h"
+#include "learners_hookup.h"
 #include "main_window.h"
 #include "record.h"
 #include "round_recorder.h"
@@ -13,13 +16,16 @@ namespace rekendo {
 
 class Companions {
  public:
-  // `data_folder` is where the record and generated sets live; the window must outlive this.
-  Companions(MainWindow& window, const QString& data_folder);
+  // `data_folder` is where the record and generated sets live; the window (and `settings`,
+  // which keeps the クラス setting; null: kept for this run only) must outlive this.
+  Companions(MainWindow& window, const QString& data_folder, DrillSettingsStore* settings = nullptr);
   ~Companions();
   Companions(const Companions&) = delete;
   Companions& operator=(const Companions&) = delete;
 
   record::Record& Record() { return record_; }
+  const ClassHookup& Class() const { return class_; }
+  LearnersHookup& Learners() { return learners_; }
 
  private:
   void OpenRecordWindow();
@@ -31,6 +37,8 @@ class Companions {
   QString data_folder_;
   record::Record record_;
   record::RoundRecorder recorder_;
+  ClassHookup class_;
+  LearnersHookup learners_;
 };
 
 // QStandardPaths' data folder of this program (~/.local/share/rekendo).

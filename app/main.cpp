@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
                                 : rekendo::MainWindow::ScaleForScreen());
   reporter.SetOwner(&form);
   form.SetErrorReporter([&reporter](std::string_view message) { reporter.Report(message); });
-  const rekendo::Companions companions(form, rekendo::DefaultDataFolder());
+  const rekendo::Companions companions(form, rekendo::DefaultDataFolder(), &settings_store);
   const rekendo::SettingsHookup settings(form, settings_store);
   if (line->problem_file) {
     // After start, as if chosen: the data files are read at the first activation first.

@@ -1,7 +1,11 @@
-// rekendo-countdown-probe PROBLEM_FILE: times one full countdown of the real countdown timer, from
-// the start of the first question until the fortieth tick's time-out closes it. Prints
-// "countdown <ticks> <wall ms> <worst tick drift ms>". The learning record is on, in a scratch
-// folder, as in the program: the question closed by the last tick is written to it.
+// rekendo-countdown-probe [--class-stopped] PROBLEM_FILE: times one full countdown of the real
+// countdown timer, from the start of the first question until the fortieth tick's time-out
+// closes it. Prints "countdown <ticks> <wall ms> <worst tick drift ms>". The learning record is
+// on, in a scratch folder, as in the program: the question closed by the last tick is written
+// to it. With --class-stopped the class is configured (REKENDO_CLASS) at a scratch PostgreSQL
+// server that was started and stopped again, and a round waits in the queue: the uploader
+// keeps failing and retrying all through the countdown. The line then ends with how many
+// tries failed.
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
@@ -13,6 +17,8 @@
 
 #include "companions.h"
 #include "probe_form.h"
+#include "record.h"
+#include "scratch_cluster.h"
 
 namespace {
 
@@ -24,12 +30,33 @@ double Milliseconds(Clock::duration duration) {
 
 }  // namespace
 
+// A server that was there and is not any more, and a round of an earlier session waiting.
+bool ConfigureStoppedClass(const QString& data_folder,
+                           rekendo::classroom::testing::ScratchCluster& cluster) {
+  std::string error;
+  if (!cluster.Start(&error) || !cluster.Stop(/*immediate=*/false, &error)) {
+    std::fprintf(stderr, "rekendo-countdown-probe: scratch server: %s\n", error.c_str());
+    return false;
+  }
+  qputenv(rekendo::kClassEnvironment, QByteArray::fromStdString(cluster.SocketConnInfo("alice")));
+  rekendo::record::Record record(data_folder);
+  const auto round = record.Open() ? record.StartRound({QString(64, QLatin1Char('a')), "/p.mon",
+                                                        "p.mon", 10, 1'765'000'000'000})
+                                   : std::nullopt;
+  if (!round || !record.EndRound(*round, {true, 50, 5, 1'765'000'060'000})) {
+    std::fputs("rekendo-countdown-probe: could not queue a round\n", stderr);
+    return false;
+  }
+  return true;
+}
+
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fputs("usage: rekendo-countdown-probe PROBLEM_FILE\n", stderr);
+  const bool class_stopped = argc == 3 && std::string(argv[1]) == "--class-stopped";
+  if (argc != 2 && !class_stopped) {
+    std::fputs("usage: rekendo-countdown-probe [--class-stopped] PROBLEM_FILE\n", stderr);
     return 2;
   }
-  const std::optional<std::string> problems(argv[1]);
+  const std::optional<std::string> problems(argv[argc - 1]);
   rekendo::GuardedApplication app(argc, argv);
   QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
   rekendo::ErrorReporter reporter(rekendo::bench::ApplicationTitleOfThisProgram(), nullptr);
@@ -40,6 +67,8 @@ int main(int argc, char** argv) {
   reporter.SetOwner(&form);
   form.SetErrorReporter([&reporter](std::string_view message) { reporter.Report(message); });
   const QTemporaryDir data_folder;
+  rekendo::classroom::testing::ScratchCluster cluster;
+  if (class_stopped && !ConfigureStoppedClass(data_folder.path(), cluster)) return 1;
   const rekendo::Companions companions(form, data_folder.path());
 
   Clock::time_point start;
@@ -51,7 +80,13 @@ int main(int argc, char** argv) {
     ++ticks;
     worst_drift = std::max(worst_drift, std::abs(Milliseconds(now - start) - 1000.0 * ticks));
     if (rekendo::MainWindowPeer(form).Timer().isActive()) return;
-    std::printf("countdown %d %.3f %.3f\n", ticks, Milliseconds(now - start), worst_drift);
+    if (class_stopped) {
+      const auto* uploader = companions.Class().Uploader();
+      std::printf("countdown %d %.3f %.3f %d\n", ticks, Milliseconds(now - start), worst_drift,
+                  uploader ? uploader->Snapshot().failures_in_a_row : -1);
+    } else {
+      std::printf("countdown %d %.3f %.3f\n", ticks, Milliseconds(now - start), worst_drift);
+    }
     std::fflush(stdout);
     QCoreApplication::quit();
   });

@@ -12,6 +12,7 @@ namespace {
 constexpr const char* kTimeLimitKey = "drill/time_limit_seconds";  // 0: no limit
 constexpr const char* kTypingKey = "drill/keyboard_typing";
 constexpr const char* kFillKey = "window/fill_screen";
+constexpr const char* kClassKey = "class/connection";
 
 std::unique_ptr<QSettings> Open(const QString& path) {
   if (path.isEmpty()) {
@@ -46,6 +47,20 @@ void DrillSettingsStore::Save(const DrillSettings& settings) {
   store->setValue(kTimeLimitKey, settings.time_limit_seconds.value_or(0));
   store->setValue(kTypingKey, settings.keyboard_typing);
   store->setValue(kFillKey, settings.fill_screen);
+  store->sync();
+}
+
+QString DrillSettingsStore::ClassConnection() const {
+  return Open(path_)->value(kClassKey).toString();
+}
+
+void DrillSettingsStore::SaveClassConnection(const QString& connection) {
+  const std::unique_ptr<QSettings> store = Open(path_);
+  if (connection.isEmpty()) {
+    store->remove(kClassKey);
+  } else {
+    store->setValue(kClassKey, connection);
+  }
   store->sync();
 }
 

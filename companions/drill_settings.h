@@ -31,6 +31,11 @@ class DrillSettingsStore {
   DrillSettings Load() const;
   void Save(const DrillSettings& settings);
 
+  // Where the class server is (クラス): a connection string without a password; empty:
+  // none. Kept beside the settings, changed only through the teacher's dialog.
+  QString ClassConnection() const;
+  void SaveClassConnection(const QString& connection);
+
  private:
   QString path_;  // empty: the user's native settings
 };

@@ -81,6 +81,7 @@ RecordWindow::RecordWindow(Record& record, QWidget* parent)
       record_(record),
       status_(new QLabel(this)),
       message_(new QLabel(this)),
+      class_status_(new QLabel(this)),
       sets_table_(NewTable({QStringLiteral("問題ファイル"), QStringLiteral("回数"),
                             QStringLiteral("平均"), QStringLiteral("最高"),
                             QStringLiteral("最後に解いた日")},
@@ -95,7 +96,8 @@ RecordWindow::RecordWindow(Record& record, QWidget* parent)
       practice_button_(new QPushButton(QStringLiteral("復習(&P)"), this)),
       print_button_(new QPushButton(QStringLiteral("印刷(&R)…"), this)),
       export_button_(new QPushButton(QStringLiteral("CSV に書き出す(&E)..."), this)),
-      delete_button_(new QPushButton(QStringLiteral("記録を消す(&D)..."), this)) {
+      delete_button_(new QPushButton(QStringLiteral("記録を消す(&D)..."), this)),
+      teacher_button_(new QPushButton(QStringLiteral("先生用(&T)…"), this)) {
   setWindowTitle(QStringLiteral("成績"));
   setObjectName(QStringLiteral("RecordWindow"));
   // On a small screen (a 1024 x 600 netbook) never larger than the free area, frame included.
@@ -189,6 +191,10 @@ RecordWindow::RecordWindow(Record& record, QWidget* parent)
   buttons->addSpacing(16);
   buttons->addWidget(export_button_);
   buttons->addWidget(delete_button_);
+  buttons->addWidget(teacher_button_);
+  teacher_button_->setObjectName(QStringLiteral("teacherButton"));
+  teacher_button_->setAutoDefault(false);
+  teacher_button_->hide();
   buttons->addSpacing(16);
   buttons->addWidget(close_button);
 
@@ -196,7 +202,12 @@ RecordWindow::RecordWindow(Record& record, QWidget* parent)
   layout->addWidget(status_);
   layout->addWidget(body, 1);
   layout->addWidget(message_);
+  layout->addWidget(class_status_);
   layout->addLayout(buttons);
+  class_status_->setObjectName(QStringLiteral("classStatus"));
+  class_status_->setWordWrap(true);
+  class_status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  class_status_->hide();
 
   print_button_->setToolTip(QStringLiteral("よく間違える問題をプリントにします"));
   for (auto* button : {practice_button_, print_button_, export_button_, delete_button_, close_button}) {
@@ -243,6 +254,17 @@ void RecordWindow::Reload() {
     sets_table_->setCurrentCell(row, 0);
   }
   ChooseSet(row);
+}
+
+void RecordWindow::SetTeacherAction(std::function<void()> open) {
+  teacher_button_->disconnect();
+  connect(teacher_button_, &QPushButton::clicked, this, std::move(open));
+  teacher_button_->show();
+}
+
+void RecordWindow::SetClassStatus(const QString& text) {
+  class_status_->setText(text);
+  class_status_->setVisible(!text.isEmpty());
 }
 
 void RecordWindow::ShowStatus() {
@@ -311,11 +333,12 @@ void RecordWindow::ChooseSet(int row) {
   const SetSummary& set = sets_[row];
   const SetViewLimits limits{kChartPoints, kPracticeMax, kListedRounds};
   const QString path = record_.FilePath();
+  const qint64 learner = record_.CurrentLearnerId();
   const QString hash = set.hash;
   const QString name = set.name;
   const int request = ++view_request_;
   if (QFileInfo(path).size() <= read_in_background_above_) {
-    ShowSetView(ReadSetView(path, hash, limits), name);
+    ShowSetView(ReadSetView(path, learner, hash, limits), name);
     return;
   }
   // A large record is read on a worker: the window, and the countdown under it, go on.
@@ -330,8 +353,8 @@ void RecordWindow::ChooseSet(int row) {
     // Another set was chosen meanwhile: its own read shows it.
     if (request == view_request_) ShowSetView(*watcher->result(), name);
   });
-  watcher->setFuture(QtConcurrent::run([path, hash, limits] {
-    return std::make_shared<Result<SetView>>(ReadSetView(path, hash, limits));
+  watcher->setFuture(QtConcurrent::run([path, learner, hash, limits] {
+    return std::make_shared<Result<SetView>>(ReadSetView(path, learner, hash, limits));
   }));
 }
 

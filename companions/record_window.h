@@ -47,6 +47,11 @@ class RecordWindow : public QDialog {
   void SetConfirm(Confirm confirm) { confirm_ = std::move(confirm); }
   void SetChooseSavePath(ChooseSavePath choose) { choose_save_path_ = std::move(choose); }
 
+  // A line about sending to the class server (empty: none, and nothing shown).
+  void SetClassStatus(const QString& text);
+  // Shows a 先生用 button that runs `open` (the teacher's view of a shared record).
+  void SetTeacherAction(std::function<void()> open);
+
   // Reads everything again, keeping the chosen set where it still exists.
   void Reload();
   // The chosen set, -1 for none.
@@ -86,6 +91,7 @@ class RecordWindow : public QDialog {
 
   QLabel* status_;
   QLabel* message_;
+  QLabel* class_status_;
   QTableWidget* sets_table_;
   ScoreChart* chart_;
   QTableWidget* missed_table_;
@@ -96,6 +102,7 @@ class RecordWindow : public QDialog {
   QPushButton* print_button_;
   QPushButton* export_button_;
   QPushButton* delete_button_;
+  QPushButton* teacher_button_;
 };
 
 }  // namespace rekendo::record

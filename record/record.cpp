@@ -18,6 +18,8 @@
 #include "record_schema.h"
 #include "sql_values.h"
 #include "sqlite_connection.h"
+#include "upload_queue.h"
+#include "write_transaction.h"
 
 namespace rekendo::record {
 
@@ -28,29 +30,6 @@ std::optional<QSqlError> Execute(QSqlQuery& query) {
   if (!query.exec()) return query.lastError();
   return std::nullopt;
 }
-
-// Rolls back unless committed, so that every way out of a write leaves nothing half done.
-class WriteTransaction {
- public:
-  explicit WriteTransaction(QSqlDatabase& db) : db_(db) { begin_error_ = BeginWrite(db_); }
-  ~WriteTransaction() {
-    if (!begin_error_ && !committed_) Rollback(db_);
-  }
-  WriteTransaction(const WriteTransaction&) = delete;
-  WriteTransaction& operator=(const WriteTransaction&) = delete;
-
-  const std::optional<QSqlError>& BeginError() const { return begin_error_; }
-  std::optional<QSqlError> Commit() {
-    auto error = record::Commit(db_);
-    committed_ = !error;
-    return error;
-  }
-
- private:
-  QSqlDatabase& db_;
-  std::optional<QSqlError> begin_error_;
-  bool committed_ = false;
-};
 
 std::int64_t NewRoundId() {
   // Positive and 63 bits: fits a signed BIGINT in either database. Drawn from the system
@@ -260,11 +239,18 @@ bool Record::BringSchemaUpToDate(int version) {
 }
 
 bool Record::MarkOpenRoundsUnfinished() {
+  WriteTransaction transaction(db_);
+  if (transaction.BeginError()) return FailWith(*transaction.BeginError());
+  // Left open by a program that was killed: unfinished now, and sent like any other.
+  if (auto error = QueueOpenRoundsForUpload(db_, QDateTime::currentMSecsSinceEpoch())) {
+    return FailWith(*error);
+  }
   QSqlQuery query(db_);
   if (!query.exec(QStringLiteral(
           "UPDATE rounds SET ending = 'unfinished' WHERE ending = 'open'"))) {
     return FailWith(query.lastError());
   }
+  if (auto error = transaction.Commit()) return FailWith(*error);
   return true;
 }
 
@@ -409,6 +395,9 @@ bool Record::AddQuestionOnce(std::int64_t round_id, const QString& set_hash,
 
 bool Record::EndRoundOnce(std::int64_t round_id, const RoundFinish& finish) {
   if (!CanWrite()) return false;
+  // Ended and queued for the class server together: a round is never closed and forgotten.
+  WriteTransaction transaction(db_);
+  if (transaction.BeginError()) return FailWith(*transaction.BeginError());
   QSqlQuery query(db_);
   query.prepare(QStringLiteral(
       "UPDATE rounds SET ending = ?, score = ?, judgement_index = ?, ended_at = ? WHERE id = ?"));
@@ -423,6 +412,8 @@ bool Record::EndRoundOnce(std::int64_t round_id, const RoundFinish& finish) {
          QStringLiteral("round %1 is not in the record").arg(round_id));
     return false;
   }
+  if (auto error = QueueForUpload(db_, round_id, finish.ended_at)) return FailWith(*error);
+  if (auto error = transaction.Commit()) return FailWith(*error);
   Succeeded();
   return true;
 }
@@ -561,19 +552,19 @@ Result<T> About(Result<T> result, const QString& path) {
 }  // namespace
 
 Result<std::vector<SetSummary>> Record::SetSummaries() const {
-  return About(LoadSetSummaries(db_), FilePath());
+  return About(LoadSetSummaries(db_, CurrentLearnerId()), FilePath());
 }
 
 Result<std::vector<ScorePoint>> Record::ScoreSeries(const QString& hash, int max_points) const {
-  return About(LoadScoreSeries(db_, hash, max_points), FilePath());
+  return About(LoadScoreSeries(db_, CurrentLearnerId(), hash, max_points), FilePath());
 }
 
 Result<std::vector<MissedProblem>> Record::MostMissed(const QString& hash, int limit) const {
-  return About(LoadMostMissed(db_, hash, limit), FilePath());
+  return About(LoadMostMissed(db_, CurrentLearnerId(), hash, limit), FilePath());
 }
 
 Result<std::vector<RoundDetail>> Record::RecentRounds(const QString& hash, int limit) const {
-  return About(LoadRecentRounds(db_, hash, limit), FilePath());
+  return About(LoadRecentRounds(db_, CurrentLearnerId(), hash, limit), FilePath());
 }
 
 Status Record::ExportCsv(const QString& path) const { return record::ExportCsv(db_, path); }

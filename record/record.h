@@ -77,6 +77,24 @@ class Record {
   // Makes a learner on this record the current one; false when there is no such learner.
   bool SetCurrentLearner(qint64 learner_id);
 
+  // Changes that need the teacher (see learners.cpp); each its own transaction. A name is
+  // trimmed and may not be empty or another learner's.
+  Result<qint64> AddLearner(const QString& name);
+  Status RenameLearner(qint64 learner_id, const QString& name);
+  // The learner's role on the class server: their rounds are sent in that name (empty: in
+  // the name the connection logs in as). ASCII letters, digits and _, as the roles are made.
+  Result<QString> LearnerClassRole(qint64 learner_id) const;
+  Status SetLearnerClassRole(qint64 learner_id, const QString& role);
+  // How many rounds a learner has (what removing them would take with them).
+  Result<int> LearnerRoundCount(qint64 learner_id) const;
+  // The learner with every round, question, tally and queued upload of theirs. Refused for
+  // the last learner and for one whose round is under way.
+  Status RemoveLearner(qint64 learner_id);
+  // The teacher's PIN as kept in the settings: only its salted hash (teacher_pin.h), which
+  // the caller makes and checks off the GUI thread, since that is slow on purpose.
+  std::optional<QString> TeacherPinHash() const;
+  Status SetTeacherPinHash(const QString& hash);
+
   // The 記録する switch, on unless the learner turned it off.
   bool RecordingEnabled();
   bool SetRecordingEnabled(bool enabled);
@@ -103,6 +121,8 @@ class Record {
   std::optional<std::int64_t> StartRoundOnce(const RoundStart& start);
   bool AddQuestionOnce(std::int64_t round_id, const QString& set_hash, const QuestionRow& row);
   bool EndRoundOnce(std::int64_t round_id, const RoundFinish& finish);
+  // A failed statement of the learners' changes, as the error for the caller.
+  rekendo::Error LearnerFailure(const QSqlError& error) const;
   bool BringSchemaUpToDate(int version);
   bool MarkOpenRoundsUnfinished();
   void Fail(RecordStep step, ErrorCode code, const QString& detail);

@@ -25,12 +25,12 @@ QString JoinAnswers(const QString& accepted) {
   return accepted.split(QLatin1Char('$')).join(QStringLiteral(" または "));
 }
 
-Result<std::vector<SetSummary>> LoadSetSummaries(const QSqlDatabase& db) {
+Result<std::vector<SetSummary>> LoadSetSummaries(const QSqlDatabase& db, qint64 learner_id) {
   std::vector<SetSummary> rows;
   QSqlQuery query(db);
   query.setForwardOnly(true);
-  // The inner query reads only the rounds_by_set_ending index.
-  if (!query.exec(QStringLiteral(
+  // The inner query reads only the rounds_by_learner index.
+  query.prepare(QStringLiteral(
           "SELECT s.content_hash, s.latest_name, s.pair_count, r.finished, r.unfinished, "
           "r.average, r.best, r.last_played, r.other_rounds, r.other_average "
           "FROM problem_sets s JOIN ("
@@ -42,9 +42,11 @@ Result<std::vector<SetSummary>> LoadSetSummaries(const QSqlDatabase& db) {
           "MAX(started_at) AS last_played, "
           "SUM(CASE WHEN ending = 'finished' AND NOT (%1) THEN 1 ELSE 0 END) AS other_rounds, "
           "AVG(CASE WHEN ending = 'finished' AND NOT (%1) THEN score END) AS other_average "
-          "FROM rounds GROUP BY set_hash) r ON r.set_hash = s.content_hash "
+          "FROM rounds WHERE learner_id = ? GROUP BY set_hash) r ON r.set_hash = s.content_hash "
           "ORDER BY r.last_played DESC")
-                      .arg(QLatin1String(kDefaultTimeLimit)))) {
+                    .arg(QLatin1String(kDefaultTimeLimit)));
+  query.addBindValue(learner_id);
+  if (!query.exec()) {
     return ReadFailed(query.lastError());
   }
   while (query.next()) {
@@ -64,13 +66,15 @@ Result<std::vector<SetSummary>> LoadSetSummaries(const QSqlDatabase& db) {
   return rows;
 }
 
-Result<std::vector<ScorePoint>> LoadScoreSeries(const QSqlDatabase& db, const QString& hash,
-                                                int max_points) {
+Result<std::vector<ScorePoint>> LoadScoreSeries(const QSqlDatabase& db, qint64 learner_id,
+                                                const QString& hash, int max_points) {
   std::vector<ScorePoint> rows;
   QSqlQuery span(db);
   span.prepare(QStringLiteral(
       "SELECT COUNT(*), MIN(started_at), MAX(started_at) FROM rounds "
-      "WHERE set_hash = ? AND ending = 'finished' AND %1").arg(QLatin1String(kDefaultTimeLimit)));
+      "WHERE learner_id = ? AND set_hash = ? AND ending = 'finished' AND %1")
+                   .arg(QLatin1String(kDefaultTimeLimit)));
+  span.addBindValue(learner_id);
   span.addBindValue(hash);
   if (!span.exec() || !span.next()) {
     return ReadFailed(span.lastError());
@@ -85,16 +89,19 @@ Result<std::vector<ScorePoint>> LoadScoreSeries(const QSqlDatabase& db, const QS
   points.setForwardOnly(true);
   if (count <= max_points) {
     points.prepare(QStringLiteral(
-        "SELECT started_at, score, 1 FROM rounds WHERE set_hash = ? AND ending = 'finished' "
-        "AND %1 ORDER BY started_at").arg(QLatin1String(kDefaultTimeLimit)));
+        "SELECT started_at, score, 1 FROM rounds WHERE learner_id = ? AND set_hash = ? "
+        "AND ending = 'finished' AND %1 ORDER BY started_at")
+                       .arg(QLatin1String(kDefaultTimeLimit)));
+    points.addBindValue(learner_id);
     points.addBindValue(hash);
   } else {
     // Integer division puts each round in one of max_points equal stretches of time.
     points.prepare(QStringLiteral(
         "SELECT MIN(started_at), AVG(score), COUNT(*) FROM rounds "
-        "WHERE set_hash = ? AND ending = 'finished' AND %1 "
+        "WHERE learner_id = ? AND set_hash = ? AND ending = 'finished' AND %1 "
         "GROUP BY (started_at - ?) * ? / ? ORDER BY MIN(started_at)")
                        .arg(QLatin1String(kDefaultTimeLimit)));
+    points.addBindValue(learner_id);
     points.addBindValue(hash);
     points.addBindValue(first);
     points.addBindValue(static_cast<qint64>(max_points));
@@ -110,8 +117,8 @@ Result<std::vector<ScorePoint>> LoadScoreSeries(const QSqlDatabase& db, const QS
   return rows;
 }
 
-Result<std::vector<MissedProblem>> LoadMostMissed(const QSqlDatabase& db, const QString& hash,
-                                                  int limit) {
+Result<std::vector<MissedProblem>> LoadMostMissed(const QSqlDatabase& db, qint64 learner_id,
+                                                  const QString& hash, int limit) {
   std::vector<MissedProblem> rows;
   QSqlQuery query(db);
   query.setForwardOnly(true);
@@ -119,8 +126,9 @@ Result<std::vector<MissedProblem>> LoadMostMissed(const QSqlDatabase& db, const 
       "SELECT bank_index, text_sjis, accepted_sjis, text_utf8, accepted_utf8, times_asked, "
       "times_right, COALESCE(text_length, 0) > LENGTH(text_sjis) "
       "OR COALESCE(accepted_length, 0) > LENGTH(accepted_sjis) "
-      "FROM problem_stats WHERE set_hash = ? AND times_right < times_asked "
+      "FROM problem_stats WHERE learner_id = ? AND set_hash = ? AND times_right < times_asked "
       "ORDER BY times_asked - times_right DESC, times_asked DESC, bank_index LIMIT ?"));
+  query.addBindValue(learner_id);
   query.addBindValue(hash);
   query.addBindValue(limit);
   if (!query.exec()) {
@@ -141,14 +149,15 @@ Result<std::vector<MissedProblem>> LoadMostMissed(const QSqlDatabase& db, const 
   return rows;
 }
 
-Result<std::vector<RoundDetail>> LoadRecentRounds(const QSqlDatabase& db, const QString& hash,
-                                                  int limit) {
+Result<std::vector<RoundDetail>> LoadRecentRounds(const QSqlDatabase& db, qint64 learner_id,
+                                                  const QString& hash, int limit) {
   std::vector<RoundDetail> rows;
   QSqlQuery rounds(db);
   rounds.setForwardOnly(true);
   rounds.prepare(QStringLiteral(
       "SELECT id, started_at, ended_at, score, ending, file_name, COALESCE(time_limit, 40) "
-      "FROM rounds WHERE set_hash = ? ORDER BY started_at DESC LIMIT ?"));
+      "FROM rounds WHERE learner_id = ? AND set_hash = ? ORDER BY started_at DESC LIMIT ?"));
+  rounds.addBindValue(learner_id);
   rounds.addBindValue(hash);
   rounds.addBindValue(limit);
   if (!rounds.exec()) {
@@ -174,8 +183,9 @@ Result<std::vector<RoundDetail>> LoadRecentRounds(const QSqlDatabase& db, const 
   questions.prepare(QStringLiteral(
       "SELECT round_id, number, kind, text_utf8, accepted_utf8, typed_utf8, outcome, "
       "wrong_tries, seconds_used FROM questions WHERE round_id IN ("
-      "SELECT id FROM rounds WHERE set_hash = ? ORDER BY started_at DESC LIMIT ?) "
-      "ORDER BY round_id, number"));
+      "SELECT id FROM rounds WHERE learner_id = ? AND set_hash = ? ORDER BY started_at DESC "
+      "LIMIT ?) ORDER BY round_id, number"));
+  questions.addBindValue(learner_id);
   questions.addBindValue(hash);
   questions.addBindValue(limit);
   if (!questions.exec()) {

@@ -30,8 +30,10 @@ struct SetSummary {
   qint64 last_played = 0;  // ms since 1970 UTC, the latest start
 };
 
+// Every query reads one learner's rounds and tallies only (`learner_id`).
+
 // Every problem set with a round, the most recently played first.
-Result<std::vector<SetSummary>> LoadSetSummaries(const QSqlDatabase& db);
+Result<std::vector<SetSummary>> LoadSetSummaries(const QSqlDatabase& db, qint64 learner_id);
 
 struct ScorePoint {
   qint64 time = 0;     // ms since 1970 UTC
@@ -41,8 +43,8 @@ struct ScorePoint {
 
 // Scores of the finished 40-second rounds of a set in time order. With more rounds than
 // `max_points`, rounds are averaged over equal stretches of time, at most `max_points`.
-Result<std::vector<ScorePoint>> LoadScoreSeries(const QSqlDatabase& db, const QString& hash,
-                                                int max_points);
+Result<std::vector<ScorePoint>> LoadScoreSeries(const QSqlDatabase& db, qint64 learner_id,
+                                                const QString& hash, int max_points);
 
 struct MissedProblem {
   int bank_index = 0;
@@ -56,8 +58,8 @@ struct MissedProblem {
 };
 
 // The problems of a set missed most often (asked less right), at most `limit`.
-Result<std::vector<MissedProblem>> LoadMostMissed(const QSqlDatabase& db, const QString& hash,
-                                                  int limit);
+Result<std::vector<MissedProblem>> LoadMostMissed(const QSqlDatabase& db, qint64 learner_id,
+                                                  const QString& hash, int limit);
 
 struct QuestionDetail {
   int number = 0;
@@ -81,8 +83,8 @@ struct RoundDetail {
 };
 
 // The latest `limit` rounds of a set, newest first, with their questions.
-Result<std::vector<RoundDetail>> LoadRecentRounds(const QSqlDatabase& db, const QString& hash,
-                                                  int limit);
+Result<std::vector<RoundDetail>> LoadRecentRounds(const QSqlDatabase& db, qint64 learner_id,
+                                                  const QString& hash, int limit);
 
 // SQL: true for a round played with the default 40 seconds (older rounds kept no limit: they
 // all had 40).

@@ -108,8 +108,9 @@ void RoundRecorder::EndOpenRound(bool finished, std::optional<int> score,
   finish.score = score;
   finish.judgement_index = judgement;
   finish.ended_at = clock_();
-  record_.EndRound(*round_id_, finish);
+  const bool ended = record_.EndRound(*round_id_, finish);
   round_id_.reset();
+  if (ended && round_closed_) round_closed_();
 }
 
 void RoundRecorder::WriteQuestion(QuestionRow row, const ClosedQuestion& closed) {

@@ -34,6 +34,9 @@ class RoundRecorder : public DrillObserver {
   void QuestionClosed(const ClosedQuestion& question) override;
   void RoundEnded(RoundEnd how, std::int32_t score, std::int32_t judgement_index) override;
 
+  // Called after a round's end was written (and so queued for the class server).
+  void OnRoundClosed(std::function<void()> closed) { round_closed_ = std::move(closed); }
+
   // The round being written, if any (tests).
   std::optional<std::int64_t> CurrentRound() const { return round_id_; }
 
@@ -59,6 +62,7 @@ class RoundRecorder : public DrillObserver {
   // Asked and not yet closed, by number; the rows keep their own copies of the texts, which
   // the drill only lends for the call.
   std::map<int, QuestionRow> asked_;
+  std::function<void()> round_closed_;
 };
 
 }  // namespace rekendo::record

@@ -18,7 +18,7 @@ Error About(Error error, const QString& path) {
 
 }  // namespace
 
-Result<SetView> ReadSetView(const QString& record_path, const QString& hash,
+Result<SetView> ReadSetView(const QString& record_path, qint64 learner_id, const QString& hash,
                             const SetViewLimits& limits) {
   // Connections belong to one thread each: every call has a name of its own.
   static std::atomic<int> calls{0};
@@ -30,9 +30,9 @@ Result<SetView> ReadSetView(const QString& record_path, const QString& hash,
       Error error{ErrorCode::kIo, "記録を読めませんでした。", {}, db.lastError().text().toStdString()};
       result = About(std::move(error), record_path);
     } else {
-      auto points = LoadScoreSeries(db, hash, limits.chart_points);
-      auto missed = LoadMostMissed(db, hash, limits.missed);
-      auto rounds = LoadRecentRounds(db, hash, limits.rounds);
+      auto points = LoadScoreSeries(db, learner_id, hash, limits.chart_points);
+      auto missed = LoadMostMissed(db, learner_id, hash, limits.missed);
+      auto rounds = LoadRecentRounds(db, learner_id, hash, limits.rounds);
       if (!points) {
         result = About(points.error(), record_path);
       } else if (!missed) {

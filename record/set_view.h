@@ -22,8 +22,9 @@ struct SetViewLimits {
   int rounds = 0;
 };
 
-// Opens `record_path` read-only for the call, on the calling thread, and reads the set.
-Result<SetView> ReadSetView(const QString& record_path, const QString& hash,
+// Opens `record_path` read-only for the call, on the calling thread, and reads the set as
+// learner `learner_id` played it.
+Result<SetView> ReadSetView(const QString& record_path, qint64 learner_id, const QString& hash,
                             const SetViewLimits& limits);
 
 }  // namespace rekendo::record

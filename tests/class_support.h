@@ -9,11 +9,16 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
 #include <QVariant>
+#include <chrono>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -24,6 +29,18 @@
 #include "scratch_cluster.h"
 
 namespace rekendo::classroom::testing {
+
+// Runs the event loop until `done` or `timeout`; whether it was done.
+inline bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done()) {
+    if (clock.elapsed() > timeout.count()) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QThread::msleep(5);
+  }
+  return true;
+}
 
 class ClassServer {
  public:

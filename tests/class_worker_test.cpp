@@ -20,18 +20,7 @@ namespace {
 using namespace std::chrono_literals;
 using testing::ClassServer;
 using testing::SampleRound;
-
-// Runs the event loop until `done` or `timeout`; whether it was done.
-bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > timeout.count()) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    QThread::msleep(5);
-  }
-  return true;
-}
+using testing::WaitFor;
 
 UploadOptions Fast() {
   UploadOptions options;

@@ -1,0 +1,162 @@
+// The record's own upload queue against a real server: rounds played into the record arrive
+// with their questions and leave the queue; a server that is down keeps them queued with the
+// reason, and once it is back each arrives exactly once; a round the server refuses is given
+// up on, not sent for ever.
+#include <gtest/gtest.h>
+
+#include "class_support.h"
+#include "record.h"
+#include "record_queue.h"
+#include "record_support.h"
+#include "round_recorder.h"
+#include "upload_worker.h"
+
+namespace rekendo::classroom {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::ClassServer;
+using testing::WaitFor;
+
+UploadOptions Fast() {
+  UploadOptions options;
+  options.first_retry = 50ms;
+  options.max_retry = 300ms;
+  return options;
+}
+
+class ClassQueueTest : public rekendo::testing::RecordTest {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(record.Open());
+    path = WriteProblems();
+  }
+  // A round of ten problems through the recorder, `right` of them right; finished, or left
+  // after five questions.
+  void PlayRound(int right, bool finished = true) {
+    record::RoundRecorder recorder(record, Clock());
+    rekendo::testing::Drive drive(recorder);
+    drive.Load(path);
+    drive.Start();
+    const int questions = finished ? 10 : 5;
+    for (int number = 1; number <= questions; ++number) {
+      drive.Problem(number, (number - 1) % 3,
+                    number <= right ? QuestionOutcome::kRight : QuestionOutcome::kWrongAtTimeUp);
+    }
+    if (finished) drive.End(RoundEnd::kFinished, right * 10, right);
+  }
+  int Queued(const char* where = "1 = 1") {
+    rekendo::testing::Peek peek(RecordFile(), QStringLiteral("queue-peek"));
+    return peek.Value(QStringLiteral("SELECT COUNT(*) FROM upload_queue WHERE ") +
+                      QString::fromUtf8(where))
+        .toInt();
+  }
+  static int ServerCount(const std::string& sql) {
+    return ClassServer::Get().AdminValue(sql).toInt();
+  }
+
+  record::Record record{Folder()};
+  std::string path;
+};
+
+TEST_F(ClassQueueTest, QueuedRoundsArriveWithTheirQuestionsAndLeaveTheQueue) {
+  REKENDO_NEED_SERVER();
+  PlayRound(7);
+  PlayRound(3, /*finished=*/false);
+  auto queue = std::make_shared<RecordQueue>(RecordFile());
+  const auto batch = queue->NextBatch(20);
+  ASSERT_TRUE(batch) << batch.error().Describe();
+  ASSERT_EQ(batch->size(), 2u);
+  const ClassRound& whole = (*batch)[0];
+  EXPECT_EQ(whole.ending, "finished");
+  EXPECT_EQ(whole.score, 70);
+  EXPECT_EQ(whole.learner, "");  // no class role: whoever the connection is
+  EXPECT_EQ(whole.file_name, "かけ算.mon");
+  EXPECT_EQ(whole.time_limit_seconds, 40);
+  ASSERT_EQ(whole.questions.size(), 10u);
+  EXPECT_EQ(whole.questions[0].text, "１＋１");  // UTF-8, as the record keeps it
+  EXPECT_EQ(whole.questions[0].outcome, "right");
+  EXPECT_EQ(whole.questions[9].typed, "３");
+  EXPECT_EQ((*batch)[1].ending, "unfinished");
+  EXPECT_EQ((*batch)[1].questions.size(), 5u);
+  EXPECT_EQ(*queue->WaitingCount(), 2);
+
+  {
+    ClassUploader uploader(ClassServer::Get().ConnInfo("alice"), queue, Fast());
+    uploader.Start();
+    ASSERT_TRUE(WaitFor([&] { return uploader.Snapshot().waiting == 0; }, 30s))
+        << (uploader.Snapshot().last_error ? uploader.Snapshot().last_error->Describe() : "");
+  }
+  EXPECT_EQ(Queued(), 0);
+  EXPECT_EQ(ServerCount("SELECT count(*) FROM rekendo.rounds WHERE learner = 'alice'"), 2);
+  EXPECT_EQ(ServerCount("SELECT count(*) FROM rekendo.questions"), 15);
+  EXPECT_EQ(ServerCount("SELECT count(*) FROM rekendo.rounds WHERE id = '" + whole.id +
+                        "' AND score = 70 AND ending = 'finished'"),
+            1);
+}
+
+TEST_F(ClassQueueTest, AServerDownKeepsThemQueuedAndBackAgainTakesEachOnce) {
+  REKENDO_NEED_SERVER();
+  ClassServer& server = ClassServer::Get();
+  std::string error;
+  ASSERT_TRUE(server.cluster().Stop(/*immediate=*/false, &error)) << error;
+  PlayRound(5);
+  auto queue = std::make_shared<RecordQueue>(RecordFile());
+  const std::string id = (*queue->NextBatch(1))[0].id;
+  {
+    ClassUploader uploader(server.ConnInfo("alice"), queue, Fast());
+    uploader.Start();
+    ASSERT_TRUE(WaitFor([&] { return uploader.Snapshot().failures_in_a_row >= 2; }, 30s));
+    const UploadStatus down = uploader.Snapshot();
+    ASSERT_TRUE(down.last_error);
+    EXPECT_EQ(down.last_error->code, ErrorCode::kNetwork);
+    EXPECT_EQ(down.waiting, 1);
+    PlayRound(9);  // played while the server is away
+    uploader.RoundQueued();
+    ASSERT_TRUE(WaitFor([&] { return uploader.Snapshot().waiting == 2; }, 10s));
+
+    ASSERT_TRUE(server.cluster().Start(&error)) << error;
+    ASSERT_TRUE(WaitFor([&] { return uploader.Snapshot().waiting == 0; }, 30s));
+    EXPECT_FALSE(uploader.Snapshot().last_error);
+  }
+  EXPECT_EQ(Queued(), 0);
+  EXPECT_EQ(ServerCount("SELECT count(*) FROM rekendo.rounds"), 2);
+  EXPECT_EQ(ServerCount("SELECT count(*) FROM rekendo.rounds WHERE id = '" + id + "'"), 1);
+  EXPECT_EQ(ServerCount("SELECT count(*) FROM rekendo.questions"), 20);
+
+  // The next start finds nothing left to send, and sends nothing twice.
+  {
+    ClassUploader again(server.ConnInfo("alice"), queue, Fast());
+    again.Start();
+    ASSERT_TRUE(WaitFor([&] { return again.Snapshot().waiting == 0; }, 10s));
+  }
+  EXPECT_EQ(ServerCount("SELECT count(*) FROM rekendo.rounds"), 2);
+}
+
+TEST_F(ClassQueueTest, ARoundTheServerRefusesIsGivenUpWithItsReason) {
+  REKENDO_NEED_SERVER();
+  PlayRound(4);
+  // Played in bob's name on alice's connection: the server never takes it.
+  ASSERT_TRUE(record.SetLearnerClassRole(record.CurrentLearnerId(), QStringLiteral("bob")));
+  auto queue = std::make_shared<RecordQueue>(RecordFile());
+  {
+    ClassUploader uploader(ClassServer::Get().ConnInfo("alice"), queue, Fast());
+    uploader.Start();
+    ASSERT_TRUE(WaitFor([&] { return uploader.Snapshot().waiting == 0; }, 30s));
+    ASSERT_TRUE(uploader.Snapshot().last_error);
+  }
+  EXPECT_EQ(Queued("given_up = 1 AND tries = 1 AND last_error <> ''"), 1);
+  EXPECT_TRUE(queue->NextBatch(20)->empty());
+  EXPECT_EQ(ServerCount("SELECT count(*) FROM rekendo.rounds"), 0);
+}
+
+TEST(ClassQueue, ARecordNotMadeYetHasNothingToSend) {
+  rekendo::testing::TempDir dir;
+  RecordQueue queue(QString::fromStdString(dir.Path("nowhere/record.sqlite3")));
+  ASSERT_TRUE(queue.NextBatch(5));
+  EXPECT_TRUE(queue.NextBatch(5)->empty());
+  EXPECT_EQ(*queue.WaitingCount(), 0);
+}
+
+}  // namespace
+}  // namespace rekendo::classroom

@@ -1,0 +1,140 @@
+// 学習者 in the real window: the PIN set at first use and a wrong one refused, choosing a
+// learner names them on the status line (and a single learner sees nothing new), removing
+// one asks first, naming the rounds that go with them.
+#include <deque>
+
+#include "companions.h"
+#include "learners_dialog.h"
+#include "window_fixture.h"
+
+namespace rekendo::testing {
+namespace {
+
+constexpr const char* kProblems = "１＋１は？\r\n２\r\n";
+
+class LearnersDialogTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    WriteStandardDataFiles();
+    Open();
+    companions = std::make_unique<Companions>(*form, QString::fromStdString(dir.Path("data")));
+  }
+  void TearDown() override {
+    companions.reset();
+    WindowTest::TearDown();
+  }
+  // A dialog whose questions are answered from `pins` and `names`, its warnings kept.
+  std::unique_ptr<LearnersDialog> Dialog() {
+    auto dialog = std::make_unique<LearnersDialog>(companions->Record(), [] {}, form.get());
+    dialog->Gate().SetAskPin([this](const QString&) -> std::optional<QString> {
+      if (pins.empty()) return std::nullopt;
+      const QString pin = pins.front();
+      pins.pop_front();
+      return pin;
+    });
+    dialog->Gate().SetTell([this](const QString& message) { told.push_back(message); });
+    dialog->SetAskName([this](const QString&, const QString&) -> std::optional<QString> {
+      if (names.empty()) return std::nullopt;
+      const QString name = names.front();
+      names.pop_front();
+      return name;
+    });
+    dialog->SetConfirm([this](const QString& question) {
+      asked.push_back(question);
+      return confirm;
+    });
+    return dialog;
+  }
+  QString StatusLine() const {
+    for (QLabel* label : form->findChildren<QLabel*>()) {
+      if (label->accessibleName() == QStringLiteral("状況")) return label->text();
+    }
+    return {};
+  }
+  std::vector<QString> Names() {
+    std::vector<QString> names;
+    const auto learners = companions->Record().Learners();
+    EXPECT_TRUE(learners);
+    if (!learners) return names;
+    for (const auto& learner : *learners) names.push_back(learner.name);
+    return names;
+  }
+
+  std::unique_ptr<Companions> companions;
+  std::deque<QString> pins;
+  std::deque<QString> names;
+  std::vector<QString> told;
+  std::vector<QString> asked;
+  bool confirm = false;
+};
+
+TEST_F(LearnersDialogTest, ThePinIsSetAtFirstUseAndAWrongOneChangesNothing) {
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(StatusLine().contains(QStringLiteral("："))) << StatusLine().toStdString();
+  {
+    // Two different PINs at first use: no PIN, no learner.
+    pins = {QStringLiteral("2468"), QStringLiteral("2469")};
+    names = {QStringLiteral("たろう")};
+    auto dialog = Dialog();
+    dialog->AddLearner();
+    EXPECT_EQ(Names().size(), 1u);
+    EXPECT_FALSE(companions->Record().TeacherPinHash());
+    ASSERT_EQ(told.size(), 1u);
+  }
+  {
+    pins = {QStringLiteral("2468"), QStringLiteral("2468")};
+    auto dialog = Dialog();
+    dialog->AddLearner();
+    dialog->AddLearner();  // asked once per dialog
+    EXPECT_EQ(Names().size(), 2u);
+    EXPECT_TRUE(companions->Record().TeacherPinHash());
+  }
+  {
+    told.clear();
+    pins = {QStringLiteral("1357")};
+    names = {QStringLiteral("じろう")};
+    auto dialog = Dialog();
+    dialog->AddLearner();
+    dialog->RenameSelected();
+    dialog->RemoveSelected();
+    EXPECT_EQ(Names().size(), 2u);
+    ASSERT_FALSE(told.empty());
+    EXPECT_EQ(told[0], QStringLiteral("暗証番号が違います。"));
+    EXPECT_TRUE(asked.empty());
+  }
+}
+
+TEST_F(LearnersDialogTest, TheChosenLearnerIsNamedAndRemovingThemSaysWhatGoes) {
+  pins = {QStringLiteral("2468"), QStringLiteral("2468")};
+  names = {QStringLiteral("たろう")};
+  auto dialog = Dialog();
+  dialog->AddLearner();  // selected once added
+  dialog->ChooseSelected();
+  companions->Learners().ShowLearner();
+  EXPECT_TRUE(StatusLine().startsWith(QStringLiteral("たろう："))) << StatusLine().toStdString();
+
+  // Taro plays a round.
+  chosen_file = dir.Write("p.mon", Sjis(kProblems));
+  Click("chooseFileButton");
+  Click("startButton");
+  for (int q = 1; q <= kQuestionsPerRound; ++q) Click("nextButton");
+  ASSERT_EQ(*companions->Record().LearnerRoundCount(companions->Record().CurrentLearnerId()), 1);
+
+  dialog = Dialog();
+  pins = {QStringLiteral("2468")};
+  dialog->Select(companions->Record().CurrentLearnerId());
+  confirm = false;
+  dialog->RemoveSelected();
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_TRUE(asked[0].contains(QStringLiteral("たろう さんの 1 回分"))) << asked[0].toStdString();
+  EXPECT_EQ(Names().size(), 2u);
+  confirm = true;
+  dialog->RemoveSelected();
+  EXPECT_EQ(Names().size(), 1u);
+  companions->Learners().ShowLearner();
+  EXPECT_FALSE(StatusLine().contains(QStringLiteral("たろう"))) << StatusLine().toStdString();
+}
+
+}  // namespace
+}  // namespace rekendo::testing
