@@ -1,5 +1,6 @@
 // 先生用の一覧: on a shared record, per learner this week's rounds, their average and when
-// they last played, and who has not played this week. Read on a worker thread.
+// they last played, who has not played this week, each one's latest scores as a chart, and
+// the problems the class misses most; all of it as CSV. Read on a worker thread.
 #pragma once
 
 #include <QDialog>
@@ -10,7 +11,9 @@
 #include "learner_overview.h"
 
 QT_BEGIN_NAMESPACE
+class QChartView;
 class QLabel;
+class QPushButton;
 class QTableWidget;
 QT_END_NAMESPACE
 
@@ -25,16 +28,25 @@ class TeacherView : public QDialog {
 
   // The words under the table (who has not played), for tests.
   QString Summary() const;
+  // Writes what the window shows as CSV to `path` (the CSV button asks where).
+  Status ExportCsv(const QString& path) const;
 
  signals:
   // The table is filled (or the failure shown).
   void Shown();
 
  private:
-  void Show(const Result<std::vector<record::LearnerWeek>>& rows);
+  void Show(const Result<record::ClassOverview>& overview);
+  void ShowTrend(const std::vector<record::LearnerWeek>& learners);
+  void ShowMissed(const std::vector<record::ClassMissed>& missed);
+  void ChooseCsvPath();
 
   QTableWidget* table_;
+  QChartView* trend_;
+  QTableWidget* missed_;
   QLabel* summary_;
+  QPushButton* export_;
+  record::ClassOverview shown_;
 };
 
 }  // namespace rekendo

@@ -116,7 +116,11 @@ Result<std::string> BuildCsv(const QSqlDatabase& db) {
 Status ExportCsv(const QSqlDatabase& db, const QString& path) {
   const Result<std::string> table = BuildCsv(db);
   if (!table) return table.error();
-  if (auto error = files::ReplaceAtomically(QFile::encodeName(path).toStdString(), *table)) {
+  return WriteCsvFile(path, *table);
+}
+
+Status WriteCsvFile(const QString& path, const std::string& table) {
+  if (auto error = files::ReplaceAtomically(QFile::encodeName(path).toStdString(), table)) {
     Error failed = files::ToError(*error, "CSV ファイルを書けませんでした。");
     failed.subject = QDir::toNativeSeparators(path).toStdString();
     return failed;

@@ -21,4 +21,7 @@ Result<std::string> BuildCsv(const QSqlDatabase& db);
 // Builds the table and writes it to `path` through a replace-by-rename.
 Status ExportCsv(const QSqlDatabase& db, const QString& path);
 
+// Writes a finished table to `path` through the safe writer; the failure names the file.
+Status WriteCsvFile(const QString& path, const std::string& table);
+
 }  // namespace rekendo::record

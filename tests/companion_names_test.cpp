@@ -4,17 +4,22 @@
 #include <QAbstractScrollArea>
 #include <QAccessible>
 #include <QApplication>
+#include <QDateTime>
 #include <QDialog>
+#include <QSignalSpy>
 #include <QLabel>
 #include <QSet>
 #include <QStringList>
 
+#include "class_dialog.h"
 #include "generate_dialog.h"
+#include "learners_dialog.h"
 #include "record_support.h"
 #include "record_window.h"
 #include "round_recorder.h"
 #include "settings_dialog.h"
 #include "sheet_dialog.h"
+#include "teacher_view.h"
 
 namespace rekendo::testing {
 namespace {
@@ -95,6 +100,14 @@ TEST_F(CompanionNames, EveryControlOfEveryCompanionWindowIsNamedAndReachedByTab)
   Check(sheet);
   SettingsDialog settings(DrillSettings{}, nullptr);
   Check(settings);
+  LearnersDialog learners(record, [] {}, nullptr);
+  Check(learners);
+  ClassDialog class_dialog(QStringLiteral("service=school"), QString(), nullptr);
+  Check(class_dialog);
+  TeacherView teacher(RecordFile(), QDateTime::currentMSecsSinceEpoch(), nullptr);
+  QSignalSpy shown(&teacher, &TeacherView::Shown);
+  ASSERT_TRUE(shown.wait(5000));
+  Check(teacher);
 }
 
 }  // namespace
