@@ -13,6 +13,7 @@
 #include "account_name.h"
 #include "csv_export.h"
 #include "dated_file.h"
+#include "grade.h"
 #include "kept_text.h"
 #include "record_salvage.h"
 #include "record_schema.h"
@@ -254,6 +255,13 @@ bool Record::BringSchemaUpToDate(int version) {
         options_.first_learner_name.isEmpty() ? AccountName() : options_.first_learner_name;
     values.now_ms = QDateTime::currentMSecsSinceEpoch();
     if (auto error = MigrateSchema(db_, *now, kSchemaVersion, values)) return FailWith(*error);
+    // Records from before the scheduler learn from every answer they hold, in this same
+    // transaction: the file is brought up whole or not at all.
+    if (*now < 4) {
+      if (auto error = ReplayHistory(db_, options_.schedule, options_.replay_progress)) {
+        return FailWith(*error);
+      }
+    }
   }
   if (auto error = transaction.Commit()) return FailWith(*error);
   return true;
@@ -401,6 +409,12 @@ bool Record::AddQuestionOnce(std::int64_t round_id, const QString& set_hash,
     tally.addBindValue(static_cast<qint64>(accepted.full_length));
     tally.addBindValue(static_cast<qint64>(round_id));
     if (auto error = Execute(tally)) return FailWith(*error);
+    if (const auto grade = schedule::GradeForQuestion(row.kind, row.outcome, row.wrong_tries)) {
+      if (auto error = ReviewProblem(db_, round_id, set_hash, row.bank_index, *grade,
+                                     row.closed_at / 1000, options_.schedule)) {
+        return FailWith(*error);
+      }
+    }
   }
   if (auto error = transaction.Commit()) return FailWith(*error);
   Succeeded();

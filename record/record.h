@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "error.h"
+#include "memory_store.h"
 #include "record_error.h"
 #include "record_queries.h"
 #include "record_rows.h"
@@ -29,6 +30,11 @@ struct RecordOptions {
   long file_system_type = 0;
   // What a new record's first learner is called; empty: the operating-system account.
   QString first_learner_name = {};
+  // How each problem's next review is worked out (the retention, the learner's day).
+  MemorySchedule schedule = {};
+  // Told how far the replay of an older record's questions has come (called on the thread
+  // that opens the record).
+  ReplayProgress replay_progress = {};
 };
 
 class Record {
@@ -76,6 +82,10 @@ class Record {
   qint64 CurrentLearnerId() const;
   // Makes a learner on this record the current one; false when there is no such learner.
   bool SetCurrentLearner(qint64 learner_id);
+
+  // From the next closed question on.
+  void SetSchedule(const MemorySchedule& schedule) { options_.schedule = schedule; }
+  const MemorySchedule& Schedule() const { return options_.schedule; }
 
   // The 記録する switch, on unless the learner turned it off.
   bool RecordingEnabled();
