@@ -4,13 +4,19 @@
 #include <QStandardPaths>
 
 #include "generate_dialog.h"
+#include "local_schedule.h"
+#include "record_upgrade.h"
 #include "record_window.h"
 #include "sheet_dialog.h"
 
 namespace rekendo {
 
 Companions::Companions(MainWindow& window, const QString& data_folder)
-    : window_(window), data_folder_(data_folder), record_(data_folder), recorder_(record_) {
+    : window_(window),
+      data_folder_(data_folder),
+      record_(data_folder),
+      recorder_(record_),
+      practice_(window, record_, [this](const QString& path) { Load(path); }) {
   // The record opens at the first round, so start-up does not wait for the database.
   window_.SetDrillObserver(&recorder_);
   window_.SetBandAction(Command::kRecord, [this] { OpenRecordWindow(); });
@@ -23,6 +29,15 @@ Companions::~Companions() {
   window_.SetBandAction(Command::kRecord, {});
   window_.SetBandAction(Command::kGenerate, {});
   window_.SetBandAction(Command::kPrint, {});
+}
+
+void Companions::UseSettings(const DrillSettings& settings) {
+  record_.SetSchedule(LocalSchedule(settings.retention));
+  practice_.SetSize(settings.practice_size);
+}
+
+void Companions::BringRecordUpToDate() {
+  rekendo::BringRecordUpToDate(data_folder_, record_.Schedule(), &window_);
 }
 
 void Companions::PrintSheet() {

@@ -5,7 +5,9 @@
 
 #include <QString>
 
+#include "drill_settings.h"
 #include "main_window.h"
+#include "practice_hookup.h"
 #include "record.h"
 #include "round_recorder.h"
 
@@ -21,6 +23,11 @@ class Companions {
 
   record::Record& Record() { return record_; }
 
+  // The retention and the size of 今日の練習 the learner chose.
+  void UseSettings(const DrillSettings& settings);
+  // A record from an older version is brought up to date (before the window shows).
+  void BringRecordUpToDate();
+
  private:
   void OpenRecordWindow();
   void GenerateProblemSet();
@@ -31,6 +38,7 @@ class Companions {
   QString data_folder_;
   record::Record record_;
   record::RoundRecorder recorder_;
+  PracticeHookup practice_;
 };
 
 // QStandardPaths' data folder of this program (~/.local/share/rekendo).

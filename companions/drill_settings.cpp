@@ -12,6 +12,8 @@ namespace {
 constexpr const char* kTimeLimitKey = "drill/time_limit_seconds";  // 0: no limit
 constexpr const char* kTypingKey = "drill/keyboard_typing";
 constexpr const char* kFillKey = "window/fill_screen";
+constexpr const char* kRetentionKey = "schedule/retention";
+constexpr const char* kPracticeSizeKey = "schedule/practice_size";
 
 std::unique_ptr<QSettings> Open(const QString& path) {
   if (path.isEmpty()) {
@@ -38,6 +40,12 @@ DrillSettings DrillSettingsStore::Load() const {
   }
   settings.keyboard_typing = store->value(kTypingKey, false).toBool();
   settings.fill_screen = store->value(kFillKey, false).toBool();
+  const double retention = store->value(kRetentionKey).toDouble(&ok);
+  if (ok && retention >= schedule::kMinRetention &&
+      retention <= schedule::kMaxRetention) settings.retention = retention;
+  const int size = store->value(kPracticeSizeKey).toInt(&ok);
+  if (ok && size >= schedule::kMinPracticeSize &&
+      size <= schedule::kMaxPracticeSize) settings.practice_size = size;
   return settings;
 }
 
@@ -46,6 +54,8 @@ void DrillSettingsStore::Save(const DrillSettings& settings) {
   store->setValue(kTimeLimitKey, settings.time_limit_seconds.value_or(0));
   store->setValue(kTypingKey, settings.keyboard_typing);
   store->setValue(kFillKey, settings.fill_screen);
+  store->setValue(kRetentionKey, settings.retention);
+  store->setValue(kPracticeSizeKey, settings.practice_size);
   store->sync();
 }
 

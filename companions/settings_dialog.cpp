@@ -35,12 +35,36 @@ SettingsDialog::SettingsDialog(const DrillSettings& current, QWidget* parent) : 
   fill_->setAccessibleName(QStringLiteral("拡大"));
   fill_->setAccessibleDescription(QStringLiteral("画面いっぱいに広げます。次に起動したときから"));
 
+  retention_ = new QDoubleSpinBox(this);
+  retention_->setObjectName(QStringLiteral("retention"));
+  retention_->setRange(schedule::kMinRetention, schedule::kMaxRetention);
+  retention_->setSingleStep(0.01);
+  retention_->setDecimals(2);
+  retention_->setValue(current.retention);
+  retention_->setAccessibleName(QStringLiteral("復習の目標正答率"));
+  retention_->setAccessibleDescription(
+      QStringLiteral("高いほど早めに復習に出ます。0.70 から 0.97、ふつうは 0.90"));
+
+  practice_size_ = new QSpinBox(this);
+  practice_size_->setObjectName(QStringLiteral("practiceSize"));
+  practice_size_->setRange(schedule::kMinPracticeSize, schedule::kMaxPracticeSize);
+  practice_size_->setSuffix(QStringLiteral(" 問"));
+  practice_size_->setValue(current.practice_size);
+  practice_size_->setAccessibleName(QStringLiteral("今日の練習の問題数"));
+  practice_size_->setAccessibleDescription(QStringLiteral("10 から 50 問"));
+
   auto* form = new QFormLayout;
   auto* limit_label = new QLabel(QStringLiteral("制限時間(&T)"), this);
   limit_label->setBuddy(time_limit_);
   form->addRow(limit_label, time_limit_);
   form->addRow(typing_);
   form->addRow(fill_);
+  auto* retention_label = new QLabel(QStringLiteral("復習の目標正答率(&R)"), this);
+  retention_label->setBuddy(retention_);
+  form->addRow(retention_label, retention_);
+  auto* size_label = new QLabel(QStringLiteral("今日の練習の問題数(&N)"), this);
+  size_label->setBuddy(practice_size_);
+  form->addRow(size_label, practice_size_);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
@@ -61,6 +85,8 @@ DrillSettings SettingsDialog::Chosen() const {
       seconds > 0 ? std::optional<int>(seconds) : std::optional<int>(std::nullopt);
   chosen.keyboard_typing = typing_->isChecked();
   chosen.fill_screen = fill_->isChecked();
+  chosen.retention = retention_->value();
+  chosen.practice_size = practice_size_->value();
   return chosen;
 }
 

@@ -72,13 +72,28 @@ std::uint64_t PackKey(qint64 learner_id, qint64 set_row, int bank_index) {
 std::optional<QSqlError> ReviewProblem(QSqlDatabase& db, qint64 round_id, const QString& set_hash,
                                        int bank_index, Grade grade, schedule::UnixSeconds when,
                                        const MemorySchedule& schedule) {
+  QString origin_hash = set_hash;
+  int origin_index = bank_index;
+  {
+    QSqlQuery origin(db);
+    origin.prepare(QStringLiteral(
+        "SELECT origin_hash, origin_index FROM practice_problems WHERE set_hash = ? AND "
+        "bank_index = ?"));
+    origin.addBindValue(set_hash);
+    origin.addBindValue(bank_index);
+    if (!origin.exec()) return origin.lastError();
+    if (origin.next()) {
+      origin_hash = origin.value(0).toString();
+      origin_index = origin.value(1).toInt();
+    }
+  }
   QSqlQuery read(db);
   read.prepare(QStringLiteral(
       "SELECT r.learner_id, m.stability, m.difficulty, m.last_review, m.due, m.reviews, "
       "m.lapses FROM rounds r LEFT JOIN memory_states m ON m.learner_id = r.learner_id "
       "AND m.set_hash = ? AND m.bank_index = ? WHERE r.id = ?"));
-  read.addBindValue(set_hash);
-  read.addBindValue(bank_index);
+  read.addBindValue(origin_hash);
+  read.addBindValue(origin_index);
   read.addBindValue(round_id);
   if (!read.exec()) return read.lastError();
   if (!read.next()) return QSqlError(QStringLiteral("round %1 is not in the record").arg(round_id));
@@ -95,7 +110,7 @@ std::optional<QSqlError> ReviewProblem(QSqlDatabase& db, qint64 round_id, const 
   read.finish();
   QSqlQuery write(db);
   write.prepare(QString::fromLatin1(kUpsert));
-  BindMemory(write, learner_id, set_hash, bank_index, Reviewed(before, grade, when, schedule));
+  BindMemory(write, learner_id, origin_hash, origin_index, Reviewed(before, grade, when, schedule));
   if (!write.exec()) return write.lastError();
   return std::nullopt;
 }
@@ -171,6 +186,25 @@ std::optional<QSqlError> ReplayHistory(QSqlDatabase& db, const MemorySchedule& s
     if (!insert.exec()) return insert.lastError();
   }
   if (progress) progress(total, total);
+  return std::nullopt;
+}
+
+std::optional<QSqlError> NotePracticeOrigins(QSqlDatabase& db, const QString& set_hash,
+                                             const std::vector<schedule::ProblemKey>& origins) {
+  QSqlQuery note(db);
+  if (!note.prepare(QStringLiteral(
+          "INSERT INTO practice_problems (set_hash, bank_index, origin_hash, origin_index) "
+          "VALUES (?, ?, ?, ?) ON CONFLICT (set_hash, bank_index) DO UPDATE SET "
+          "origin_hash = excluded.origin_hash, origin_index = excluded.origin_index"))) {
+    return note.lastError();
+  }
+  for (std::size_t i = 0; i < origins.size(); ++i) {
+    note.bindValue(0, set_hash);
+    note.bindValue(1, static_cast<int>(i + 1));
+    note.bindValue(2, QString::fromStdString(origins[i].set_hash));
+    note.bindValue(3, origins[i].problem_index);
+    if (!note.exec()) return note.lastError();
+  }
   return std::nullopt;
 }
 

@@ -25,7 +25,7 @@ struct MemorySchedule {
 };
 
 // Reviews the problem `bank_index` of `set_hash` for the learner who plays round `round_id`,
-// answered at `when`. A clock set back since the last review counts as the same moment, so
+// answered at `when`: the problem it was copied from, when it is one of a 今日の練習 file. A clock set back since the last review counts as the same moment, so
 // the review is never lost.
 std::optional<QSqlError> ReviewProblem(QSqlDatabase& db, qint64 round_id, const QString& set_hash,
                                        int bank_index, schedule::Grade grade,
@@ -38,6 +38,10 @@ using ReplayProgress = std::function<void(qint64 done, qint64 total)>;
 // (replacing what is there).
 std::optional<QSqlError> ReplayHistory(QSqlDatabase& db, const MemorySchedule& schedule,
                                        const ReplayProgress& progress = {});
+
+// Problem i (1-based) of the set `set_hash` is a copy of origins[i - 1].
+std::optional<QSqlError> NotePracticeOrigins(QSqlDatabase& db, const QString& set_hash,
+                                             const std::vector<schedule::ProblemKey>& origins);
 
 // Every memory state of a learner.
 Result<std::vector<schedule::ScheduledProblem>> LoadMemoryStates(const QSqlDatabase& db,

@@ -503,6 +503,17 @@ bool Record::SetRecordingEnabled(bool enabled) {
   return true;
 }
 
+bool Record::NotePracticeOrigins(const QString& hash,
+                                 const std::vector<schedule::ProblemKey>& origins) {
+  if (!CanWrite()) return false;
+  WriteTransaction transaction(db_);
+  if (transaction.BeginError()) return FailWith(*transaction.BeginError());
+  if (auto error = record::NotePracticeOrigins(db_, hash, origins)) return FailWith(*error);
+  if (auto error = transaction.Commit()) return FailWith(*error);
+  Succeeded();
+  return true;
+}
+
 bool Record::DeleteAll() {
   if (!CanWrite()) return false;
   // A round under way (the countdown runs on under the record window) keeps its rows, or its

@@ -91,6 +91,10 @@ class Record {
   bool RecordingEnabled();
   bool SetRecordingEnabled(bool enabled);
 
+  // Problem i (1-based) of the set with content hash `hash` is a copy of origins[i - 1]:
+  // answering it reviews that problem.
+  bool NotePracticeOrigins(const QString& hash, const std::vector<schedule::ProblemKey>& origins);
+
   // Every round, question and tally; the settings stay.
   bool DeleteAll();
 

@@ -274,7 +274,7 @@ TEST_F(RecordTest, RecordBeforeLearnersBecomesTheFirstLearnersWithNothingLost) {
                               "FROM problem_stats ORDER BY bank_index");
     ASSERT_FALSE(tallies_before.empty());
     for (const char* sql : {
-             "DROP TABLE generated_sets", "DROP TABLE memory_states", "DROP TABLE upload_queue",
+             "DROP TABLE practice_problems", "DROP TABLE generated_sets", "DROP TABLE memory_states", "DROP TABLE upload_queue",
              "DROP INDEX rounds_by_uuid", "DROP INDEX rounds_by_learner",
              "ALTER TABLE rounds DROP COLUMN uuid", "ALTER TABLE rounds DROP COLUMN learner_id",
              "CREATE TABLE old_stats AS SELECT set_hash, bank_index, text_sjis, text_utf8, "

@@ -139,7 +139,7 @@ TEST_F(MemoryTest, AHigherRetentionBringsProblemsBackSooner) {
 void BackToVersionThree(const QString& record_file) {
   Peek old(record_file, QStringLiteral("old"));
   for (const char* sql : {
-           "DROP TABLE generated_sets", "DROP TABLE memory_states", "DROP TABLE upload_queue",
+           "DROP TABLE practice_problems", "DROP TABLE generated_sets", "DROP TABLE memory_states", "DROP TABLE upload_queue",
            "DROP INDEX rounds_by_uuid", "DROP INDEX rounds_by_learner",
            "ALTER TABLE rounds DROP COLUMN uuid", "ALTER TABLE rounds DROP COLUMN learner_id",
            "CREATE TABLE old_stats AS SELECT set_hash, bank_index, text_sjis, text_utf8, "
