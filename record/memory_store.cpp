@@ -208,14 +208,9 @@ std::optional<QSqlError> NotePracticeOrigins(QSqlDatabase& db, const QString& se
   return std::nullopt;
 }
 
-Result<std::vector<schedule::ScheduledProblem>> LoadMemoryStates(const QSqlDatabase& db,
-                                                                 qint64 learner_id) {
-  QSqlQuery query(db);
-  query.setForwardOnly(true);
-  query.prepare(QStringLiteral(
-      "SELECT set_hash, bank_index, stability, difficulty, last_review, due FROM memory_states "
-      "WHERE learner_id = ?"));
-  query.addBindValue(learner_id);
+namespace {
+
+Result<std::vector<schedule::ScheduledProblem>> ReadStates(QSqlQuery& query) {
   if (!query.exec()) {
     return Error{ErrorCode::kIo, "記録を読めませんでした。", {},
                  query.lastError().text().toStdString()};
@@ -230,6 +225,62 @@ Result<std::vector<schedule::ScheduledProblem>> LoadMemoryStates(const QSqlDatab
     states.push_back(std::move(problem));
   }
   return states;
+}
+
+}  // namespace
+
+Result<std::vector<schedule::ScheduledProblem>> LoadMemoryStates(const QSqlDatabase& db,
+                                                                 qint64 learner_id) {
+  QSqlQuery query(db);
+  query.setForwardOnly(true);
+  query.prepare(QStringLiteral(
+      "SELECT set_hash, bank_index, stability, difficulty, last_review, due FROM memory_states "
+      "WHERE learner_id = ?"));
+  query.addBindValue(learner_id);
+  return ReadStates(query);
+}
+
+Result<std::vector<schedule::ScheduledProblem>> LoadDueStates(const QSqlDatabase& db,
+                                                              qint64 learner_id,
+                                                              const MemorySchedule& schedule,
+                                                              schedule::UnixSeconds now,
+                                                              int max_rows) {
+  // The due day as Scheduler::DueDay works it out, from the stability (the retention may
+  // have changed since the review), in SQL so that only the due rows come back.
+  QSqlQuery query(db);
+  query.setForwardOnly(true);
+  query.prepare(QStringLiteral(
+      "SELECT set_hash, bank_index, stability, difficulty, last_review, due FROM memory_states "
+      "WHERE +learner_id = :learner AND (last_review + :offset) / 86400 + "
+      "MAX(1, MIN(:max_days, ROUND(stability * :scale))) <= :today + 1 "
+      "ORDER BY MAX(0, :today - (last_review + :offset) / 86400) / stability DESC, "
+      "(last_review + :offset) / 86400 + MAX(1, MIN(:max_days, ROUND(stability * :scale))), "
+      "set_hash, bank_index LIMIT :rows"));
+  const qint64 today = schedule::CalendarDay(now, schedule.utc_offset);
+  query.bindValue(QStringLiteral(":learner"), learner_id);
+  query.bindValue(QStringLiteral(":offset"), static_cast<qint64>(schedule.utc_offset));
+  query.bindValue(QStringLiteral(":max_days"), schedule::kMaxIntervalDays);
+  query.bindValue(QStringLiteral(":scale"), schedule.scheduler.IntervalScale());
+  query.bindValue(QStringLiteral(":today"), today);
+  query.bindValue(QStringLiteral(":rows"), max_rows);
+  return ReadStates(query);
+}
+
+Result<std::vector<int>> LoadKnownIndexes(const QSqlDatabase& db, qint64 learner_id,
+                                          const QString& set_hash) {
+  QSqlQuery query(db);
+  query.setForwardOnly(true);
+  query.prepare(QStringLiteral(
+      "SELECT bank_index FROM memory_states WHERE learner_id = ? AND set_hash = ?"));
+  query.addBindValue(learner_id);
+  query.addBindValue(set_hash);
+  if (!query.exec()) {
+    return Error{ErrorCode::kIo, "記録を読めませんでした。", {},
+                 query.lastError().text().toStdString()};
+  }
+  std::vector<int> indexes;
+  while (query.next()) indexes.push_back(query.value(0).toInt());
+  return indexes;
 }
 
 }  // namespace rekendo::record

@@ -47,4 +47,18 @@ std::optional<QSqlError> NotePracticeOrigins(QSqlDatabase& db, const QString& se
 Result<std::vector<schedule::ScheduledProblem>> LoadMemoryStates(const QSqlDatabase& db,
                                                                  qint64 learner_id);
 
+// Up to `max_rows` of the learner's states due on the calendar day of `now`, the most overdue
+// first (the lowest chance of recall, which falls as elapsed days / stability grows): the
+// few that today's practice can use, sorted in SQL however many there are. The margin of a
+// day and the rows to spare are for the scheduler's DueDay and order to decide exactly.
+Result<std::vector<schedule::ScheduledProblem>> LoadDueStates(const QSqlDatabase& db,
+                                                              qint64 learner_id,
+                                                              const MemorySchedule& schedule,
+                                                              schedule::UnixSeconds now,
+                                                              int max_rows);
+
+// The indexes of `set_hash` the learner has a memory of.
+Result<std::vector<int>> LoadKnownIndexes(const QSqlDatabase& db, qint64 learner_id,
+                                          const QString& set_hash);
+
 }  // namespace rekendo::record

@@ -41,11 +41,14 @@ Error ReadFailed(const QSqlQuery& query) {
 
 Result<std::optional<LastSet>> LoadLastSet(const QSqlDatabase& db, qint64 learner_id) {
   QSqlQuery query(db);
+  // Set by set (there are few), the learner's latest round of each from the end of the
+  // (set_hash, started_at) index: no scan of every round.
   query.prepare(QStringLiteral(
-      "SELECT r.set_hash, p.latest_path FROM rounds r JOIN problem_sets p "
-      "ON p.content_hash = r.set_hash WHERE r.learner_id = ? "
-      "AND r.set_hash NOT IN (SELECT set_hash FROM practice_problems) "
-      "ORDER BY r.started_at DESC LIMIT 1"));
+      "SELECT content_hash, latest_path FROM (SELECT p.content_hash, p.latest_path, "
+      "(SELECT r.started_at FROM rounds r WHERE r.set_hash = p.content_hash "
+      "AND +r.learner_id = ? ORDER BY r.started_at DESC LIMIT 1) AS last_played "
+      "FROM problem_sets p WHERE p.content_hash NOT IN (SELECT set_hash FROM practice_problems)) "
+      "WHERE last_played IS NOT NULL ORDER BY last_played DESC LIMIT 1"));
   query.addBindValue(learner_id);
   if (!query.exec()) return ReadFailed(query);
   if (!query.next()) return std::optional<LastSet>();
@@ -95,7 +98,10 @@ struct Built {
 
 Result<Built> Build(const QSqlDatabase& db, qint64 learner_id, const MemorySchedule& schedule,
                     schedule::UnixSeconds now, int limit) {
-  auto states = LoadMemoryStates(db, learner_id);
+  // Twice what is asked for, so that a problem the SQL order puts just past the edge (it
+  // rounds differently from the scheduler) or a review that cannot be asked leaves no gap.
+  int wanted = 2 * limit + 10;
+  auto states = LoadDueStates(db, learner_id, schedule, now, wanted);
   if (!states) return states.error();
   auto last = LoadLastSet(db, learner_id);
   if (!last) return last.error();
@@ -105,10 +111,9 @@ Result<Built> Build(const QSqlDatabase& db, qint64 learner_id, const MemorySched
   if (*last) {
     built.last_set_path = (*last)->path;
     const std::string hash = (*last)->hash.toStdString();
-    std::set<int> known;
-    for (const auto& problem : *states) {
-      if (problem.key.set_hash == hash) known.insert(problem.key.problem_index);
-    }
+    const auto indexes = LoadKnownIndexes(db, learner_id, (*last)->hash);
+    if (!indexes) return indexes.error();
+    const std::set<int> known(indexes->begin(), indexes->end());
     file_pairs = PairsOfFile((*last)->path, (*last)->hash);
     for (int index = 1; index <= static_cast<int>(file_pairs.size()); ++index) {
       if (!known.contains(index)) fresh.push_back({hash, index});
@@ -151,6 +156,9 @@ Result<Built> Build(const QSqlDatabase& db, qint64 learner_id, const MemorySched
       ++(review ? built.reviews : built.fresh);
     }
     if (!retry) break;
+    wanted += static_cast<int>(unaskable.size());
+    states = LoadDueStates(db, learner_id, schedule, now, wanted);
+    if (!states) return states.error();
     std::erase_if(*states, [&](const auto& problem) { return unaskable.contains(problem.key); });
   }
   return built;
