@@ -25,6 +25,7 @@ QT_END_NAMESPACE
 
 namespace rekendo::record {
 
+class ForecastChart;
 class ScoreChart;
 
 // How many of the latest rounds the window lists.
@@ -71,6 +72,7 @@ class RecordWindow : public QDialog {
   void ShowError(const Error& error);
   void ShowSetView(const Result<SetView>& view, const QString& name);
   void FillSets();
+  void ShowForecast(const QString& hash);
   void FillMissed(const std::vector<MissedProblem>& missed);
   void FillRounds(const std::vector<RoundDetail>& rounds);
   void SetRecording(bool on);
@@ -88,6 +90,7 @@ class RecordWindow : public QDialog {
   QLabel* message_;
   QTableWidget* sets_table_;
   ScoreChart* chart_;
+  ForecastChart* forecast_;
   QTableWidget* missed_table_;
   QTreeWidget* rounds_tree_;
   QCheckBox* recording_;
