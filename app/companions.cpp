@@ -63,6 +63,7 @@ void Companions::OpenRecordWindow() {
 
 void Companions::GenerateProblemSet() {
   GenerateDialog dialog(data_folder_ + QStringLiteral("/generated"), &window_);
+  dialog.UseRecord(&record_);
   if (dialog.exec() == QDialog::Accepted && !dialog.WrittenPath().isEmpty()) {
     Load(dialog.WrittenPath());
   }

@@ -514,6 +514,27 @@ bool Record::NotePracticeOrigins(const QString& hash,
   return true;
 }
 
+bool Record::NoteGeneratedSet(const QString& hash, const QString& topic, int level) {
+  if (!Open() || !CanWrite()) return false;
+  if (auto error =
+          record::NoteGeneratedSet(db_, hash, topic, level, QDateTime::currentMSecsSinceEpoch())) {
+    return FailWith(*error);
+  }
+  Succeeded();
+  return true;
+}
+
+Result<std::vector<TopicMastery>> Record::Mastery(schedule::MasteryRule rule) const {
+  if (!open_) return std::vector<TopicMastery>{};
+  auto mastery = LoadMastery(db_, CurrentLearnerId(), rule);
+  if (!mastery) {
+    rekendo::Error error = mastery.error();
+    error.subject = QDir::toNativeSeparators(FilePath()).toStdString();
+    return error;
+  }
+  return mastery;
+}
+
 bool Record::DeleteAll() {
   if (!CanWrite()) return false;
   // A round under way (the countdown runs on under the record window) keeps its rows, or its

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "error.h"
+#include "generated_sets.h"
 #include "memory_store.h"
 #include "record_error.h"
 #include "record_queries.h"
@@ -94,6 +95,11 @@ class Record {
   // Problem i (1-based) of the set with content hash `hash` is a copy of origins[i - 1]:
   // answering it reviews that problem.
   bool NotePracticeOrigins(const QString& hash, const std::vector<schedule::ProblemKey>& origins);
+
+  // 問題を作る wrote the set with these bytes' SHA-256 for `topic` at `level`.
+  bool NoteGeneratedSet(const QString& hash, const QString& topic, int level);
+  // The current learner's mastery of every topic and level played (see generated_sets.h).
+  Result<std::vector<TopicMastery>> Mastery(schedule::MasteryRule rule = {}) const;
 
   // Every round, question and tally; the settings stay.
   bool DeleteAll();
