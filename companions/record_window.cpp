@@ -28,6 +28,7 @@
 #include "dated_file.h"
 #include "forecast_chart.h"
 #include "forecast_view.h"
+#include "mastery_grid.h"
 #include "practice_set.h"
 #include "record_labels.h"
 #include "score_chart.h"
@@ -80,6 +81,7 @@ RecordWindow::RecordWindow(Record& record, QWidget* parent)
                            this)),
       chart_(new ScoreChart(this)),
       forecast_(new ForecastChart(this)),
+      mastery_(new MasteryGrid(this)),
       missed_table_(NewTable({QStringLiteral("問題"), QStringLiteral("正解"),
                               QStringLiteral("出題"), QStringLiteral("正解した")},
                              this)),
@@ -149,6 +151,7 @@ RecordWindow::RecordWindow(Record& record, QWidget* parent)
   auto* tabs = new QTabWidget(this);
   tabs->addTab(missed_table_, QStringLiteral("よく間違える問題(&M)"));
   tabs->addTab(forecast_, QStringLiteral("復習の予定(&F)"));
+  tabs->addTab(mastery_, QStringLiteral("習得(&G)"));
   auto* rounds_page = new QWidget(this);
   auto* rounds_layout = new QVBoxLayout(rounds_page);
   rounds_layout->addWidget(rounds_tree_);
@@ -221,6 +224,11 @@ void RecordWindow::Reload() {
   {
     const QSignalBlocker blocker(recording_);
     recording_->setChecked(record_.RecordingEnabled());
+  }
+  if (auto mastery = record_.Mastery()) {
+    mastery_->Show(*mastery);
+  } else {
+    ShowError(mastery.error());
   }
   ShowStatus();
   FillSets();

@@ -26,6 +26,7 @@ QT_END_NAMESPACE
 namespace rekendo::record {
 
 class ForecastChart;
+class MasteryGrid;
 class ScoreChart;
 
 // How many of the latest rounds the window lists.
@@ -91,6 +92,7 @@ class RecordWindow : public QDialog {
   QTableWidget* sets_table_;
   ScoreChart* chart_;
   ForecastChart* forecast_;
+  MasteryGrid* mastery_;
   QTableWidget* missed_table_;
   QTreeWidget* rounds_tree_;
   QCheckBox* recording_;

@@ -9,10 +9,12 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTableWidget>
 #include <QTest>
 
 #include "generate_dialog.h"
 #include "record_support.h"
+#include "record_window.h"
 #include "round_recorder.h"
 #include "temp_files.h"
 
@@ -152,6 +154,19 @@ TEST(GenerateDialogTest, AMasteredLevelProposesTheNextOne) {
   auto* reason = dialog.findChild<QLabel*>(QStringLiteral("levelProposal"));
   ASSERT_NE(reason, nullptr);
   EXPECT_TRUE(reason->text().contains(QStringLiteral("レベル 1 を習得"))) << reason->text().toStdString();
+
+  // 成績 shows the same in its grid of topics and levels.
+  record::RecordWindow window(record);
+  auto* grid = window.findChild<QTableWidget*>(QStringLiteral("mastery"));
+  ASSERT_NE(grid, nullptr);
+  int mul_row = -1;
+  for (int row = 0; row < grid->rowCount(); ++row) {
+    if (grid->verticalHeaderItem(row)->text() == QStringLiteral("かけ算")) mul_row = row;
+  }
+  ASSERT_GE(mul_row, 0);
+  EXPECT_EQ(grid->item(mul_row, 0)->text(), QStringLiteral("習得"));
+  EXPECT_EQ(grid->item(mul_row, 1)->text(), QStringLiteral("未"));
+  EXPECT_EQ(grid->item(mul_row == 0 ? 1 : 0, 0)->text(), QStringLiteral("未"));
 }
 
 }  // namespace
