@@ -135,24 +135,6 @@ TEST_F(MemoryTest, AHigherRetentionBringsProblemsBackSooner) {
   EXPECT_GT(gaps[0], gaps[1]);
 }
 
-// Takes the file back to what version 3 wrote: no learners, no memory, tallies by set alone.
-void BackToVersionThree(const QString& record_file) {
-  Peek old(record_file, QStringLiteral("old"));
-  for (const char* sql : {
-           "DROP TABLE practice_problems", "DROP TABLE generated_sets", "DROP TABLE memory_states", "DROP TABLE upload_queue",
-           "DROP INDEX rounds_by_uuid", "DROP INDEX rounds_by_learner",
-           "ALTER TABLE rounds DROP COLUMN uuid", "ALTER TABLE rounds DROP COLUMN learner_id",
-           "CREATE TABLE old_stats AS SELECT set_hash, bank_index, text_sjis, text_utf8, "
-           "accepted_sjis, accepted_utf8, times_asked, times_right, last_asked, text_length, "
-           "accepted_length FROM problem_stats",
-           "DROP TABLE problem_stats", "DROP TABLE learners",
-           "ALTER TABLE old_stats RENAME TO problem_stats",
-           "CREATE UNIQUE INDEX old_stats_key ON problem_stats (set_hash, bank_index)",
-           "PRAGMA user_version = 3"}) {
-    ASSERT_TRUE(old.Exec(QString::fromLatin1(sql))) << sql;
-  }
-}
-
 TEST_F(MemoryTest, AnOlderRecordReplaysItsHistoryToTheSameMemory) {
   const auto states = [this] {
     Peek peek(RecordFile(), QStringLiteral("states"));
