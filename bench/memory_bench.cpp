@@ -118,6 +118,14 @@ const std::filesystem::path& OldRecordFile() {
     file = scratch->path() / "old.sqlite3";
     const QString error = MakeOldRecord(QString::fromStdString(file.string()));
     if (!error.isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(error));
+    // REKENDO_KEEP_OLD_RECORD=FOLDER: a copy to start the program on (the upgrade's dialog).
+    const QString keep = qEnvironmentVariable("REKENDO_KEEP_OLD_RECORD");
+    if (!keep.isEmpty()) {
+      std::filesystem::create_directories(keep.toStdString());
+      std::filesystem::copy_file(file, std::filesystem::path(keep.toStdString()) /
+                                           rekendo::record::kRecordFileName,
+                                 std::filesystem::copy_options::overwrite_existing);
+    }
   }
   return file;
 }
