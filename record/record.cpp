@@ -230,6 +230,14 @@ bool Record::RecoverFromDamage() {
   const bool opened = !aside.isEmpty() && OpenFile();
   if (opened) {
     const Salvaged salvaged = SalvageInto(db_, aside);
+    // What the problems' memory was is rebuilt from the questions that came across; should
+    // that fail, the problems simply start afresh.
+    {
+      WriteTransaction transaction(db_);
+      if (!transaction.BeginError() && !ReplayHistory(db_, options_.schedule)) {
+        transaction.Commit();
+      }
+    }
     notice_ = QStringLiteral(
                   "記録のファイルが壊れていたので、%1 に移して新しく記録を始めました。"
                   "読めた %2 回分（%3 問）を新しい記録に移しました。")

@@ -415,6 +415,11 @@ TEST_F(DamagedRecord, DamageAnywhereIsMovedAsideAndWhatCanBeReadCarriedOver) {
     EXPECT_EQ(peek.Value("SELECT SUM(times_asked) FROM problem_stats").toInt(),
               peek.Value("SELECT COUNT(*) FROM questions WHERE kind = 'problem'").toInt())
         << c.where;
+    // So does every problem's memory: one review per graded answer.
+    EXPECT_EQ(peek.Value("SELECT SUM(reviews) FROM memory_states").toInt(),
+              peek.Value("SELECT COUNT(*) FROM questions WHERE kind = 'problem' "
+                         "AND outcome IN ('right', 'wrong')").toInt())
+        << c.where;
   }
 }
 
