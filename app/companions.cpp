@@ -34,6 +34,7 @@ Companions::~Companions() {
 void Companions::UseSettings(const DrillSettings& settings) {
   record_.SetSchedule(LocalSchedule(settings.retention));
   practice_.SetSize(settings.practice_size);
+  record_.SetMasteryRule(settings.mastery);
 }
 
 void Companions::BringRecordUpToDate() {

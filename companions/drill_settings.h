@@ -23,6 +23,8 @@ struct DrillSettings {
   // problems 今日の練習 holds (10–50).
   double retention = schedule::kDefaultRetention;
   int practice_size = schedule::kDefaultPracticeSize;
+  // A topic at a level is 習得 with this many right of its last questions.
+  schedule::MasteryRule mastery = {};
 
   bool operator==(const DrillSettings&) const = default;
 };

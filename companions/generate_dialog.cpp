@@ -146,7 +146,7 @@ void GenerateDialog::UseRecord(record::Record* record) {
   if (!record_ || !record_->Open()) return;
   const auto mastery = record_->Mastery();
   if (!mastery) return;  // 成績 says what is wrong with the record
-  const auto proposal = ProposeNextLevel(*mastery, topics_);
+  const auto proposal = ProposeNextLevel(*mastery, topics_, record_->MasteryRule());
   if (!proposal) return;
   topic_->setCurrentIndex(proposal->topic_index);
   level_->setValue(proposal->level);

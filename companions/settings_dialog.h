@@ -26,6 +26,8 @@ class SettingsDialog : public QDialog {
   QCheckBox* fill_ = nullptr;
   QDoubleSpinBox* retention_ = nullptr;
   QSpinBox* practice_size_ = nullptr;
+  QSpinBox* mastery_last_ = nullptr;
+  QSpinBox* mastery_right_ = nullptr;
 };
 
 }  // namespace rekendo

@@ -532,9 +532,9 @@ bool Record::NoteGeneratedSet(const QString& hash, const QString& topic, int lev
   return true;
 }
 
-Result<std::vector<TopicMastery>> Record::Mastery(schedule::MasteryRule rule) const {
+Result<std::vector<TopicMastery>> Record::Mastery() const {
   if (!open_) return std::vector<TopicMastery>{};
-  auto mastery = LoadMastery(db_, CurrentLearnerId(), rule);
+  auto mastery = LoadMastery(db_, CurrentLearnerId(), mastery_rule_);
   if (!mastery) {
     rekendo::Error error = mastery.error();
     error.subject = QDir::toNativeSeparators(FilePath()).toStdString();

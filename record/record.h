@@ -86,6 +86,9 @@ class Record {
 
   // From the next closed question on.
   void SetSchedule(const MemorySchedule& schedule) { options_.schedule = schedule; }
+  // What counts as mastering a topic at a level, from the next reading on.
+  void SetMasteryRule(schedule::MasteryRule rule) { mastery_rule_ = rule; }
+  schedule::MasteryRule MasteryRule() const { return mastery_rule_; }
   const MemorySchedule& Schedule() const { return options_.schedule; }
 
   // The 記録する switch, on unless the learner turned it off.
@@ -99,7 +102,7 @@ class Record {
   // 問題を作る wrote the set with these bytes' SHA-256 for `topic` at `level`.
   bool NoteGeneratedSet(const QString& hash, const QString& topic, int level);
   // The current learner's mastery of every topic and level played (see generated_sets.h).
-  Result<std::vector<TopicMastery>> Mastery(schedule::MasteryRule rule = {}) const;
+  Result<std::vector<TopicMastery>> Mastery() const;
 
   // Every round, question and tally; the settings stay.
   bool DeleteAll();
@@ -141,6 +144,7 @@ class Record {
   bool recovering_ = false;
   std::optional<rekendo::Error> error_;
   QString notice_;
+  schedule::MasteryRule mastery_rule_;
 };
 
 }  // namespace rekendo::record

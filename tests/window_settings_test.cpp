@@ -123,6 +123,7 @@ TEST(DrillSettingsStore, KeepsTheRetentionAndPracticeSizeWithinTheirRanges) {
   DrillSettings chosen;
   chosen.retention = 0.85;
   chosen.practice_size = 35;
+  chosen.mastery = {4, 5};
   DrillSettingsStore(path).Save(chosen);
   EXPECT_EQ(DrillSettingsStore(path).Load(), chosen);
   // A hand-edited file out of range falls back rather than scheduling nonsense.
@@ -130,6 +131,8 @@ TEST(DrillSettingsStore, KeepsTheRetentionAndPracticeSizeWithinTheirRanges) {
   QSettings(path, QSettings::IniFormat).setValue("schedule/practice_size", 500);
   EXPECT_EQ(DrillSettingsStore(path).Load().retention, 0.90);
   EXPECT_EQ(DrillSettingsStore(path).Load().practice_size, 20);
+  QSettings(path, QSettings::IniFormat).setValue("schedule/mastery_right", 6);  // of 5
+  EXPECT_EQ(DrillSettingsStore(path).Load().mastery, schedule::MasteryRule{});
 
   SettingsDialog dialog(chosen, nullptr);
   EXPECT_EQ(dialog.Chosen(), chosen);
@@ -138,6 +141,9 @@ TEST(DrillSettingsStore, KeepsTheRetentionAndPracticeSizeWithinTheirRanges) {
   EXPECT_EQ(retention->accessibleName(), QStringLiteral("復習の目標正答率"));
   retention->setValue(0.99);  // the box holds it to the scheduler's range
   EXPECT_EQ(dialog.Chosen().retention, 0.97);
+  // Fewer questions than right answers cannot be chosen.
+  dialog.findChild<QSpinBox*>(QStringLiteral("masteryLast"))->setValue(3);
+  EXPECT_EQ(dialog.Chosen().mastery, (schedule::MasteryRule{3, 3}));
 }
 
 }  // namespace
