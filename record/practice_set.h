@@ -28,7 +28,8 @@ Result<QString> WriteProblemFileIn(const QString& record_folder, const QString& 
 
 // Writes up to `count` (clamped to 10–50) of the set's most missed problems, the
 // Shift-JIS bytes as recorded, two CR LF lines each, to <record folder>/復習/.
-Result<PracticeSet> WritePracticeSet(const Record& record, const QString& hash, const QString& set_name,
-                             int count);
+// Answering them reviews the problems they were copied from (see NotePracticeOrigins).
+Result<PracticeSet> WritePracticeSet(Record& record, const QString& hash, const QString& set_name,
+                                     int count);
 
 }  // namespace rekendo::record

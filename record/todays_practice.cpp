@@ -1,7 +1,6 @@
 #include "todays_practice.h"
 
 #include <QByteArray>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
@@ -17,6 +16,7 @@
 #include "practice.h"
 #include "practice_set.h"
 #include "question_bank.h"
+#include "sha256.h"
 #include "sqlite_connection.h"
 
 namespace rekendo::record {
@@ -199,9 +199,9 @@ Result<TodaysPracticeFile> WriteTodaysPractice(Record& record, schedule::UnixSec
   }
   // Where the problems came from goes in first: a file that a failed note would leave
   // unknown must not be played.
-  const QString hash = QString::fromLatin1(
-      QCryptographicHash::hash(QByteArray::fromStdString(built->bytes), QCryptographicHash::Sha256)
-          .toHex());
+  Sha256 digest;
+  digest.Add(built->bytes);
+  const QString hash = QString::fromStdString(digest.HexDigest());
   if (!record.NotePracticeOrigins(hash, built->origins)) {
     return record.Error() ? *record.Error()
                           : Error{ErrorCode::kIo, "記録に書けませんでした。", {}, {}};

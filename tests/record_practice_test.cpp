@@ -6,6 +6,7 @@
 
 #include "record_support.h"
 #include "round_recorder.h"
+#include "practice_set.h"
 #include "todays_practice.h"
 
 namespace rekendo::testing {
@@ -91,6 +92,16 @@ TEST_F(PracticeTest, AnsweringThePracticeReviewsTheProblemsItWasMadeFrom) {
   EXPECT_FALSE(next);
   EXPECT_EQ(next.error().code, ErrorCode::kNotFound);
   EXPECT_EQ(next.error().subject, problems_);
+}
+
+TEST_F(PracticeTest, AReviewSetOfTheMostMissedReviewsTheOriginalsToo) {
+  Play(problems_, kMorning, {{1, QuestionOutcome::kWrongAtTimeUp}, {2, QuestionOutcome::kRight}});
+  const auto missed =
+      record::WritePracticeSet(TheRecord(), Sha256Of(ProblemFileBytes()), "かけ算.mon", 10);
+  ASSERT_TRUE(missed) << missed.error().Describe();
+  Play(QFile::encodeName(missed->path).toStdString(), kMorning + kDayMs,
+       {{1, QuestionOutcome::kRight}}, 1);
+  EXPECT_EQ(ReviewsOf(1), 2);
 }
 
 TEST_F(PracticeTest, NothingDueAndNothingNewIsSaidWithTheSetToOfferInstead) {
