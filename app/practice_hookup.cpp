@@ -30,7 +30,10 @@ void PracticeHookup::BuildAndLoad() {
       record::WriteTodaysPractice(record_, QDateTime::currentSecsSinceEpoch(), size_);
   if (practice) {
     load_(practice->path);
-    window_.ShowStatusNote(PracticeNote(practice->reviews, practice->fresh));
+    // A load that failed says so on the status line; the note would claim otherwise.
+    if (window_.LoadedFileName() == QFileInfo(practice->path).fileName()) {
+      window_.ShowStatusNote(PracticeNote(practice->reviews, practice->fresh));
+    }
     return;
   }
   const Error& error = practice.error();
