@@ -6,6 +6,8 @@
 #include <QStandardPaths>
 
 #include "generate_dialog.h"
+#include "local_schedule.h"
+#include "record_upgrade.h"
 #include "record_window.h"
 #include "sheet_dialog.h"
 #include "teacher_gate.h"
@@ -20,7 +22,8 @@ Companions::Companions(MainWindow& window, const QString& data_folder,
       record_(data_folder),
       recorder_(record_),
       class_(record_, recorder_, settings),
-      learners_(window_, record_, class_) {
+      learners_(window_, record_, class_),
+      practice_(window, record_, [this](const QString& path) { Load(path); }) {
   // The record opens at the first round, so start-up does not wait for the database.
   window_.SetDrillObserver(&recorder_);
   window_.SetBandAction(Command::kRecord, [this] { OpenRecordWindow(); });
@@ -33,6 +36,16 @@ Companions::~Companions() {
   window_.SetBandAction(Command::kRecord, {});
   window_.SetBandAction(Command::kGenerate, {});
   window_.SetBandAction(Command::kPrint, {});
+}
+
+void Companions::UseSettings(const DrillSettings& settings) {
+  record_.SetSchedule(LocalSchedule(settings.retention));
+  practice_.SetSize(settings.practice_size);
+  record_.SetMasteryRule(settings.mastery);
+}
+
+void Companions::BringRecordUpToDate() {
+  rekendo::BringRecordUpToDate(data_folder_, record_.Schedule(), &window_);
 }
 
 void Companions::PrintSheet() {
@@ -87,6 +100,7 @@ void Companions::OpenRecordWindow() {
 
 void Companions::GenerateProblemSet() {
   GenerateDialog dialog(data_folder_ + QStringLiteral("/generated"), &window_);
+  dialog.UseRecord(&record_);
   if (dialog.exec() == QDialog::Accepted && !dialog.WrittenPath().isEmpty()) {
     Load(dialog.WrittenPath());
   }

@@ -8,7 +8,9 @@
 #include "class_hookup.h"
 #include "drill_settings.h"
 #include "learners_hookup.h"
+#include "drill_settings.h"
 #include "main_window.h"
+#include "practice_hookup.h"
 #include "record.h"
 #include "round_recorder.h"
 
@@ -27,6 +29,11 @@ class Companions {
   const ClassHookup& Class() const { return class_; }
   LearnersHookup& Learners() { return learners_; }
 
+  // The retention and the size of 今日の練習 the learner chose.
+  void UseSettings(const DrillSettings& settings);
+  // A record from an older version is brought up to date (before the window shows).
+  void BringRecordUpToDate();
+
  private:
   void OpenRecordWindow();
   void GenerateProblemSet();
@@ -39,6 +46,7 @@ class Companions {
   record::RoundRecorder recorder_;
   ClassHookup class_;
   LearnersHookup learners_;
+  PracticeHookup practice_;
 };
 
 // QStandardPaths' data folder of this program (~/.local/share/rekendo).

@@ -60,8 +60,11 @@ int main(int argc, char** argv) {
                                 : rekendo::MainWindow::ScaleForScreen());
   reporter.SetOwner(&form);
   form.SetErrorReporter([&reporter](std::string_view message) { reporter.Report(message); });
-  const rekendo::Companions companions(form, rekendo::DefaultDataFolder(), &settings_store);
-  const rekendo::SettingsHookup settings(form, settings_store);
+  rekendo::Companions companions(form, rekendo::DefaultDataFolder(), &settings_store);
+  const rekendo::SettingsHookup settings(
+      form, settings_store,
+      [&companions](const rekendo::DrillSettings& chosen) { companions.UseSettings(chosen); });
+  companions.BringRecordUpToDate();
   if (line->problem_file) {
     // After start, as if chosen: the data files are read at the first activation first.
     QTimer::singleShot(0, &form, [&form, path = *line->problem_file] {

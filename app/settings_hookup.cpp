@@ -4,8 +4,8 @@
 
 namespace rekendo {
 
-SettingsHookup::SettingsHookup(MainWindow& window, DrillSettingsStore& store)
-    : window_(window), store_(store), current_(store.Load()) {
+SettingsHookup::SettingsHookup(MainWindow& window, DrillSettingsStore& store, Listener changed)
+    : window_(window), store_(store), current_(store.Load()), changed_(std::move(changed)) {
   Apply();
   window_.SetBandAction(Command::kSettings, [this] { OpenDialog(); });
 }
@@ -15,6 +15,7 @@ SettingsHookup::~SettingsHookup() { window_.SetBandAction(Command::kSettings, {}
 void SettingsHookup::Apply() {
   window_.SetTimeLimit(current_.time_limit_seconds);
   window_.SetKeyboardTyping(current_.keyboard_typing);
+  if (changed_) changed_(current_);
 }
 
 void SettingsHookup::OpenDialog() {

@@ -3,6 +3,8 @@
 // from the next start (the window is laid out once, at its scale).
 #pragma once
 
+#include <functional>
+
 #include "drill_settings.h"
 #include "main_window.h"
 
@@ -11,7 +13,9 @@ namespace rekendo {
 class SettingsHookup {
  public:
   // `store` and `window` must outlive this.
-  SettingsHookup(MainWindow& window, DrillSettingsStore& store);
+  // `changed` hears the settings at start and after every change.
+  using Listener = std::function<void(const DrillSettings&)>;
+  SettingsHookup(MainWindow& window, DrillSettingsStore& store, Listener changed = {});
   ~SettingsHookup();
   SettingsHookup(const SettingsHookup&) = delete;
   SettingsHookup& operator=(const SettingsHookup&) = delete;
@@ -25,6 +29,7 @@ class SettingsHookup {
   MainWindow& window_;
   DrillSettingsStore& store_;
   DrillSettings current_;
+  Listener changed_;
 };
 
 }  // namespace rekendo

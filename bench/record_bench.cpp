@@ -55,7 +55,7 @@ void BM_RecordClosedQuestion(benchmark::State& state) {
     recorder.QuestionClosed({number, QuestionOutcome::kRight, "\x82\x51", 0, 4});
     millis.push_back(MillisSince(start));
   }
-  if (record.Error()) state.SkipWithError(qPrintable(record.Error()->Describe()));
+  if (record.Error()) state.SkipWithError(record.Error()->Describe().c_str());
   ReportSpread(state, std::move(millis));
 }
 BENCHMARK(BM_RecordClosedQuestion)->Iterations(2000)->Unit(benchmark::kMicrosecond);
@@ -87,7 +87,7 @@ void BM_OpenRecordWindow(benchmark::State& state) {
     const QPixmap drawn = window.grab();
     benchmark::DoNotOptimize(drawn.cacheKey());
     millis.push_back(MillisSince(start));
-    if (record.Error()) state.SkipWithError(qPrintable(record.Error()->Describe()));
+    if (record.Error()) state.SkipWithError(record.Error()->Describe().c_str());
   }
   ReportSpread(state, std::move(millis));
 }

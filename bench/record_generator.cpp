@@ -41,13 +41,30 @@ bool Run(QSqlQuery& query, QString* error) {
   return false;
 }
 
+QString WriteRows(const QString& path, const QString& connection, const RecordSize& size);
+
 }  // namespace
 
 QString MakeBigRecord(const QString& folder, const RecordSize& size) {
   record::Record record(folder);
-  if (!record.Open() || !record.CanWrite()) return record.Error() ? record.Error()->Describe() : QString();
-  if (!record.DeleteAll()) return record.Error()->Describe();
-  QSqlDatabase db = record.Database();
+  const auto failure = [&record] {
+    return record.Error() ? QString::fromStdString(record.Error()->Describe()) : QString();
+  };
+  if (!record.Open() || !record.CanWrite()) return failure();
+  if (!record.DeleteAll()) return failure();
+  // A connection of the generator's own: the record shows none of its database.
+  const QString connection = QStringLiteral("rekendo-bench-generator");
+  QString result = WriteRows(record.FilePath(), connection, size);
+  QSqlDatabase::removeDatabase(connection);
+  return result;
+}
+
+namespace {
+
+QString WriteRows(const QString& path, const QString& connection, const RecordSize& size) {
+  QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+  db.setDatabaseName(path);
+  if (!db.open()) return db.lastError().text();
   QSqlQuery(db).exec(QStringLiteral("BEGIN"));
 
   QString error;
@@ -56,10 +73,12 @@ QString MakeBigRecord(const QString& folder, const RecordSize& size) {
   QSqlQuery round_insert(db);
   round_insert.prepare(QStringLiteral(
       "INSERT INTO rounds (id, set_hash, file_path, file_name, pair_count, started_at, "
-      "ended_at, score, judgement_index, ending) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+      "ended_at, score, judgement_index, ending, learner_id) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 1)"));
   QSqlQuery question_insert(db);
   question_insert.prepare(QStringLiteral(
-      "INSERT INTO questions VALUES (?, ?, 'problem', ?, ?, ?, ?, ?, ?, ?, ?, 0, ?, ?)"));
+      "INSERT INTO questions (round_id, number, kind, bank_index, text_sjis, text_utf8, "
+      "accepted_sjis, accepted_utf8, typed_sjis, typed_utf8, outcome, wrong_tries, "
+      "seconds_used, closed_at) VALUES (?, ?, 'problem', ?, ?, ?, ?, ?, ?, ?, ?, 0, ?, ?)"));
 
   std::map<std::pair<int, int>, Tally> tallies;
   unsigned long long dice = 12345;
@@ -127,7 +146,10 @@ QString MakeBigRecord(const QString& folder, const RecordSize& size) {
     }
   }
   QSqlQuery tally_insert(db);
-  tally_insert.prepare(QStringLiteral("INSERT INTO problem_stats VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+  tally_insert.prepare(QStringLiteral(
+      "INSERT INTO problem_stats (learner_id, set_hash, bank_index, text_sjis, text_utf8, "
+      "accepted_sjis, accepted_utf8, times_asked, times_right, last_asked) "
+      "VALUES (1, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
   for (const auto& [key, tally] : tallies) {
     const std::string text = ProblemText(key.first, key.second);
     tally_insert.bindValue(0, hash(key.first));
@@ -149,7 +171,10 @@ QString MakeBigRecord(const QString& folder, const RecordSize& size) {
   if (!commit.exec(QStringLiteral("COMMIT"))) return commit.lastError().text();
   // The planner's statistics, as a long-used record would have them.
   QSqlQuery(db).exec(QStringLiteral("ANALYZE"));
+  db.close();
   return {};
 }
+
+}  // namespace
 
 }  // namespace rekendo::bench

@@ -13,6 +13,10 @@ constexpr const char* kTimeLimitKey = "drill/time_limit_seconds";  // 0: no limi
 constexpr const char* kTypingKey = "drill/keyboard_typing";
 constexpr const char* kFillKey = "window/fill_screen";
 constexpr const char* kClassKey = "class/connection";
+constexpr const char* kRetentionKey = "schedule/retention";
+constexpr const char* kPracticeSizeKey = "schedule/practice_size";
+constexpr const char* kMasteryRightKey = "schedule/mastery_right";
+constexpr const char* kMasteryLastKey = "schedule/mastery_last";
 
 std::unique_ptr<QSettings> Open(const QString& path) {
   if (path.isEmpty()) {
@@ -39,6 +43,20 @@ DrillSettings DrillSettingsStore::Load() const {
   }
   settings.keyboard_typing = store->value(kTypingKey, false).toBool();
   settings.fill_screen = store->value(kFillKey, false).toBool();
+  const double retention = store->value(kRetentionKey).toDouble(&ok);
+  if (ok && retention >= schedule::kMinRetention && retention <= schedule::kMaxRetention) {
+    settings.retention = retention;
+  }
+  const int size = store->value(kPracticeSizeKey).toInt(&ok);
+  if (ok && size >= schedule::kMinPracticeSize && size <= schedule::kMaxPracticeSize) {
+    settings.practice_size = size;
+  }
+  bool right_ok = false;
+  bool last_ok = false;
+  const schedule::MasteryRule rule{store->value(kMasteryRightKey).toInt(&right_ok),
+                                   store->value(kMasteryLastKey).toInt(&last_ok)};
+  // Only a rule the scheduler takes (it says which).
+  if (right_ok && last_ok && schedule::MasteryOf({}, rule)) settings.mastery = rule;
   return settings;
 }
 
@@ -47,6 +65,10 @@ void DrillSettingsStore::Save(const DrillSettings& settings) {
   store->setValue(kTimeLimitKey, settings.time_limit_seconds.value_or(0));
   store->setValue(kTypingKey, settings.keyboard_typing);
   store->setValue(kFillKey, settings.fill_screen);
+  store->setValue(kRetentionKey, settings.retention);
+  store->setValue(kPracticeSizeKey, settings.practice_size);
+  store->setValue(kMasteryRightKey, settings.mastery.right_needed);
+  store->setValue(kMasteryLastKey, settings.mastery.last_questions);
   store->sync();
 }
 

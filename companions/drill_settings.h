@@ -7,6 +7,9 @@
 #include <QString>
 #include <optional>
 
+#include "fsrs.h"
+#include "practice.h"
+
 namespace rekendo {
 
 struct DrillSettings {
@@ -16,6 +19,12 @@ struct DrillSettings {
   std::optional<int> time_limit_seconds = 40;
   bool keyboard_typing = false;
   bool fill_screen = false;
+  // The chance of recall at which a problem comes back for review (0.70–0.97), and how many
+  // problems 今日の練習 holds (10–50).
+  double retention = schedule::kDefaultRetention;
+  int practice_size = schedule::kDefaultPracticeSize;
+  // A topic at a level is 習得 with this many right of its last questions.
+  schedule::MasteryRule mastery = {};
 
   bool operator==(const DrillSettings&) const = default;
 };

@@ -16,6 +16,8 @@
 #include <variant>
 
 #include "dated_file.h"
+#include "level_proposal.h"
+#include "sha256.h"
 #include "sheet_dialog.h"
 
 namespace rekendo {
@@ -129,7 +131,30 @@ void GenerateDialog::Make() {
       made->cp932);
   if (!written) return fail(QStringLiteral("書き出せませんでした: ") + FromUtf8(written.error().Describe()));
   written_path_ = QFile::decodeName(QByteArray::fromStdString(*written));
+  if (record_) {
+    // Known by its bytes, as the record knows every set; the file itself is unchanged.
+    Sha256 digest;
+    digest.Add(made->cp932);
+    record_->NoteGeneratedSet(QString::fromStdString(digest.HexDigest()),
+                              FromUtf8(topic.name), level_->value());
+  }
   accept();
+}
+
+void GenerateDialog::UseRecord(record::Record* record) {
+  record_ = record;
+  if (!record_ || !record_->Open()) return;
+  const auto mastery = record_->Mastery();
+  if (!mastery) return;  // 成績 says what is wrong with the record
+  const auto proposal = ProposeNextLevel(*mastery, topics_, record_->MasteryRule());
+  if (!proposal) return;
+  topic_->setCurrentIndex(proposal->topic_index);
+  level_->setValue(proposal->level);
+  proposal_ = new QLabel(proposal->reason, this);
+  proposal_->setObjectName(QStringLiteral("levelProposal"));
+  proposal_->setWordWrap(true);
+  static_cast<QVBoxLayout*>(layout())->insertWidget(0, proposal_);
+  FitContents();
 }
 
 }  // namespace rekendo

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "problem_file.h"
+#include "record.h"
 
 class QComboBox;
 class QLabel;
@@ -21,6 +22,10 @@ class GenerateDialog : public QDialog {
 
   // The set written by 作る, or empty while none is.
   const QString& WrittenPath() const { return written_path_; }
+
+  // Notes each set written in `record` (its topic and level, by its bytes) and proposes the
+  // next level of a topic the learner has mastered. `record` must outlive the dialog.
+  void UseRecord(record::Record* record);
 
  private:
   // Follows the chosen topic and level: the count's maximum and the example shown.
@@ -38,6 +43,8 @@ class GenerateDialog : public QDialog {
   QLabel* example_;
   QLabel* error_;
   QString written_path_;
+  record::Record* record_ = nullptr;
+  QLabel* proposal_ = nullptr;
 };
 
 }  // namespace rekendo

@@ -26,6 +26,9 @@
 #include <memory>
 
 #include "dated_file.h"
+#include "forecast_chart.h"
+#include "forecast_view.h"
+#include "mastery_grid.h"
 #include "practice_set.h"
 #include "record_labels.h"
 #include "score_chart.h"
@@ -87,6 +90,8 @@ RecordWindow::RecordWindow(Record& record, QWidget* parent)
                             QStringLiteral("最後に解いた日")},
                            this)),
       chart_(new ScoreChart(this)),
+      forecast_(new ForecastChart(this)),
+      mastery_(new MasteryGrid(this)),
       missed_table_(NewTable({QStringLiteral("問題"), QStringLiteral("正解"),
                               QStringLiteral("出題"), QStringLiteral("正解した")},
                              this)),
@@ -160,6 +165,8 @@ RecordWindow::RecordWindow(Record& record, QWidget* parent)
   auto* tabs = new QTabWidget(this);
   tabs->setAccessibleName(QStringLiteral("問題と回"));
   tabs->addTab(missed_table_, QStringLiteral("よく間違える問題(&M)"));
+  tabs->addTab(forecast_, QStringLiteral("復習の予定(&F)"));
+  tabs->addTab(mastery_, QStringLiteral("習得(&G)"));
   auto* rounds_page = new QWidget(this);
   auto* rounds_layout = new QVBoxLayout(rounds_page);
   rounds_layout->addWidget(rounds_tree_);
@@ -241,6 +248,11 @@ void RecordWindow::Reload() {
   {
     const QSignalBlocker blocker(recording_);
     recording_->setChecked(record_.RecordingEnabled());
+  }
+  if (auto mastery = record_.Mastery()) {
+    mastery_->Show(*mastery);
+  } else {
+    ShowError(mastery.error());
   }
   ShowStatus();
   FillSets();
@@ -325,6 +337,7 @@ void RecordWindow::ChooseSet(int row) {
   if (row < 0 || row >= static_cast<int>(sets_.size())) {
     chosen_ = -1;
     chart_->Show({}, QStringLiteral("（問題集なし）"));
+    forecast_->Show({}, QDate::currentDate());
     FillMissed({});
     FillRounds({});
     UpdateButtons();
@@ -337,6 +350,7 @@ void RecordWindow::ChooseSet(int row) {
   const QString hash = set.hash;
   const QString name = set.name;
   const int request = ++view_request_;
+  ShowForecast(hash);
   if (QFileInfo(path).size() <= read_in_background_above_) {
     ShowSetView(ReadSetView(path, learner, hash, limits), name);
     return;
@@ -372,6 +386,18 @@ void RecordWindow::ShowSetView(const Result<SetView>& view, const QString& name)
   }
   UpdateButtons();
   emit SetShown();
+}
+
+void RecordWindow::ShowForecast(const QString& hash) {
+  // A range of one learner's states of one set (at most its 1000 problems): quick at any
+  // size of record, so read here.
+  const auto forecast = ReadSetForecast(record_, hash, QDateTime::currentSecsSinceEpoch());
+  if (!forecast) {
+    ShowError(forecast.error());
+    forecast_->Show({}, QDate::currentDate());
+    return;
+  }
+  forecast_->Show(*forecast, QDate::currentDate());
 }
 
 void RecordWindow::FillMissed(const std::vector<MissedProblem>& missed) {

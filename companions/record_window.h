@@ -25,6 +25,8 @@ QT_END_NAMESPACE
 
 namespace rekendo::record {
 
+class ForecastChart;
+class MasteryGrid;
 class ScoreChart;
 
 // How many of the latest rounds the window lists.
@@ -76,6 +78,7 @@ class RecordWindow : public QDialog {
   void ShowError(const Error& error);
   void ShowSetView(const Result<SetView>& view, const QString& name);
   void FillSets();
+  void ShowForecast(const QString& hash);
   void FillMissed(const std::vector<MissedProblem>& missed);
   void FillRounds(const std::vector<RoundDetail>& rounds);
   void SetRecording(bool on);
@@ -94,6 +97,8 @@ class RecordWindow : public QDialog {
   QLabel* class_status_;
   QTableWidget* sets_table_;
   ScoreChart* chart_;
+  ForecastChart* forecast_;
+  MasteryGrid* mastery_;
   QTableWidget* missed_table_;
   QTreeWidget* rounds_tree_;
   QCheckBox* recording_;

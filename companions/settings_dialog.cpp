@@ -2,6 +2,7 @@
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -35,12 +36,59 @@ SettingsDialog::SettingsDialog(const DrillSettings& current, QWidget* parent) : 
   fill_->setAccessibleName(QStringLiteral("拡大"));
   fill_->setAccessibleDescription(QStringLiteral("画面いっぱいに広げます。次に起動したときから"));
 
+  retention_ = new QDoubleSpinBox(this);
+  retention_->setObjectName(QStringLiteral("retention"));
+  retention_->setRange(schedule::kMinRetention, schedule::kMaxRetention);
+  retention_->setSingleStep(0.01);
+  retention_->setDecimals(2);
+  retention_->setValue(current.retention);
+  retention_->setAccessibleName(QStringLiteral("復習の目標正答率"));
+  retention_->setAccessibleDescription(
+      QStringLiteral("高いほど早めに復習に出ます。0.70 から 0.97、ふつうは 0.90"));
+
+  practice_size_ = new QSpinBox(this);
+  practice_size_->setObjectName(QStringLiteral("practiceSize"));
+  practice_size_->setRange(schedule::kMinPracticeSize, schedule::kMaxPracticeSize);
+  practice_size_->setSuffix(QStringLiteral(" 問"));
+  practice_size_->setValue(current.practice_size);
+  practice_size_->setAccessibleName(QStringLiteral("今日の練習の問題数"));
+  practice_size_->setAccessibleDescription(QStringLiteral("10 から 50 問"));
+
+  // 習得: "right_needed of the last last_questions"; the first can never exceed the second.
+  mastery_last_ = new QSpinBox(this);
+  mastery_last_->setObjectName(QStringLiteral("masteryLast"));
+  mastery_last_->setRange(1, 50);
+  mastery_last_->setPrefix(QStringLiteral("直近 "));
+  mastery_last_->setSuffix(QStringLiteral(" 問中"));
+  mastery_last_->setValue(current.mastery.last_questions);
+  mastery_last_->setAccessibleName(QStringLiteral("習得の条件、直近の問題数"));
+  mastery_right_ = new QSpinBox(this);
+  mastery_right_->setObjectName(QStringLiteral("masteryRight"));
+  mastery_right_->setRange(1, current.mastery.last_questions);
+  mastery_right_->setSuffix(QStringLiteral(" 問正解"));
+  mastery_right_->setValue(current.mastery.right_needed);
+  mastery_right_->setAccessibleName(QStringLiteral("習得の条件、正解の数"));
+  connect(mastery_last_, &QSpinBox::valueChanged, mastery_right_,
+          [this](int last) { mastery_right_->setMaximum(last); });
+  auto* mastery_row = new QHBoxLayout;
+  mastery_row->addWidget(mastery_last_);
+  mastery_row->addWidget(mastery_right_);
+
   auto* form = new QFormLayout;
   auto* limit_label = new QLabel(QStringLiteral("制限時間(&T)"), this);
   limit_label->setBuddy(time_limit_);
   form->addRow(limit_label, time_limit_);
   form->addRow(typing_);
   form->addRow(fill_);
+  auto* retention_label = new QLabel(QStringLiteral("復習の目標正答率(&R)"), this);
+  retention_label->setBuddy(retention_);
+  form->addRow(retention_label, retention_);
+  auto* size_label = new QLabel(QStringLiteral("今日の練習の問題数(&N)"), this);
+  size_label->setBuddy(practice_size_);
+  form->addRow(size_label, practice_size_);
+  auto* mastery_label = new QLabel(QStringLiteral("習得の条件(&M)"), this);
+  mastery_label->setBuddy(mastery_last_);
+  form->addRow(mastery_label, mastery_row);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
@@ -61,6 +109,9 @@ DrillSettings SettingsDialog::Chosen() const {
       seconds > 0 ? std::optional<int>(seconds) : std::optional<int>(std::nullopt);
   chosen.keyboard_typing = typing_->isChecked();
   chosen.fill_screen = fill_->isChecked();
+  chosen.retention = retention_->value();
+  chosen.practice_size = practice_size_->value();
+  chosen.mastery = {mastery_right_->value(), mastery_last_->value()};
   return chosen;
 }
 

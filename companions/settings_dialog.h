@@ -1,10 +1,13 @@
-// 設定: the time limit, typing on the physical keyboard and 拡大, each with a Japanese label
+// 設定: the time limit, typing on the physical keyboard, 拡大, the retention of the reviews
+// and the size of 今日の練習, each with a Japanese label
 // and an accessible name, reachable by Tab and by its Alt key.
 #pragma once
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QDoubleSpinBox>
+#include <QSpinBox>
 
 #include "drill_settings.h"
 
@@ -21,6 +24,10 @@ class SettingsDialog : public QDialog {
   QComboBox* time_limit_ = nullptr;
   QCheckBox* typing_ = nullptr;
   QCheckBox* fill_ = nullptr;
+  QDoubleSpinBox* retention_ = nullptr;
+  QSpinBox* practice_size_ = nullptr;
+  QSpinBox* mastery_last_ = nullptr;
+  QSpinBox* mastery_right_ = nullptr;
 };
 
 }  // namespace rekendo

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QString>
+#include <string>
+#include <string_view>
 
 #include "error.h"
 #include "record.h"
@@ -17,9 +19,17 @@ struct PracticeSet {
   int problems = 0;
 };
 
+// Appends one pair, the problem's line and its answers' line, as the drill reads them.
+void AppendPair(std::string& bytes, std::string_view text_sjis, std::string_view accepted_sjis);
+
+// Writes `bytes` as a new dated problem file <record folder>/<folder>/<base><date>.mon; its path.
+Result<QString> WriteProblemFileIn(const QString& record_folder, const QString& folder,
+                                   const QString& base, const std::string& bytes);
+
 // Writes up to `count` (clamped to 10–50) of the set's most missed problems, the
 // Shift-JIS bytes as recorded, two CR LF lines each, to <record folder>/復習/.
-Result<PracticeSet> WritePracticeSet(const Record& record, const QString& hash, const QString& set_name,
-                             int count);
+// Answering them reviews the problems they were copied from (see NotePracticeOrigins).
+Result<PracticeSet> WritePracticeSet(Record& record, const QString& hash, const QString& set_name,
+                                     int count);
 
 }  // namespace rekendo::record

@@ -13,6 +13,7 @@
 #include "account_name.h"
 #include "csv_export.h"
 #include "dated_file.h"
+#include "grade.h"
 #include "kept_text.h"
 #include "record_salvage.h"
 #include "record_schema.h"
@@ -208,6 +209,14 @@ bool Record::RecoverFromDamage() {
   const bool opened = !aside.isEmpty() && OpenFile();
   if (opened) {
     const Salvaged salvaged = SalvageInto(db_, aside);
+    // What the problems' memory was is rebuilt from the questions that came across; should
+    // that fail, the problems simply start afresh.
+    {
+      WriteTransaction transaction(db_);
+      if (!transaction.BeginError() && !ReplayHistory(db_, options_.schedule)) {
+        transaction.Commit();
+      }
+    }
     notice_ = QStringLiteral(
                   "記録のファイルが壊れていたので、%1 に移して新しく記録を始めました。"
                   "読めた %2 回分（%3 問）を新しい記録に移しました。")
@@ -233,6 +242,13 @@ bool Record::BringSchemaUpToDate(int version) {
         options_.first_learner_name.isEmpty() ? AccountName() : options_.first_learner_name;
     values.now_ms = QDateTime::currentMSecsSinceEpoch();
     if (auto error = MigrateSchema(db_, *now, kSchemaVersion, values)) return FailWith(*error);
+    // Records from before the scheduler learn from every answer they hold, in this same
+    // transaction: the file is brought up whole or not at all.
+    if (*now < 4) {
+      if (auto error = ReplayHistory(db_, options_.schedule, options_.replay_progress)) {
+        return FailWith(*error);
+      }
+    }
   }
   if (auto error = transaction.Commit()) return FailWith(*error);
   return true;
@@ -387,6 +403,12 @@ bool Record::AddQuestionOnce(std::int64_t round_id, const QString& set_hash,
     tally.addBindValue(static_cast<qint64>(accepted.full_length));
     tally.addBindValue(static_cast<qint64>(round_id));
     if (auto error = Execute(tally)) return FailWith(*error);
+    if (const auto grade = schedule::GradeForQuestion(row.kind, row.outcome, row.wrong_tries)) {
+      if (auto error = ReviewProblem(db_, round_id, set_hash, row.bank_index, *grade,
+                                     row.closed_at / 1000, options_.schedule)) {
+        return FailWith(*error);
+      }
+    }
   }
   if (auto error = transaction.Commit()) return FailWith(*error);
   Succeeded();
@@ -478,6 +500,38 @@ bool Record::SetRecordingEnabled(bool enabled) {
   if (auto error = Execute(query)) return FailWith(*error);
   Succeeded();
   return true;
+}
+
+bool Record::NotePracticeOrigins(const QString& hash,
+                                 const std::vector<schedule::ProblemKey>& origins) {
+  if (!CanWrite()) return false;
+  WriteTransaction transaction(db_);
+  if (transaction.BeginError()) return FailWith(*transaction.BeginError());
+  if (auto error = record::NotePracticeOrigins(db_, hash, origins)) return FailWith(*error);
+  if (auto error = transaction.Commit()) return FailWith(*error);
+  Succeeded();
+  return true;
+}
+
+bool Record::NoteGeneratedSet(const QString& hash, const QString& topic, int level) {
+  if (!Open() || !CanWrite()) return false;
+  if (auto error =
+          record::NoteGeneratedSet(db_, hash, topic, level, QDateTime::currentMSecsSinceEpoch())) {
+    return FailWith(*error);
+  }
+  Succeeded();
+  return true;
+}
+
+Result<std::vector<TopicMastery>> Record::Mastery() const {
+  if (!open_) return std::vector<TopicMastery>{};
+  auto mastery = LoadMastery(db_, CurrentLearnerId(), mastery_rule_);
+  if (!mastery) {
+    rekendo::Error error = mastery.error();
+    error.subject = QDir::toNativeSeparators(FilePath()).toStdString();
+    return error;
+  }
+  return mastery;
 }
 
 bool Record::DeleteAll() {

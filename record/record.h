@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "error.h"
+#include "generated_sets.h"
+#include "memory_store.h"
 #include "record_error.h"
 #include "record_queries.h"
 #include "record_rows.h"
@@ -29,6 +31,11 @@ struct RecordOptions {
   long file_system_type = 0;
   // What a new record's first learner is called; empty: the operating-system account.
   QString first_learner_name = {};
+  // How each problem's next review is worked out (the retention, the learner's day).
+  MemorySchedule schedule = {};
+  // Told how far the replay of an older record's questions has come (called on the thread
+  // that opens the record).
+  ReplayProgress replay_progress = {};
 };
 
 class Record {
@@ -94,10 +101,25 @@ class Record {
   // the caller makes and checks off the GUI thread, since that is slow on purpose.
   std::optional<QString> TeacherPinHash() const;
   Status SetTeacherPinHash(const QString& hash);
+  // From the next closed question on.
+  void SetSchedule(const MemorySchedule& schedule) { options_.schedule = schedule; }
+  // What counts as mastering a topic at a level, from the next reading on.
+  void SetMasteryRule(schedule::MasteryRule rule) { mastery_rule_ = rule; }
+  schedule::MasteryRule MasteryRule() const { return mastery_rule_; }
+  const MemorySchedule& Schedule() const { return options_.schedule; }
 
   // The 記録する switch, on unless the learner turned it off.
   bool RecordingEnabled();
   bool SetRecordingEnabled(bool enabled);
+
+  // Problem i (1-based) of the set with content hash `hash` is a copy of origins[i - 1]:
+  // answering it reviews that problem.
+  bool NotePracticeOrigins(const QString& hash, const std::vector<schedule::ProblemKey>& origins);
+
+  // 問題を作る wrote the set with these bytes' SHA-256 for `topic` at `level`.
+  bool NoteGeneratedSet(const QString& hash, const QString& topic, int level);
+  // The current learner's mastery of every topic and level played (see generated_sets.h).
+  Result<std::vector<TopicMastery>> Mastery() const;
 
   // Every round, question and tally; the settings stay.
   bool DeleteAll();
@@ -141,6 +163,7 @@ class Record {
   bool recovering_ = false;
   std::optional<rekendo::Error> error_;
   QString notice_;
+  schedule::MasteryRule mastery_rule_;
 };
 
 }  // namespace rekendo::record

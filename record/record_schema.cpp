@@ -168,12 +168,25 @@ const QStringList kVersion4 = {
 ))"),
 };
 
+// Version 5: where each problem of a 今日の練習 file came from, so that answering it there
+// reviews the problem in its own set (the file is a set of its own, by its bytes).
+const QStringList kVersion5 = {
+    QStringLiteral(R"(CREATE TABLE practice_problems (
+  set_hash VARCHAR(64) NOT NULL,
+  bank_index INTEGER NOT NULL,
+  origin_hash VARCHAR(64) NOT NULL,
+  origin_index INTEGER NOT NULL,
+  PRIMARY KEY (set_hash, bank_index)
+))"),
+};
+
 const QStringList* StepTo(int version) {
   switch (version) {
     case 1: return &kVersion1;
     case 2: return &kVersion2;
     case 3: return &kVersion3;
     case 4: return &kVersion4;
+    case 5: return &kVersion5;
     default: return nullptr;
   }
 }

@@ -115,6 +115,9 @@ class Scheduler {
 
   // The interval in whole days for a stability: I(r, S), rounded, in [1, 36500].
   std::int32_t IntervalDays(double stability) const;
+  // The factor of that interval before rounding and clamping: I = S * IntervalScale(), for a
+  // database query to narrow down the due problems before DueDay decides.
+  double IntervalScale() const { return interval_scale_; }
 
   // The chance of recall at `now` (whole elapsed days, 1 on the day of the review).
   double RetrievabilityAt(const MemoryState& state, UnixSeconds now, UtcOffset offset) const;

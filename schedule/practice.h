@@ -69,6 +69,8 @@ std::vector<SetForecast> ForecastBySet(std::span<const ScheduledProblem> states,
 struct MasteryRule {
   std::int32_t right_needed = 9;
   std::int32_t last_questions = 10;
+
+  bool operator==(const MasteryRule&) const = default;
 };
 
 enum class Mastery {

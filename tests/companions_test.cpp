@@ -115,5 +115,26 @@ TEST_F(CompanionsTest, BandButtonsAppearWithTheCompanions) {
   EXPECT_FALSE(QFile::exists(QString::fromStdString(dir.Path("data/record.sqlite3"))));
 }
 
+TEST_F(CompanionsTest, TodaysPracticeLoadsNewProblemsOfTheLastSetAndSaysHowMany) {
+  WriteStandardDataFiles();
+  Open();
+  companions = std::make_unique<Companions>(*form, QString::fromStdString(dir.Path("data")));
+  std::string problems;
+  for (int i = 1; i <= 30; ++i) problems += "１＋" + std::to_string(i) + "\r\n２\r\n";
+  ChooseProblems(problems);
+  // A round skipped through: no answer, so no review, and every problem is still new.
+  Click("startButton");
+  for (int q = 1; q <= kQuestionsPerRound; ++q) Click("nextButton");
+  ASSERT_TRUE(Button("practiceButton")->isVisible());
+  Click("practiceButton");
+  EXPECT_TRUE(form->LoadedFileName().startsWith(QStringLiteral("今日の練習-")))
+      << form->LoadedFileName().toStdString();
+  const QString status = form->findChild<QLabel*>(QStringLiteral("statusLine"))->text();
+  EXPECT_TRUE(status.contains(
+      QStringLiteral("今日の練習：復習 0 問・新しい問題 20 問")))
+      << status.toStdString();
+  EXPECT_EQ(MainWindowPeer(*form).drill().Bank().problem_count, 20);
+}
+
 }  // namespace
 }  // namespace rekendo::testing

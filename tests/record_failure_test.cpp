@@ -274,7 +274,7 @@ TEST_F(RecordTest, RecordBeforeLearnersBecomesTheFirstLearnersWithNothingLost) {
                               "FROM problem_stats ORDER BY bank_index");
     ASSERT_FALSE(tallies_before.empty());
     for (const char* sql : {
-             "DROP TABLE generated_sets", "DROP TABLE memory_states", "DROP TABLE upload_queue",
+             "DROP TABLE practice_problems", "DROP TABLE generated_sets", "DROP TABLE memory_states", "DROP TABLE upload_queue",
              "DROP INDEX rounds_by_uuid", "DROP INDEX rounds_by_learner",
              "ALTER TABLE rounds DROP COLUMN uuid", "ALTER TABLE rounds DROP COLUMN learner_id",
              "CREATE TABLE old_stats AS SELECT set_hash, bank_index, text_sjis, text_utf8, "
@@ -414,6 +414,11 @@ TEST_F(DamagedRecord, DamageAnywhereIsMovedAsideAndWhatCanBeReadCarriedOver) {
     Peek peek(RecordFile(), QStringLiteral("after"));
     EXPECT_EQ(peek.Value("SELECT SUM(times_asked) FROM problem_stats").toInt(),
               peek.Value("SELECT COUNT(*) FROM questions WHERE kind = 'problem'").toInt())
+        << c.where;
+    // So does every problem's memory: one review per graded answer.
+    EXPECT_EQ(peek.Value("SELECT SUM(reviews) FROM memory_states").toInt(),
+              peek.Value("SELECT COUNT(*) FROM questions WHERE kind = 'problem' "
+                         "AND outcome IN ('right', 'wrong')").toInt())
         << c.where;
   }
 }

@@ -107,6 +107,24 @@ class RecordTest : public ::testing::Test {
   qint64 now_ = 1'765'000'000'000;
 };
 
+// Takes the file back to what version 3 wrote: no learners, no memory, tallies by set alone.
+inline void BackToVersionThree(const QString& record_file) {
+  Peek old(record_file, QStringLiteral("old"));
+  for (const char* sql : {
+           "DROP TABLE practice_problems", "DROP TABLE generated_sets", "DROP TABLE memory_states", "DROP TABLE upload_queue",
+           "DROP INDEX rounds_by_uuid", "DROP INDEX rounds_by_learner",
+           "ALTER TABLE rounds DROP COLUMN uuid", "ALTER TABLE rounds DROP COLUMN learner_id",
+           "CREATE TABLE old_stats AS SELECT set_hash, bank_index, text_sjis, text_utf8, "
+           "accepted_sjis, accepted_utf8, times_asked, times_right, last_asked, text_length, "
+           "accepted_length FROM problem_stats",
+           "DROP TABLE problem_stats", "DROP TABLE learners",
+           "ALTER TABLE old_stats RENAME TO problem_stats",
+           "CREATE UNIQUE INDEX old_stats_key ON problem_stats (set_hash, bank_index)",
+           "PRAGMA user_version = 3"}) {
+    ASSERT_TRUE(old.Exec(QString::fromLatin1(sql))) << sql;
+  }
+}
+
 // The observer events a drill sends, as one line each.
 class Drive {
  public:

@@ -5,6 +5,7 @@
 #include <QSignalSpy>
 #include <QTableWidget>
 
+#include "forecast_chart.h"
 #include "record_support.h"
 #include "record_window.h"
 #include "round_recorder.h"
@@ -72,6 +73,20 @@ TEST_F(RecordWindowTest, RoundsWithMoreTimeAreLeftOutOfTheAverageAndTheChartSays
       << chart->accessibleDescription().toStdString();
   EXPECT_TRUE(chart->accessibleDescription().contains(
       QStringLiteral("ほかの時間の 1 回は平均 100.0 点")));
+}
+
+TEST_F(RecordWindowTest, TheForecastSaysWhatIsDueInWordsAndAsBars) {
+  Play();  // a year and more ago: both problems are overdue, so due today
+  RecordWindow window(record);
+  auto* forecast = window.findChild<record::ForecastChart*>(QStringLiteral("forecast"));
+  ASSERT_NE(forecast, nullptr);
+  EXPECT_EQ(forecast->Summary(), QStringLiteral("今日の復習 2 問。14 日間で 2 問（明日 0 問）。"));
+  auto* chart = window.findChild<QWidget*>(QStringLiteral("forecastChart"));
+  EXPECT_EQ(chart->accessibleName(), QStringLiteral("復習の予定"));
+  EXPECT_EQ(chart->accessibleDescription(), forecast->Summary());
+  // No set: nothing to forecast, and the sentence says so.
+  window.ChooseSet(-1);
+  EXPECT_EQ(forecast->Summary(), QStringLiteral("この先 14 日間に復習する問題はありません。"));
 }
 
 TEST_F(RecordWindowTest, ALargeRecordIsReadOnAWorkerAndShownWhenItArrives) {

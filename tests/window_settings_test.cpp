@@ -2,6 +2,7 @@
 // 拡大 filling a large screen by one factor, the announcements, and the settings kept.
 #include <QSettings>
 
+#include <QDoubleSpinBox>
 #include "drill_settings.h"
 #include "keypad_layout.h"
 #include "settings_dialog.h"
@@ -114,6 +115,35 @@ TEST(DrillSettingsStore, KeepsEveryChoiceAndReadsNonsenseAsTheDefault) {
 
   SettingsDialog dialog(DrillSettings{80, true, false}, nullptr);
   EXPECT_EQ(dialog.Chosen(), (DrillSettings{80, true, false}));
+}
+
+TEST(DrillSettingsStore, KeepsTheRetentionAndPracticeSizeWithinTheirRanges) {
+  TempDir dir;
+  const QString path = QString::fromStdString(dir.Path("settings.ini"));
+  DrillSettings chosen;
+  chosen.retention = 0.85;
+  chosen.practice_size = 35;
+  chosen.mastery = {4, 5};
+  DrillSettingsStore(path).Save(chosen);
+  EXPECT_EQ(DrillSettingsStore(path).Load(), chosen);
+  // A hand-edited file out of range falls back rather than scheduling nonsense.
+  QSettings(path, QSettings::IniFormat).setValue("schedule/retention", 0.5);
+  QSettings(path, QSettings::IniFormat).setValue("schedule/practice_size", 500);
+  EXPECT_EQ(DrillSettingsStore(path).Load().retention, 0.90);
+  EXPECT_EQ(DrillSettingsStore(path).Load().practice_size, 20);
+  QSettings(path, QSettings::IniFormat).setValue("schedule/mastery_right", 6);  // of 5
+  EXPECT_EQ(DrillSettingsStore(path).Load().mastery, schedule::MasteryRule{});
+
+  SettingsDialog dialog(chosen, nullptr);
+  EXPECT_EQ(dialog.Chosen(), chosen);
+  auto* retention = dialog.findChild<QDoubleSpinBox*>(QStringLiteral("retention"));
+  ASSERT_NE(retention, nullptr);
+  EXPECT_EQ(retention->accessibleName(), QStringLiteral("復習の目標正答率"));
+  retention->setValue(0.99);  // the box holds it to the scheduler's range
+  EXPECT_EQ(dialog.Chosen().retention, 0.97);
+  // Fewer questions than right answers cannot be chosen.
+  dialog.findChild<QSpinBox*>(QStringLiteral("masteryLast"))->setValue(3);
+  EXPECT_EQ(dialog.Chosen().mastery, (schedule::MasteryRule{3, 3}));
 }
 
 }  // namespace
