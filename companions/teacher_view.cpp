@@ -35,7 +35,7 @@ QTableWidgetItem* Cell(const QString& text, bool number = false) {
 
 TeacherView::TeacherView(const QString& record_path, qint64 now_ms, QWidget* parent)
     : QDialog(parent),
-      table_(new QTableWidget(0, 4, this)),
+      table_(new QTableWidget(0, 5, this)),
       trend_(new QChartView(this)),
       missed_(new QTableWidget(0, 4, this)),
       summary_(new QLabel(this)),
@@ -47,12 +47,13 @@ TeacherView::TeacherView(const QString& record_path, qint64 now_ms, QWidget* par
   table_->setObjectName(QStringLiteral("learnerWeeks"));
   table_->setAccessibleName(QStringLiteral("学習者ごとの今週"));
   table_->setHorizontalHeaderLabels({QStringLiteral("学習者"), QStringLiteral("今週の回数"),
-                                     QStringLiteral("平均"), QStringLiteral("最後に解いた日")});
+                                     QStringLiteral("平均"), QStringLiteral("最後に解いた日"),
+                                     QStringLiteral("今日の復習")});
   table_->verticalHeader()->hide();
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
   table_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-  for (int column = 1; column < 4; ++column) {
+  for (int column = 1; column < 5; ++column) {
     table_->horizontalHeader()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
   }
   table_->setWordWrap(false);
@@ -102,9 +103,11 @@ TeacherView::TeacherView(const QString& record_path, qint64 now_ms, QWidget* par
     watcher->deleteLater();
     Show(*watcher->result());
   });
-  watcher->setFuture(QtConcurrent::run([record_path, since] {
+  const QDateTime now = QDateTime::fromMSecsSinceEpoch(now_ms).toLocalTime();
+  const qint64 day_end = QDateTime(now.date().addDays(1), QTime(0, 0)).toMSecsSinceEpoch();
+  watcher->setFuture(QtConcurrent::run([record_path, since, day_end] {
     return std::make_shared<Result<record::ClassOverview>>(
-        record::ReadClassOverview(record_path, since));
+        record::ReadClassOverview(record_path, since, day_end));
   }));
 }
 
@@ -134,6 +137,7 @@ void TeacherView::Show(const Result<record::ClassOverview>& overview) {
                                            .toLocalTime()
                                            .toString(QStringLiteral("yyyy/MM/dd HH:mm"))
                                      : QStringLiteral("まだ解いていません")));
+    table_->setItem(row, 4, Cell(QString::number(learner.due_today), true));
     if (learner.rounds == 0) idle << learner.name;
   }
   QString summary = idle.isEmpty()

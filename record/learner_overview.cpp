@@ -21,7 +21,8 @@ Error ReadFailed(const QString& path, const QString& detail) {
                detail.toStdString()};
 }
 
-Result<ClassOverview> Query(const QSqlDatabase& db, const QString& path, qint64 since_ms) {
+Result<ClassOverview> Query(const QSqlDatabase& db, const QString& path, qint64 since_ms,
+                            qint64 day_end_ms) {
   const QString forty = QLatin1String(kDefaultTimeLimit);
   QSqlQuery query(db);
   query.setForwardOnly(true);
@@ -29,10 +30,12 @@ Result<ClassOverview> Query(const QSqlDatabase& db, const QString& path, qint64 
       "SELECT l.id, l.name, COUNT(r.id), "
       "AVG(CASE WHEN r.ending = 'finished' AND %1 THEN r.score END), "
       "SUM(CASE WHEN r.ending = 'finished' AND NOT (%1) THEN 1 ELSE 0 END), "
-      "(SELECT MAX(started_at) FROM rounds WHERE learner_id = l.id) "
+      "(SELECT MAX(started_at) FROM rounds WHERE learner_id = l.id), "
+      "(SELECT COUNT(*) FROM memory_states m WHERE m.learner_id = l.id AND m.due < ?) "
       "FROM learners l LEFT JOIN rounds r ON r.learner_id = l.id AND r.started_at >= ? "
       "GROUP BY l.id, l.name ORDER BY l.name, l.id")
                     .arg(forty));
+  query.addBindValue(day_end_ms / 1000);  // the scheduler counts in seconds
   query.addBindValue(since_ms);
   if (!query.exec()) return ReadFailed(path, query.lastError().text());
   ClassOverview overview;
@@ -44,6 +47,7 @@ Result<ClassOverview> Query(const QSqlDatabase& db, const QString& path, qint64 
     if (!query.value(3).isNull()) row.average = query.value(3).toDouble();
     row.other_limit_rounds = query.value(4).toInt();
     if (!query.value(5).isNull()) row.last_played = query.value(5).toLongLong();
+    row.due_today = query.value(6).toInt();
     overview.learners.push_back(std::move(row));
   }
   query.finish();
@@ -88,14 +92,15 @@ Result<ClassOverview> Query(const QSqlDatabase& db, const QString& path, qint64 
 
 }  // namespace
 
-Result<ClassOverview> ReadClassOverview(const QString& record_path, qint64 since_ms) {
+Result<ClassOverview> ReadClassOverview(const QString& record_path, qint64 since_ms,
+                                        qint64 day_end_ms) {
   // Connections belong to one thread each: every call has a name of its own.
   static std::atomic<int> calls{0};
   const QString name = QStringLiteral("rekendo-learner-overview-%1").arg(calls.fetch_add(1));
   Result<ClassOverview> result = ReadFailed(record_path, {});
   {
     QSqlDatabase db = OpenSqlite(name, record_path, 1000, OpenMode::kReadOnly);
-    result = db.isOpen() ? Query(db, record_path, since_ms)
+    result = db.isOpen() ? Query(db, record_path, since_ms, day_end_ms)
                          : Result<ClassOverview>(ReadFailed(record_path, db.lastError().text()));
     db.close();
   }
@@ -118,13 +123,15 @@ std::string ClassOverviewCsv(const ClassOverview& overview) {
     return value ? QString::number(*value, 'f', 1) : QString();
   };
   line({QStringLiteral("学習者"), QStringLiteral("今週の回数"), QStringLiteral("平均(40秒)"),
-        QStringLiteral("ほかの制限時間の回数"), QStringLiteral("最後に解いた日(UTC)")});
+        QStringLiteral("ほかの制限時間の回数"), QStringLiteral("最後に解いた日(UTC)"),
+        QStringLiteral("今日の復習")});
   for (const LearnerWeek& learner : overview.learners) {
     line({learner.name, QString::number(learner.rounds), number(learner.average),
           QString::number(learner.other_limit_rounds),
           learner.last_played
               ? QDateTime::fromMSecsSinceEpoch(*learner.last_played, Qt::UTC).toString(Qt::ISODate)
-              : QString()});
+              : QString(),
+          QString::number(learner.due_today)});
   }
   out += "\r\n";
   line({QStringLiteral("問題ファイル"), QStringLiteral("問題"), QStringLiteral("正解"),

@@ -24,6 +24,7 @@ struct LearnerWeek {
   int other_limit_rounds = 0;
   std::optional<qint64> last_played;  // ms since 1970 UTC, any time; none: never played
   std::vector<int> recent_scores;  // the latest finished 40-second rounds, oldest first
+  int due_today = 0;  // problems whose review falls due by the end of the day
 };
 
 struct ClassMissed {
@@ -44,8 +45,9 @@ inline constexpr int kTrendRounds = 20;
 inline constexpr int kClassMissedShown = 10;
 
 // Every learner of the record at `record_path`, by name, and the problems missed most;
-// `since_ms` is the start of the span.
-Result<ClassOverview> ReadClassOverview(const QString& record_path, qint64 since_ms);
+// `since_ms` is the start of the span, `day_end_ms` the end of today (for what falls due).
+Result<ClassOverview> ReadClassOverview(const QString& record_path, qint64 since_ms,
+                                        qint64 day_end_ms);
 
 // The overview as a CSV table (UTF-8 with a byte-order mark, CRLF): a line per learner, then
 // a line per problem missed most.

@@ -89,6 +89,9 @@ TEST_F(TeacherViewTest, TheClassMostMissedTheTrendAndTheCsvKeepOtherTimeLimitsAp
   const auto* table = view.findChild<QTableWidget*>(QStringLiteral("learnerWeeks"));
   EXPECT_EQ(table->item(0, 1)->text(), QStringLiteral("3"));
   EXPECT_EQ(table->item(0, 2)->text(), QStringLiteral("60.0"));
+  // あやか missed 7×8 on Tuesday: due again by Wednesday.
+  EXPECT_EQ(table->item(0, 4)->text(), QStringLiteral("1"));
+  EXPECT_EQ(table->item(1, 4)->text(), QStringLiteral("0"));  // けん missed it today: due tomorrow
   EXPECT_TRUE(view.Summary().contains(QStringLiteral("ほかの制限時間の 1 回は含みません")));
   // Both missed 7×8 once: the class's most missed, asked of two learners.
   const auto* missed = view.findChild<QTableWidget*>(QStringLiteral("classMissed"));
