@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QStandardPaths>
 
+#include "class_server_view.h"
 #include "generate_dialog.h"
 #include "local_schedule.h"
 #include "record_upgrade.h"
@@ -14,6 +15,15 @@
 #include "teacher_view.h"
 
 namespace rekendo {
+
+namespace {
+
+void OpenClassServerView(const QString& where, QWidget* parent) {
+  ClassServerView view(where, QDateTime::currentMSecsSinceEpoch(), parent);
+  view.exec();
+}
+
+}  // namespace
 
 Companions::Companions(MainWindow& window, const QString& data_folder,
                        DrillSettingsStore* settings)
@@ -81,8 +91,16 @@ void Companions::OpenRecordWindow() {
       TeacherGate gate(record_, &record_window);
       if (!gate.Unlock()) return;
       TeacherView view(record_.FilePath(), QDateTime::currentMSecsSinceEpoch(), &record_window);
+      if (const QString where = class_.Connection(); !where.isEmpty()) {
+        view.AddServerButton([where, &view] { OpenClassServerView(where, &view); });
+      }
       view.exec();
     });
+  } else if (const QString where = class_.Connection(); !where.isEmpty()) {
+    // With a class server the database decides what the list shows: a teacher role its
+    // classes, a learner role only itself, as psql would show them.
+    record_window.SetTeacherAction(
+        [where, &record_window] { OpenClassServerView(where, &record_window); });
   }
   // How the rounds stand with the class server, kept up to date while the window is open.
   record_window.SetClassStatus(class_.StatusText());

@@ -224,8 +224,11 @@ Result<std::vector<ReportRow>> ClassReport(ClassDatabase& db, std::int64_t since
       "SELECT l.class_name, l.role_name, l.display_name, "
       "  count(r.id) FILTER (WHERE r.started_at >= p.since), "
       "  count(r.id) FILTER (WHERE r.started_at >= p.since AND r.ending = 'finished'), "
-      "  avg(r.score) FILTER (WHERE r.started_at >= p.since AND r.ending = 'finished'), "
-      "  max(r.score) FILTER (WHERE r.started_at >= p.since AND r.ending = 'finished'), "
+      // Scores of 40-second rounds only: more time (or none) is another test.
+      "  avg(r.score) FILTER (WHERE r.started_at >= p.since AND r.ending = 'finished' "
+      "    AND r.time_limit_seconds = 40), "
+      "  max(r.score) FILTER (WHERE r.started_at >= p.since AND r.ending = 'finished' "
+      "    AND r.time_limit_seconds = 40), "
       "  CAST(floor(extract(epoch FROM max(r.started_at)) * 1000) AS bigint) "
       "FROM (SELECT CAST(? AS timestamptz) AS since, CAST(? AS text) AS class_name) p "
       "CROSS JOIN rekendo.learners l LEFT JOIN rekendo.rounds r ON r.learner = l.role_name "

@@ -46,7 +46,7 @@ struct ReportRow {
   std::string display_name;
   int rounds = 0;                 // started since the day asked for
   int finished = 0;               // of those, played to the end
-  std::optional<double> average;  // score of the finished ones
+  std::optional<double> average;  // score of the finished ones with 40 seconds a question
   std::optional<int> best;
   std::optional<std::int64_t> last_played_ms;  // of all rounds, UTC
 };

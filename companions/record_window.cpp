@@ -87,7 +87,7 @@ RecordWindow::RecordWindow(Record& record, QWidget* parent)
       class_status_(new QLabel(this)),
       sets_table_(NewTable({QStringLiteral("問題ファイル"), QStringLiteral("回数"),
                             QStringLiteral("平均"), QStringLiteral("最高"),
-                            QStringLiteral("最後に解いた日")},
+                            QStringLiteral("最後に解いた日"), QStringLiteral("今日の復習")},
                            this)),
       chart_(new ScoreChart(this)),
       forecast_(new ForecastChart(this)),
@@ -131,7 +131,7 @@ RecordWindow::RecordWindow(Record& record, QWidget* parent)
   sets_table_->setAccessibleName(QStringLiteral("問題集"));
   sets_table_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
   sets_table_->horizontalHeader()->setStretchLastSection(false);
-  for (int column = 1; column < 5; ++column) {
+  for (int column = 1; column < 6; ++column) {
     sets_table_->horizontalHeader()->setSectionResizeMode(column,
                                                           QHeaderView::ResizeToContents);
   }
@@ -328,6 +328,7 @@ void RecordWindow::FillSets() {
     sets_table_->setItem(row, 3, Cell(set.best ? QString::number(*set.best)
                                                : QStringLiteral("—"), true));
     sets_table_->setItem(row, 4, Cell(LocalTime(set.last_played)));
+    sets_table_->setItem(row, 5, Cell(QString::number(set.due_today), true));
   }
 }
 

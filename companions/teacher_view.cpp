@@ -82,10 +82,10 @@ TeacherView::TeacherView(const QString& record_path, qint64 now_ms, QWidget* par
   connect(export_, &QPushButton::clicked, this, &TeacherView::ChooseCsvPath);
   auto* close = new QPushButton(QStringLiteral("閉じる"), this);
   connect(close, &QPushButton::clicked, this, &QDialog::accept);
-  auto* buttons = new QHBoxLayout;
-  buttons->addWidget(export_);
-  buttons->addStretch(1);
-  buttons->addWidget(close);
+  buttons_ = new QHBoxLayout;
+  buttons_->addWidget(export_);
+  buttons_->addStretch(1);
+  buttons_->addWidget(close);
   auto* missed_title = new QLabel(QStringLiteral("クラスでよく間違える問題(&M)"), this);
   missed_title->setBuddy(missed_);
   auto* layout = new QVBoxLayout(this);
@@ -94,7 +94,7 @@ TeacherView::TeacherView(const QString& record_path, qint64 now_ms, QWidget* par
   layout->addWidget(trend_, 2);
   layout->addWidget(missed_title);
   layout->addWidget(missed_, 1);
-  layout->addLayout(buttons);
+  layout->addLayout(buttons_);
   resize(720, 780);
 
   using Rows = std::shared_ptr<Result<record::ClassOverview>>;
@@ -112,6 +112,12 @@ TeacherView::TeacherView(const QString& record_path, qint64 now_ms, QWidget* par
 }
 
 QString TeacherView::Summary() const { return summary_->text(); }
+
+void TeacherView::AddServerButton(std::function<void()> open) {
+  auto* server = new QPushButton(QStringLiteral("クラスのサーバー(&S)…"), this);
+  connect(server, &QPushButton::clicked, this, std::move(open));
+  buttons_->insertWidget(1, server);
+}
 
 void TeacherView::Show(const Result<record::ClassOverview>& overview) {
   if (!overview) {

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <functional>
 #include <vector>
 
 #include "error.h"
@@ -12,6 +13,7 @@
 
 QT_BEGIN_NAMESPACE
 class QChartView;
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QTableWidget;
@@ -28,6 +30,8 @@ class TeacherView : public QDialog {
 
   // The words under the table (who has not played), for tests.
   QString Summary() const;
+  // Adds クラスのサーバー…, which runs `open` (the class as the class server has it).
+  void AddServerButton(std::function<void()> open);
   // Writes what the window shows as CSV to `path` (the CSV button asks where).
   Status ExportCsv(const QString& path) const;
 
@@ -46,6 +50,7 @@ class TeacherView : public QDialog {
   QTableWidget* missed_;
   QLabel* summary_;
   QPushButton* export_;
+  QHBoxLayout* buttons_;
   record::ClassOverview shown_;
 };
 

@@ -18,7 +18,7 @@ constexpr std::string_view kBom = "\xEF\xBB\xBF";
 constexpr std::string_view kHeader[] = {
     "開始(UTC)", "終了(UTC)", "問題ファイル", "場所", "SHA-256", "問題数", "得点", "判定",
     "終わり方", "番号", "種類", "問題番号", "問題", "正解", "入力", "結果", "誤答数", "秒数",
-    "制限時間"};
+    "制限時間", "学習者"};
 
 std::string Utc(const QVariant& millis) {
   if (millis.isNull()) return {};
@@ -66,7 +66,8 @@ Result<std::string> BuildCsv(const QSqlDatabase& db) {
           "r.score, r.judgement_index, r.ending, q.number, q.kind, q.bank_index, q.text_utf8, "
           "q.accepted_utf8, q.typed_utf8, q.outcome, q.wrong_tries, q.seconds_used, "
           "LENGTH(q.text_sjis), q.text_length, LENGTH(q.accepted_sjis), q.accepted_length, "
-          "LENGTH(q.typed_sjis), q.typed_length, COALESCE(r.time_limit, 40) "
+          "LENGTH(q.typed_sjis), q.typed_length, COALESCE(r.time_limit, 40), "
+          "(SELECT name FROM learners WHERE id = r.learner_id) "
           "FROM rounds r LEFT JOIN questions q ON q.round_id = r.id "
           "ORDER BY r.started_at, r.id, q.number"))) {
     return Error{ErrorCode::kIo, "記録を読めませんでした。", {}, query.lastError().text().toStdString()};
@@ -103,6 +104,7 @@ Result<std::string> BuildCsv(const QSqlDatabase& db) {
         Text(query.value(16)),
         Text(query.value(17)),
         TimeLimitLabel(query.value(24).toInt()).toStdString(),
+        Text(query.value(25)),
     };
     for (std::size_t i = 0; i < std::size(fields); ++i) {
       if (i > 0) out += ',';

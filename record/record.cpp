@@ -606,7 +606,10 @@ Result<T> About(Result<T> result, const QString& path) {
 }  // namespace
 
 Result<std::vector<SetSummary>> Record::SetSummaries() const {
-  return About(LoadSetSummaries(db_, CurrentLearnerId()), FilePath());
+  // Due by the end of the learner's local today, as 今日の練習 counts it.
+  const QDateTime now = QDateTime::currentDateTime();
+  const qint64 day_end = QDateTime(now.date().addDays(1), QTime(0, 0)).toSecsSinceEpoch();
+  return About(LoadSetSummaries(db_, CurrentLearnerId(), day_end), FilePath());
 }
 
 Result<std::vector<ScorePoint>> Record::ScoreSeries(const QString& hash, int max_points) const {

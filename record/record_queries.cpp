@@ -25,14 +25,17 @@ QString JoinAnswers(const QString& accepted) {
   return accepted.split(QLatin1Char('$')).join(QStringLiteral(" または "));
 }
 
-Result<std::vector<SetSummary>> LoadSetSummaries(const QSqlDatabase& db, qint64 learner_id) {
+Result<std::vector<SetSummary>> LoadSetSummaries(const QSqlDatabase& db, qint64 learner_id,
+                                                 qint64 day_end) {
   std::vector<SetSummary> rows;
   QSqlQuery query(db);
   query.setForwardOnly(true);
   // The inner query reads only the rounds_by_learner index.
   query.prepare(QStringLiteral(
           "SELECT s.content_hash, s.latest_name, s.pair_count, r.finished, r.unfinished, "
-          "r.average, r.best, r.last_played, r.other_rounds, r.other_average "
+          "r.average, r.best, r.last_played, r.other_rounds, r.other_average, "
+          "(SELECT COUNT(*) FROM memory_states m WHERE m.learner_id = ? AND "
+          "m.set_hash = s.content_hash AND m.due < ?) "
           "FROM problem_sets s JOIN ("
           "SELECT set_hash, "
           "SUM(CASE WHEN ending = 'finished' THEN 1 ELSE 0 END) AS finished, "
@@ -45,6 +48,8 @@ Result<std::vector<SetSummary>> LoadSetSummaries(const QSqlDatabase& db, qint64 
           "FROM rounds WHERE learner_id = ? GROUP BY set_hash) r ON r.set_hash = s.content_hash "
           "ORDER BY r.last_played DESC")
                     .arg(QLatin1String(kDefaultTimeLimit)));
+  query.addBindValue(learner_id);
+  query.addBindValue(day_end);
   query.addBindValue(learner_id);
   if (!query.exec()) {
     return ReadFailed(query.lastError());
@@ -61,6 +66,7 @@ Result<std::vector<SetSummary>> LoadSetSummaries(const QSqlDatabase& db, qint64 
     set.last_played = query.value(7).toLongLong();
     set.other_limit_rounds = query.value(8).toInt();
     if (!query.value(9).isNull()) set.other_limit_average = query.value(9).toDouble();
+    set.due_today = query.value(10).toInt();
     rows.push_back(std::move(set));
   }
   return rows;

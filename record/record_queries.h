@@ -27,13 +27,16 @@ struct SetSummary {
   std::optional<int> best;
   int other_limit_rounds = 0;  // finished rounds with another time limit
   std::optional<double> other_limit_average;
+  int due_today = 0;  // the learner's problems of it whose review falls due by day_end
   qint64 last_played = 0;  // ms since 1970 UTC, the latest start
 };
 
 // Every query reads one learner's rounds and tallies only (`learner_id`).
 
 // Every problem set with a round, the most recently played first.
-Result<std::vector<SetSummary>> LoadSetSummaries(const QSqlDatabase& db, qint64 learner_id);
+// `day_end` (seconds since 1970 UTC): the end of the learner's today, for what falls due.
+Result<std::vector<SetSummary>> LoadSetSummaries(const QSqlDatabase& db, qint64 learner_id,
+                                                 qint64 day_end = 0);
 
 struct ScorePoint {
   qint64 time = 0;     // ms since 1970 UTC

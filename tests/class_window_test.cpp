@@ -3,7 +3,12 @@
 // with its ten questions; through a server stop and start it is there exactly once, and a
 // round played while the server was away follows when it is back.
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QUuid>
 
+#include "class_server_view.h"
 #include "class_support.h"
 #include "companions.h"
 #include "window_fixture.h"
@@ -88,6 +93,49 @@ TEST_F(ClassWindowTest, WithoutAClassNothingIsStarted) {
   companions = std::make_unique<Companions>(*form, QString::fromStdString(dir.Path("data")));
   EXPECT_EQ(companions->Class().Uploader(), nullptr);
   EXPECT_TRUE(companions->Class().StatusText().isEmpty());
+}
+
+TEST_F(ClassWindowTest, TheClassListShowsWhatTheConnectionsRoleMaySee) {
+  REKENDO_NEED_SERVER();
+  ClassServer& server = ClassServer::Get();
+  const auto upload = [&](const std::string& role, int score, int limit) {
+    classroom::ClassDatabase db(server.ConnInfo(role));
+    classroom::ClassRound round;
+    round.id = QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString();
+    round.set_hash = std::string(64, 'a');
+    round.file_name = "九九.mon";
+    round.pair_count = 3;
+    round.started_at_ms = QDateTime::currentMSecsSinceEpoch();
+    round.ended_at_ms = round.started_at_ms + 60000;
+    round.score = score;
+    round.ending = "finished";
+    round.time_limit_seconds = limit;
+    ASSERT_TRUE(db.Upload(round));
+  };
+  upload("alice", 40, 40);
+  upload("alice", 60, 40);
+  upload("alice", 100, 80);  // more time: not in the average
+  upload("carol", 90, 40);   // another class
+
+  ClassServerView teacher(QString::fromStdString(server.ConnInfo("teacher_3a")),
+                          QDateTime::currentMSecsSinceEpoch(), nullptr);
+  QSignalSpy shown(&teacher, &ClassServerView::Shown);
+  ASSERT_TRUE(shown.wait(10000));
+  const auto* table = teacher.findChild<QTableWidget*>(QStringLiteral("classWeeks"));
+  ASSERT_EQ(table->rowCount(), 2) << teacher.Summary().toStdString();
+  EXPECT_EQ(table->item(0, 1)->text(), QStringLiteral("alice"));
+  EXPECT_EQ(table->item(0, 2)->text(), QStringLiteral("3"));
+  EXPECT_EQ(table->item(0, 3)->text(), QStringLiteral("50.0"));
+  EXPECT_EQ(teacher.Summary(), QStringLiteral("今週まだ解いていない人: bob"));
+
+  // A learner's own connection lists only that learner: the database's rule, not ours.
+  ClassServerView learner(QString::fromStdString(server.ConnInfo("carol")),
+                          QDateTime::currentMSecsSinceEpoch(), nullptr);
+  QSignalSpy learner_shown(&learner, &ClassServerView::Shown);
+  ASSERT_TRUE(learner_shown.wait(10000));
+  const auto* own = learner.findChild<QTableWidget*>(QStringLiteral("classWeeks"));
+  ASSERT_EQ(own->rowCount(), 1);
+  EXPECT_EQ(own->item(0, 1)->text(), QStringLiteral("carol"));
 }
 
 }  // namespace

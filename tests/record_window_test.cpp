@@ -81,6 +81,7 @@ TEST_F(RecordWindowTest, TheForecastSaysWhatIsDueInWordsAndAsBars) {
   auto* forecast = window.findChild<record::ForecastChart*>(QStringLiteral("forecast"));
   ASSERT_NE(forecast, nullptr);
   EXPECT_EQ(forecast->Summary(), QStringLiteral("今日の復習 2 問。14 日間で 2 問（明日 0 問）。"));
+  EXPECT_EQ(Cell(window, "sets", 0, 5), QStringLiteral("2"));  // the set list says it too
   auto* chart = window.findChild<QWidget*>(QStringLiteral("forecastChart"));
   EXPECT_EQ(chart->accessibleName(), QStringLiteral("復習の予定"));
   EXPECT_EQ(chart->accessibleDescription(), forecast->Summary());
