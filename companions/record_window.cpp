@@ -87,7 +87,7 @@ RecordWindow::RecordWindow(Record& record, QWidget* parent)
       class_status_(new QLabel(this)),
       sets_table_(NewTable({QStringLiteral("問題ファイル"), QStringLiteral("回数"),
                             QStringLiteral("平均"), QStringLiteral("最高"),
-                            QStringLiteral("最後に解いた日"), QStringLiteral("今日の復習")},
+                            QStringLiteral("最後に解いた日"), QStringLiteral("復習")},
                            this)),
       chart_(new ScoreChart(this)),
       forecast_(new ForecastChart(this)),
@@ -129,6 +129,7 @@ RecordWindow::RecordWindow(Record& record, QWidget* parent)
 
   sets_table_->setObjectName(QStringLiteral("sets"));
   sets_table_->setAccessibleName(QStringLiteral("問題集"));
+  sets_table_->horizontalHeaderItem(5)->setToolTip(QStringLiteral("今日の復習：今日までに復習する問題の数"));
   sets_table_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
   sets_table_->horizontalHeader()->setStretchLastSection(false);
   for (int column = 1; column < 6; ++column) {
