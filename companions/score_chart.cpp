@@ -28,7 +28,11 @@ ScoreChart::ScoreChart(QWidget* parent)
   series_->attachAxis(time_axis_);
   series_->attachAxis(score_axis_);
   chart->setTitle(QStringLiteral("得点の推移"));
-  setChart(chart);  // the view owns the chart, the chart the series and axes
+  // The view owns the chart, the chart the series and axes. The view's own empty chart is
+  // let go by setChart, not deleted.
+  QChart* empty = this->chart();
+  setChart(chart);
+  delete empty;
   setRenderHint(QPainter::Antialiasing);
   setMinimumSize(360, 240);
   setFocusPolicy(Qt::NoFocus);
