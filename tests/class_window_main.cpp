@@ -6,6 +6,7 @@
 #include <QStyleFactory>
 
 #include "class_support.h"
+#include "lsan_suppressions.h"
 
 namespace {
 
