@@ -117,7 +117,8 @@ std::optional<QSqlError> ReviewProblem(QSqlDatabase& db, qint64 round_id, const 
 
 std::optional<QSqlError> ReplayHistory(QSqlDatabase& db, const MemorySchedule& schedule,
                                        const ReplayProgress& progress) {
-  // Only graded answers are reviews (see grade.h); trivia never is.
+  // Only graded answers are reviews (see grade.h); trivia never is. Fixed text only: the
+  // statements below splice no value.
   const QString graded = QStringLiteral(
       "FROM questions q JOIN rounds r ON r.id = q.round_id "
       "JOIN problem_sets p ON p.content_hash = r.set_hash "

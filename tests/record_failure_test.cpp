@@ -267,26 +267,13 @@ TEST_F(RecordTest, RecordBeforeLearnersBecomesTheFirstLearnersWithNothingLost) {
   }
   std::vector<QVariantList> rounds_before, tallies_before;
   {
-    // Take the file back to what version 3 wrote: no learners, tallies keyed by set alone.
     Peek old(RecordFile());
     rounds_before = old.Rows("SELECT id, score, ending FROM rounds");
     tallies_before = old.Rows("SELECT set_hash, bank_index, times_asked, times_right "
                               "FROM problem_stats ORDER BY bank_index");
     ASSERT_FALSE(tallies_before.empty());
-    for (const char* sql : {
-             "DROP TABLE practice_problems", "DROP TABLE generated_sets", "DROP TABLE memory_states", "DROP TABLE upload_queue",
-             "DROP INDEX rounds_by_uuid", "DROP INDEX rounds_by_learner",
-             "ALTER TABLE rounds DROP COLUMN uuid", "ALTER TABLE rounds DROP COLUMN learner_id",
-             "CREATE TABLE old_stats AS SELECT set_hash, bank_index, text_sjis, text_utf8, "
-             "accepted_sjis, accepted_utf8, times_asked, times_right, last_asked, text_length, "
-             "accepted_length FROM problem_stats",
-             "DROP TABLE problem_stats", "DROP TABLE learners",
-             "ALTER TABLE old_stats RENAME TO problem_stats",
-             "CREATE UNIQUE INDEX old_stats_key ON problem_stats (set_hash, bank_index)",
-             "PRAGMA user_version = 3"}) {
-      ASSERT_TRUE(old.Exec(sql)) << sql;
-    }
   }
+  BackToVersionThree(RecordFile());
   record::RecordOptions options;
   options.first_learner_name = QStringLiteral("はなこ");
   Record record(Folder(), options);
