@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# packaging/install_test.sh SOURCE_DIR WORK_DIR
+# packaging/install_test.sh SOURCE_DIR WORK_DIR [BUILD_DIR]
 # What a school server's administrator does with the package: build the .deb the README
 # describes, have lintian and appstreamcli check it, install it with apt (so its
 # dependencies resolve), use every program from the installed paths, purge it, and find
@@ -8,7 +8,7 @@
 set -euo pipefail
 
 readonly SKIPPED=77
-[ $# -eq 2 ] || { echo "usage: $0 SOURCE_DIR WORK_DIR" >&2; exit 2; }
+[ $# -eq 2 ] || [ $# -eq 3 ] || { echo "usage: $0 SOURCE_DIR WORK_DIR [BUILD_DIR]" >&2; exit 2; }
 source_dir=$(cd "$1" && pwd)
 readonly source_dir
 
@@ -27,17 +27,29 @@ step() { echo "== $*"; }
 
 readonly build="$work/build" log="$work/build.log"
 
-step "build the package (Release, without tests)"
-# Another build may be using the other core: two jobs, as everywhere on this machine.
-if ! {
-  cmake -S "$source_dir" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DREKENDO_TESTS=OFF \
-    -DCMAKE_INSTALL_PREFIX=/usr &&
-    cmake --build "$build" -j2 &&
-    rm -f "$build"/rekendo_*.deb &&
-    (cd "$build" && cpack -G DEB)
-} >"$log" 2>&1; then
-  tail -n 40 "$log" >&2
-  fail "the package did not build (whole log: $log)"
+if [ $# -eq 3 ]; then
+  # The suite's own tree is built already: CPack installs it under /usr (the menu entry
+  # takes its prefix at install time) and strips it, so no second tree is compiled.
+  step "package the tree the suite built ($3)"
+  tree=$(cd "$3" && pwd)
+  rm -rf "$build"
+  if ! (cpack -G DEB --config "$tree/CPackConfig.cmake" -B "$build") >"$log" 2>&1; then
+    tail -n 40 "$log" >&2
+    fail "the package did not build (whole log: $log)"
+  fi
+else
+  step "build the package (Release, without tests)"
+  # Another build may be using the other core: two jobs, as everywhere on this machine.
+  if ! {
+    cmake -S "$source_dir" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DREKENDO_TESTS=OFF \
+      -DCMAKE_INSTALL_PREFIX=/usr &&
+      cmake --build "$build" -j2 &&
+      rm -f "$build"/rekendo_*.deb &&
+      (cd "$build" && cpack -G DEB)
+  } >"$log" 2>&1; then
+    tail -n 40 "$log" >&2
+    fail "the package did not build (whole log: $log)"
+  fi
 fi
 debs=("$build"/rekendo_*.deb)
 if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then fail "expected one .deb in $build: ${debs[*]}"; fi

@@ -119,9 +119,12 @@ std::optional<QSqlError> ReplayHistory(QSqlDatabase& db, const MemorySchedule& s
                                        const ReplayProgress& progress) {
   // Only graded answers are reviews (see grade.h); trivia never is. Fixed text only: the
   // statements below splice no value.
+  // A problem answered in a 今日の練習 or 復習 file is reviewed in the set it came from, as
+  // when it was answered live.
   const QString graded = QStringLiteral(
       "FROM questions q JOIN rounds r ON r.id = q.round_id "
-      "JOIN problem_sets p ON p.content_hash = r.set_hash "
+      "LEFT JOIN practice_problems o ON o.set_hash = r.set_hash AND o.bank_index = q.bank_index "
+      "JOIN problem_sets p ON p.content_hash = COALESCE(o.origin_hash, r.set_hash) "
       "WHERE q.kind = 'problem' AND q.outcome IN ('right', 'wrong')");
   qint64 total = 0;
   if (progress) {
@@ -151,7 +154,8 @@ std::optional<QSqlError> ReplayHistory(QSqlDatabase& db, const MemorySchedule& s
   {
     QSqlQuery history(db);
     history.setForwardOnly(true);
-    if (!history.exec(QStringLiteral("SELECT r.learner_id, p.rowid, q.bank_index, "
+    if (!history.exec(QStringLiteral("SELECT r.learner_id, p.rowid, "
+                                     "COALESCE(o.origin_index, q.bank_index), "
                                      "q.outcome = 'right', q.wrong_tries, q.closed_at ") +
                       graded + QStringLiteral(" ORDER BY q.closed_at, q.round_id, q.number"))) {
       return history.lastError();

@@ -242,9 +242,10 @@ bool Record::BringSchemaUpToDate(int version) {
         options_.first_learner_name.isEmpty() ? AccountName() : options_.first_learner_name;
     values.now_ms = QDateTime::currentMSecsSinceEpoch();
     if (auto error = MigrateSchema(db_, *now, kSchemaVersion, values)) return FailWith(*error);
-    // Records from before the scheduler learn from every answer they hold, in this same
-    // transaction: the file is brought up whole or not at all.
-    if (*now < 4) {
+    // Records from before the scheduler, or from before its same-day rule was mended, learn
+    // from every answer they hold, in this same transaction: the file is brought up whole or
+    // not at all.
+    if (*now < 6) {
       if (auto error = ReplayHistory(db_, options_.schedule, options_.replay_progress)) {
         return FailWith(*error);
       }

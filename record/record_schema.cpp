@@ -180,6 +180,10 @@ const QStringList kVersion5 = {
 ))"),
 };
 
+// Version 6: no new table. Memory computed before a same-day Hard kept its stability (as the
+// FSRS reference implementations do) is recomputed from the history in the same transaction.
+const QStringList kVersion6 = {};
+
 const QStringList* StepTo(int version) {
   switch (version) {
     case 1: return &kVersion1;
@@ -187,6 +191,7 @@ const QStringList* StepTo(int version) {
     case 3: return &kVersion3;
     case 4: return &kVersion4;
     case 5: return &kVersion5;
+    case 6: return &kVersion6;
     default: return nullptr;
   }
 }

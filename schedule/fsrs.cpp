@@ -25,7 +25,7 @@ const Curve& TheCurve() {
 double G(Grade grade) { return static_cast<double>(static_cast<int>(grade)); }
 
 double ClampDifficulty(double d) { return std::clamp(d, kMinDifficulty, kMaxDifficulty); }
-double ClampStability(double s) { return std::max(s, kMinStability); }
+double ClampStability(double s) { return std::clamp(s, kMinStability, kMaxStability); }
 
 // D0(G) before the clamp: the target of mean reversion uses it unclamped.
 double RawInitialDifficulty(Grade grade) { return w[4] - std::exp(w[5] * (G(grade) - 1)) + 1; }
@@ -93,7 +93,8 @@ double StabilityAfterLapse(double stability, double difficulty, double retrievab
 
 double SameDayStability(double stability, Grade grade) {
   double increase = std::exp(w[17] * (G(grade) - 3 + w[18])) * std::pow(stability, -w[19]);
-  if (grade == Grade::kGood || grade == Grade::kEasy) increase = std::max(increase, 1.0);
+  // A same-day answer that was recalled (Hard too) never lowers stability; only Again may.
+  if (grade != Grade::kAgain) increase = std::max(increase, 1.0);
   return ClampStability(stability * increase);
 }
 

@@ -25,8 +25,8 @@
 //     (the second term keeps the stability after a lapse from ever exceeding what a same-day
 //     Again would leave)
 //   on the same day (t = 0):
-//     S's = S * SInc,  SInc = e^(w17 * (G - 3 + w18)) * S^-w19,  SInc >= 1 when G >= 3
-//   every stability is kept >= 0.001; D and R are those before the review.
+//     S's = S * SInc,  SInc = e^(w17 * (G - 3 + w18)) * S^-w19,  SInc >= 1 when G >= 2
+//   every stability is kept in [0.001, 36500]; D and R are those before the review.
 //   I(r, S)  = S / factor * (r^(1/decay) - 1), rounded to whole days, in [1, 36500]
 //
 // No fuzz and no learning steps: a problem is in review from its first answer.
@@ -71,6 +71,7 @@ inline constexpr double kMinRetention = 0.70;
 inline constexpr double kMaxRetention = 0.97;
 inline constexpr std::int32_t kMaxIntervalDays = 36500;
 inline constexpr double kMinStability = 0.001;
+inline constexpr double kMaxStability = 36500;
 
 struct MemoryState {
   double stability = 0;         // days until recall falls to 90 %

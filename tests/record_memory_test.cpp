@@ -1,6 +1,7 @@
 // Every graded answer moves its problem's memory: a miss comes back the next day, answers
 // right push it further out, and an older record learns the same from its history.
 #include "fsrs.h"
+#include "record_schema.h"
 #include "record_support.h"
 #include "round_recorder.h"
 
@@ -165,6 +166,49 @@ TEST_F(MemoryTest, AnOlderRecordReplaysItsHistoryToTheSameMemory) {
   EXPECT_EQ(states(), live);
   ASSERT_FALSE(told.empty());
   EXPECT_EQ(told.back(), (std::pair<qint64, qint64>{6, 6}));
+}
+
+// A record whose memory was worked out before a same-day Hard kept its stability is worked out
+// again at start; answers given in a practice copy count for the problem they came from.
+TEST_F(MemoryTest, MemoryFromBeforeTheSameDayRuleIsWorkedOutAgain) {
+  const auto states = [this] {
+    Peek peek(RecordFile(), QStringLiteral("states"));
+    return peek.Rows(QStringLiteral(
+        "SELECT learner_id, set_hash, bank_index, stability, difficulty, last_review, due, "
+        "reviews, lapses FROM memory_states ORDER BY set_hash, bank_index"));
+  };
+  std::string copy = dir.Write("今日の練習.mon", ProblemFileBytes() + Sjis("３＋３\r\n６\r\n"));
+  std::vector<QVariantList> live;
+  {
+    Record record(Folder(), Options());
+    PlayAt(record, morning_, {{1, QuestionOutcome::kRight, 0}, {2, QuestionOutcome::kRight, 0}});
+    PlayAt(record, morning_ + 9 * kDayMs,
+           {{1, QuestionOutcome::kWrongAtTimeUp, 0}, {2, QuestionOutcome::kRight, 0}});
+    // The copy's first problem is problem 1 of the set; answered Hard the same day as the lapse.
+    {
+      Peek peek(RecordFile(), QStringLiteral("origins"));
+      ASSERT_TRUE(peek.Exec(QStringLiteral(
+          "INSERT INTO practice_problems VALUES ('%1', 1, '%2', 1)")
+                                .arg(Sha256Of(ProblemFileBytes() + Sjis("３＋３\r\n６\r\n")),
+                                     Sha256Of(ProblemFileBytes()))));
+    }
+    problems_ = copy;
+    PlayAt(record, morning_ + 9 * kDayMs + 3'600'000, {{1, QuestionOutcome::kRight, 2}});
+    live = states();
+    ASSERT_EQ(live.size(), 2u);  // the copy's answer went to the set's problem 1
+  }
+  {
+    // As an older program left it: the same-day Hard shrank problem 1's stability.
+    Peek peek(RecordFile(), QStringLiteral("old"));
+    ASSERT_TRUE(peek.Exec(QStringLiteral("UPDATE memory_states SET stability = stability / 2")));
+    ASSERT_TRUE(peek.Exec(QStringLiteral("PRAGMA user_version = 5")));
+  }
+  Record record(Folder(), Options());
+  ASSERT_TRUE(record.Open());
+  ASSERT_FALSE(record.Error()) << record.Error()->Describe();
+  EXPECT_EQ(states(), live);
+  EXPECT_EQ(Peek(RecordFile(), QStringLiteral("version")).Value("PRAGMA user_version").toInt(),
+            record::kSchemaVersion);
 }
 
 }  // namespace

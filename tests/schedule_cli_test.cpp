@@ -2,8 +2,12 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <cmath>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "temp_files.h"
 
@@ -65,6 +69,57 @@ TEST(ScheduleCliTest, StopsAtTheFirstBadLineWithStatusTwo) {
   }
   EXPECT_EQ(Schedule("--retention 0.99", "").status, 2);
   EXPECT_EQ(Schedule("--version", "").out, "rekendo-schedule " REKENDO_VERSION "\n");
+}
+
+}  // namespace
+}  // namespace rekendo
+
+namespace rekendo {
+namespace {
+
+std::vector<std::vector<std::string>> CsvLines(const std::string& text) {
+  std::vector<std::vector<std::string>> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    std::vector<std::string> fields;
+    std::istringstream cells(line);
+    for (std::string cell; std::getline(cells, cell, ',');) fields.push_back(cell);
+    lines.push_back(fields);
+  }
+  return lines;
+}
+
+std::string ReadWhole(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// 300 random histories, four in ten reviews on the day of the one before (Hard among them),
+// as the FSRS authors' TypeScript package computes them (tests/fsrs_reference says how they
+// were made): stability and difficulty to 1e-4, intervals exactly.
+TEST(ScheduleCliTest, AgreesWithTheReferenceImplementation) {
+  const std::string folder = REKENDO_SOURCE_DIR "/tests/fsrs_reference/";
+  const ScheduleRun run = Schedule("", ReadWhole(folder + "histories.csv"));
+  ASSERT_EQ(run.status, 0);
+  const auto ours = CsvLines(run.out);
+  const auto expected = CsvLines(ReadWhole(folder + "expected.csv"));
+  ASSERT_GT(expected.size(), 4000u);
+  ASSERT_EQ(ours.size(), expected.size());
+  int differing = 0;
+  for (std::size_t i = 0; i < ours.size() && differing < 5; ++i) {
+    ASSERT_EQ(ours[i].size(), 6u) << "line " << i + 1;
+    const bool same = ours[i][0] == expected[i][0] && ours[i][1] == expected[i][1] &&
+                      std::fabs(std::stod(ours[i][3]) - std::stod(expected[i][3])) <= 1e-4 &&
+                      std::fabs(std::stod(ours[i][4]) - std::stod(expected[i][4])) <= 1e-4 &&
+                      ours[i][5] == expected[i][5];
+    if (!same) {
+      ++differing;
+      ADD_FAILURE() << "line " << i + 1 << ": ours " << ours[i][3] << ',' << ours[i][4] << ','
+                    << ours[i][5] << ", reference " << expected[i][3] << ',' << expected[i][4]
+                    << ',' << expected[i][5] << " (" << expected[i][0] << ' ' << expected[i][1]
+                    << " grade " << expected[i][2] << ')';
+    }
+  }
 }
 
 }  // namespace

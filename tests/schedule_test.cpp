@@ -138,6 +138,21 @@ TEST(FsrsTest, SameDayRepeat) {
   EXPECT_EQ(Interval(easy), 4);
 }
 
+TEST(FsrsTest, SameDayHardNeverLowersStability) {
+  // Hard on the day of the first Good: SInc = e^(0.5425 * (-1 + 0.0912)) * 0.946494 = 0.577688
+  //   < 1, kept at 1: S stays 2.3065. Then a lapse on day 10 and Hard that same day: the lapse's
+  //   stability is kept, never shrunk (Again alone may lower it on the same day).
+  const Scheduler scheduler;
+  const MemoryState first = Reviewed(scheduler, std::nullopt, Grade::kGood, kStart);
+  const MemoryState hard = Reviewed(scheduler, first, Grade::kHard, kStart + 3600);
+  EXPECT_NEAR(hard.stability, 2.306500, kSix);
+  const MemoryState lapse = Reviewed(scheduler, first, Grade::kAgain, Day(10));
+  const MemoryState hard_after = Reviewed(scheduler, lapse, Grade::kHard, Day(10) + 600);
+  EXPECT_DOUBLE_EQ(hard_after.stability, lapse.stability);
+  const MemoryState again_after = Reviewed(scheduler, lapse, Grade::kAgain, Day(10) + 600);
+  EXPECT_LT(again_after.stability, lapse.stability);
+}
+
 TEST(FsrsTest, ElapsedDaysAreCalendarDatesAtTheOffset) {
   // 14:50Z and 15:10Z: the same UTC date, but 23:50 and 00:10 the next day in Japan (+9 h).
   const UnixSeconds before = kStart + 6 * 3600 + 20 * 60, after = before + 20 * 60;

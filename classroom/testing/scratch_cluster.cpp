@@ -315,13 +315,30 @@ bool ScratchCluster::Start(std::string* error) {
   const bool first = !initialised_;
   if (first && !Init(error)) return false;
   const QString bin = QString::fromStdString(bin_dir_);
-  if (!RunAsOwner(bin + "/pg_ctl",
-                  {"start", "-D", QString::fromStdString(data_dir_), "-w", "-t", "60", "-s", "-l",
-                   QString::fromStdString(folder_ + "/server.log")},
-                  error)) {
-    std::ifstream log(folder_ + "/server.log");
-    *error += std::string(std::istreambuf_iterator<char>(log), {});
-    return false;
+  // A free port asked of the kernel can be taken by another test before the server binds it:
+  // then the first start tries again on another one (later starts keep theirs, which the
+  // test's connection strings name).
+  for (int attempt = 1;; ++attempt) {
+    const std::string log_path = folder_ + "/server.log";
+    std::error_code ignored;
+    fs::remove(log_path, ignored);
+    std::string failure;
+    if (RunAsOwner(bin + "/pg_ctl",
+                   {"start", "-D", QString::fromStdString(data_dir_), "-w", "-t", "60", "-s",
+                    "-l", QString::fromStdString(log_path)},
+                   &failure)) {
+      break;
+    }
+    std::ifstream log(log_path);
+    const std::string said(std::istreambuf_iterator<char>(log), {});
+    const bool port_taken = said.find("could not bind") != std::string::npos ||
+                            said.find("already in use") != std::string::npos;
+    if (!(first && (options_.tcp || options_.tls) && port_taken && attempt < 3)) {
+      *error = failure + said;
+      return false;
+    }
+    port_ = FreeTcpPort();
+    WriteFile(data_dir_ + "/postgresql.conf", "port = " + std::to_string(port_) + "\n", true);
   }
   running_ = true;
   if (first) {

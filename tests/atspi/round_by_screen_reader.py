@@ -12,6 +12,7 @@ D-Bus or pyatspi.
 """
 import os
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -32,7 +33,7 @@ def skip(why):
 
 
 def outer(binary, data):
-    for tool in ("xvfb-run", "Xvfb", "dbus-run-session", "xauth"):
+    for tool in ("Xvfb", "dbus-run-session"):
         if shutil.which(tool) is None:
             skip(tool + " is not installed")
     if not os.path.exists("/usr/libexec/at-spi-bus-launcher"):
@@ -41,13 +42,33 @@ def outer(binary, data):
         import pyatspi  # noqa: F401
     except ImportError:
         skip("python3-pyatspi is not installed")
-    env = dict(os.environ, ATSPI_ROUND_INNER="1")
-    command = ["dbus-run-session", "--", "xvfb-run", "-a", "-s", "-screen 0 1024x768x24",
-               sys.executable, os.path.abspath(__file__), binary, data]
+    sys.dont_write_bytecode = True  # nothing written into the source tree
+    from virtual_display import DisplayError, VirtualDisplay
     try:
-        return subprocess.run(command, env=env, timeout=150).returncode
-    except subprocess.TimeoutExpired:
-        print("FAIL: the whole test took longer than 150 s")
+        with VirtualDisplay("1024x768x24") as display:
+            env = dict(os.environ, ATSPI_ROUND_INNER="1", DISPLAY=display.name)
+            env.pop("XAUTHORITY", None)
+            env.pop("WAYLAND_DISPLAY", None)
+            command = ["dbus-run-session", "--", sys.executable, os.path.abspath(__file__),
+                       binary, data]
+            # Its own process group, so that a test that hangs leaves nothing running.
+            session = subprocess.Popen(command, env=env, start_new_session=True)
+            try:
+                status = session.wait(150)
+            except subprocess.TimeoutExpired:
+                print("FAIL: the whole test took longer than 150 s")
+                status = 1
+            finally:
+                try:
+                    os.killpg(session.pid, signal.SIGKILL)
+                except ProcessLookupError:
+                    pass
+                session.wait()
+            if status != 0:
+                print("Xvfb on %s said:\n%s" % (display.name, display.messages() or "(nothing)"))
+            return status
+    except DisplayError as error:
+        print("FAIL: %s" % error)
         return 1
 
 
@@ -119,6 +140,9 @@ def inner(binary, data):
         desktop = pyatspi.Registry.getDesktop(0)
 
         def find_app():
+            if drill.poll() is not None:
+                raise Failure("the drill ended with status %d before it was on the "
+                              "accessibility bus" % drill.returncode)
             for i in range(desktop.childCount):
                 app = desktop.getChildAtIndex(i)
                 if app is not None and app.name == "rekendo":
