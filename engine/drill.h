@@ -44,6 +44,7 @@ struct LoadSummary {
   std::string head;            // the first bytes, for telling what kind of file it was
   std::int64_t pairs_left_out = 0;   // pairs past the table, not loaded
   bool all_left_out_counted = true;  // false when the count stopped (a huge file)
+  bool read_as_utf8 = false;         // the file was UTF-8 and its lines were converted
 };
 
 // How far past a full table the drill counts what it leaves out.

@@ -2,12 +2,44 @@
 #include <string_view>
 
 #include "answers.h"
+#include "cp932.h"
 #include "drill.h"
 #include "io_error.h"
 #include "multiple_choice.h"
 #include "line_reader.h"
+#include "utf8.h"
 
 namespace rekendo {
+
+namespace {
+
+// A problem file saved as UTF-8 (what editors write by default today) is read as the text
+// it holds, by the rule rekendo-check uses, over the lines loaded; Shift-JIS stays as it is,
+// byte for byte. True when the lines were converted.
+bool ReadAsUtf8(QuestionBank& bank) {
+  std::string all;
+  bool high = false;
+  for (std::int32_t i = 1; i <= bank.problem_count; ++i) {
+    for (const std::string* line : {&bank.problem_text[i], &bank.problem_answer[i]}) {
+      for (const char c : *line) high = high || static_cast<unsigned char>(c) >= 0x80;
+      all += *line;
+      all += '\n';
+    }
+  }
+  if (!high || text::DetectUtf8(all) == text::Utf8Rule::kNone) return false;
+  for (std::int32_t i = 1; i <= bank.problem_count; ++i) {
+    for (std::string* line : {&bank.problem_text[i], &bank.problem_answer[i]}) {
+      std::string_view utf8 = *line;
+      if (i == 1 && line == &bank.problem_text[1] && utf8.starts_with(text::kUtf8Bom)) {
+        utf8.remove_prefix(text::kUtf8Bom.size());
+      }
+      *line = text::Utf8ToCp932(utf8).bytes;
+    }
+  }
+  return true;
+}
+
+}  // namespace
 
 Drill::Drill(DrillView& view, Clock clock) : view_(view), clock_(std::move(clock)) {}
 
@@ -41,6 +73,7 @@ void Drill::ChooseProblemFile(const FileChooser& choose_file) {
         summary.all_left_out_counted = false;
       }
     }
+    summary.read_as_utf8 = ReadAsUtf8(bank_);
     summary.content_sha256 = file.ContentDigest();
     summary.head = file.ContentHead();
     file.Close();

@@ -80,8 +80,17 @@ TEST_F(WindowTest, StatusLineSaysWhenALoadedFileIsNoShiftJisProblemFile) {
   // A picture plays as garbage, as the drill reads it; the line says it is no problem file.
   form->LoadProblemFile(dir.Write("picture.mon", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0", 18)));
   EXPECT_TRUE(Status(*form).contains(QStringLiteral("問題ファイルではないようです"))) << Status(*form).toStdString();
-  form->LoadProblemFile(dir.Write("utf8.mon", "ひらがなの問題\r\n１\r\nカタカナ\r\n２\r\n"));
-  EXPECT_TRUE(Status(*form).contains(QStringLiteral("UTF-8 で保存されているようです")));
+  // A UTF-8 file is read as the text it holds, and the line says so in a few words; its
+  // right answer is judged right.
+  form->LoadProblemFile(dir.Write("utf8.mon", "\xEF\xBB\xBFひらがなの問題\r\n２\r\nカタカナ\r\n２\r\n"));
+  EXPECT_EQ(Status(*form), QStringLiteral("問題ファイル「utf8.mon」（2 問）　※UTF-8 のファイルとして読みました"));
+  Click("startButton");
+  EXPECT_TRUE(Text("problemPanel") == QStringLiteral("ひらがなの問題") ||
+              Text("problemPanel") == QStringLiteral("カタカナ"))
+      << Text("problemPanel").toStdString();
+  Click("key2");
+  Click("submitKey");
+  EXPECT_EQ(Text("verdict"), QStringLiteral("正解"));
   std::string many;
   for (int i = 0; i < 1005; ++i) many += "q\r\n" + Sjis("１") + "\r\n";
   form->LoadProblemFile(dir.Write("many.mon", many));

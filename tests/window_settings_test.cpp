@@ -70,6 +70,32 @@ TEST_F(SettingsWindowTest, TypingOnTypesTheKeypadsBytesEnterSubmitsEscapeClears)
   EXPECT_EQ(Typed(), KeypadBytes({"key7"}));
 }
 
+// A mouse click on Let's Charenge! must not leave it holding Enter: the typed answer is
+// submitted, not the round restarted; Backspace clears as 取消 does.
+TEST_F(SettingsWindowTest, TypingOnTheAnswerOwnsEnterWhicheverButtonWasClicked) {
+  WriteStandardDataFiles();
+  Open();
+  ChooseProblems("問\r\n（ｘ＋１）＾２\r\n");
+  form->SetKeyboardTyping(true);
+  QPushButton* start = Button("startButton");
+  QTest::mouseClick(start, Qt::LeftButton);
+  ASSERT_EQ(Text("questionNumber"), QStringLiteral("問題1"));
+  EXPECT_NE(QApplication::focusWidget(), start);
+  // Even with the focus on it (reached by Tab, say), Enter answers while the question is open.
+  start->setFocus();
+  QTest::keyClicks(start, "(x+1)^3");
+  QTest::keyClick(start, Qt::Key_Backspace);
+  EXPECT_EQ(Typed(), "");
+  QTest::keyClicks(start, "(x+1)^2");
+  QTest::keyClick(start, Qt::Key_Return);
+  EXPECT_EQ(Text("questionNumber"), QStringLiteral("問題1"));
+  EXPECT_EQ(Text("verdict"), QStringLiteral("正解"));
+  // Typing off again: a click gives the button the focus, as it always did.
+  form->SetKeyboardTyping(false);
+  QTest::mouseClick(Button("nextButton"), Qt::LeftButton);
+  EXPECT_EQ(QApplication::focusWidget(), Button("nextButton"));
+}
+
 TEST_F(SettingsWindowTest, FillingTheScreenScalesEverythingByOneFactor) {
   const Scale full_hd = Scale::ToFill({1920, 1080});
   EXPECT_DOUBLE_EQ(full_hd.factor, 1080.0 / 768.0);

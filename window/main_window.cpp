@@ -85,6 +85,7 @@ MainWindow::MainWindow(const Scale& scale, QWidget* parent) : QWidget(parent), s
   ChainTabOrder(keys_, commands);
   for (QPushButton* button : keys_) button->installEventFilter(this);
   for (QPushButton* button : commands) button->installEventFilter(this);
+  commands_ = commands;
   ShowStatus({});
 
   // The countdown is created stopped, so no tick can come before a question is set.
@@ -399,6 +400,7 @@ void MainWindow::LoadThrough(const Drill::FileChooser& chooser, bool from_dialog
     status.look = text::LookOfText(load.head);
     status.pairs_left_out = load.pairs_left_out;
     status.all_left_out_counted = load.all_left_out_counted;
+    status.read_as_utf8 = load.read_as_utf8;
   } else {
     status.kind = LoadStatus::Kind::Cancelled;
   }
@@ -508,15 +510,34 @@ void MainWindow::Announce(const QString& news) {
   });
 }
 
+void MainWindow::SetKeyboardTyping(bool on) {
+  keyboard_typing_ = on;
+  // A mouse click then leaves the keyboard where it was, so that the next Enter answers
+  // rather than pressing the clicked button again; Tab still reaches every button.
+  for (QPushButton* button : commands_) {
+    button->setFocusPolicy(on ? Qt::TabFocus : Qt::StrongFocus);
+  }
+}
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (!keyboard_typing_ || event->type() != QEvent::KeyPress) {
     return QWidget::eventFilter(watched, event);
   }
   const auto* key_event = static_cast<QKeyEvent*>(event);
-  // Enter on a command button still presses it; on the keypad it is 決定.
+  // While a question is open the answer owns Enter (決定) and Backspace / Delete (取消),
+  // wherever the focus is; else Enter on a command button still presses it, and on the
+  // keypad it is 決定.
   const bool on_keypad = std::find(keys_.begin(), keys_.end(), watched) != keys_.end();
+  const RoundSnapshot round = drill_->Snapshot();
+  const bool question_open =
+      round.stage == Stage::kRunning && round.question_number >= 1 &&
+      round.question_number <= 10 && !round.closed;
   const KeyDef* key = KeyForTyped(key_event->key(), key_event->text(), key_event->modifiers());
-  if (key == nullptr || (key->role == KeyRole::Submit && !on_keypad)) {
+  if (key == nullptr && question_open && key_event->modifiers() == Qt::NoModifier &&
+      (key_event->key() == Qt::Key_Backspace || key_event->key() == Qt::Key_Delete)) {
+    key = KeyForTyped(Qt::Key_Escape, {}, Qt::NoModifier);
+  }
+  if (key == nullptr || (key->role == KeyRole::Submit && !on_keypad && !question_open)) {
     return QWidget::eventFilter(watched, event);
   }
   keys_[static_cast<std::size_t>(key - kKeypad.data())]->click();

@@ -53,7 +53,8 @@ class MainWindow : public QWidget, private DrillView {
   // Settings the learner chooses. The time limit holds from the next round (nothing: no
   // limit); typing on the physical keyboard holds at once.
   void SetTimeLimit(std::optional<int> seconds) { drill_->SetTimeLimit(seconds); }
-  void SetKeyboardTyping(bool on) { keyboard_typing_ = on; }
+  // Typing on the physical keyboard (off unless chosen in 設定).
+  void SetKeyboardTyping(bool on);
   bool KeyboardTyping() const { return keyboard_typing_; }
 
   // Who plays, named first on the status line (empty: nobody named, as with one learner).
@@ -152,6 +153,7 @@ class MainWindow : public QWidget, private DrillView {
   bool activated_ = false;
   bool sized_to_frame_ = false;
   bool keyboard_typing_ = false;
+  std::vector<QPushButton*> commands_;  // the command and band buttons, in tab order
 };
 
 }  // namespace rekendo

@@ -33,7 +33,9 @@ QString Situation(const LoadStatus& status, const QString& name) {
 QString Warnings(const LoadStatus& status) {
   if (status.kind != LoadStatus::Kind::Loaded) return {};
   QString text;
-  switch (status.look) {
+  if (status.read_as_utf8) {
+    text += QStringLiteral("　※UTF-8 のファイルとして読みました");
+  } else switch (status.look) {
     case text::TextLook::kBinary:
       text += QStringLiteral("　※問題ファイルではないようです（文字でないデータが入っています）");
       break;

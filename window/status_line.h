@@ -19,6 +19,7 @@ struct LoadStatus {
   text::TextLook look = text::TextLook::kShiftJis;
   qint64 pairs_left_out = 0;
   bool all_left_out_counted = true;
+  bool read_as_utf8 = false;  // Loaded: a UTF-8 file, read as the text it holds
   QString failure;  // Failed: why, as the error box says it
   // Names in the dialog's folder that the dialog could not list (not UTF-8).
   int unshown_names = 0;
