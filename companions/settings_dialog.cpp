@@ -1,5 +1,7 @@
 #include "settings_dialog.h"
 
+#include <cmath>
+
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -38,13 +40,15 @@ SettingsDialog::SettingsDialog(const DrillSettings& current, QWidget* parent) : 
 
   retention_ = new QDoubleSpinBox(this);
   retention_->setObjectName(QStringLiteral("retention"));
-  retention_->setRange(schedule::kMinRetention, schedule::kMaxRetention);
-  retention_->setSingleStep(0.01);
-  retention_->setDecimals(2);
-  retention_->setValue(current.retention);
+  // Shown as a percentage, as teachers speak of it; kept as a fraction.
+  retention_->setRange(schedule::kMinRetention * 100, schedule::kMaxRetention * 100);
+  retention_->setSingleStep(1);
+  retention_->setDecimals(0);
+  retention_->setSuffix(QStringLiteral(" %"));
+  retention_->setValue(current.retention * 100);
   retention_->setAccessibleName(QStringLiteral("復習の目標正答率"));
   retention_->setAccessibleDescription(
-      QStringLiteral("高いほど早めに復習に出ます。0.70 から 0.97、ふつうは 0.90"));
+      QStringLiteral("高いほど早めに復習に出ます。70 % から 97 %、ふつうは 90 %"));
 
   practice_size_ = new QSpinBox(this);
   practice_size_->setObjectName(QStringLiteral("practiceSize"));
@@ -109,7 +113,7 @@ DrillSettings SettingsDialog::Chosen() const {
       seconds > 0 ? std::optional<int>(seconds) : std::optional<int>(std::nullopt);
   chosen.keyboard_typing = typing_->isChecked();
   chosen.fill_screen = fill_->isChecked();
-  chosen.retention = retention_->value();
+  chosen.retention = std::round(retention_->value()) / 100.0;
   chosen.practice_size = practice_size_->value();
   chosen.mastery = {mastery_right_->value(), mastery_last_->value()};
   return chosen;

@@ -20,10 +20,12 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
+#include <algorithm>
 #include <charconv>
 #include <exception>
 #include <memory>
 
+#include "dated_file.h"
 #include "problem_file.h"
 #include "sheet_content.h"
 #include "sheet_font.h"
@@ -185,8 +187,8 @@ SheetDialog::SheetDialog(const SheetRequest& initial, QWidget* parent)
   seed_->setValidator(new QRegularExpressionValidator(
       QRegularExpression(QStringLiteral("[0-9]{1,19}")), seed_));
   seed_->setText(QString::number(initial_.seed != 0 ? initial_.seed : ClockSeed()));
-  seed_->setAccessibleName(QStringLiteral("シード"));
-  seed_->setToolTip(QStringLiteral("同じシードからは同じプリントができます"));
+  seed_->setAccessibleName(QStringLiteral("問題の番号"));
+  seed_->setToolTip(QStringLiteral("同じ番号からは同じプリントができます"));
   paper_->addItem(QStringLiteral("A4 縦"), static_cast<int>(Paper::kA4));
   paper_->addItem(QStringLiteral("B5 縦（JIS）"), static_cast<int>(Paper::kB5));
   paper_->addItem(QStringLiteral("A4 横"), static_cast<int>(Paper::kA4Landscape));
@@ -211,7 +213,7 @@ SheetDialog::SheetDialog(const SheetRequest& initial, QWidget* parent)
   auto* count_label = new QLabel(QStringLiteral("問題数(&N)"), this);
   count_label->setBuddy(all_);
   form->addRow(count_label, Row(this, {all_, count_}));
-  form->addRow(QStringLiteral("シード(&E)"), seed_);
+  form->addRow(QStringLiteral("問題の番号(&E)\n（同じ番号で同じプリント）"), seed_);
   form->addRow(QStringLiteral("用紙(&Y)"), paper_);
   form->addRow(QStringLiteral("解答(&W)"), answers_);
 
@@ -236,6 +238,8 @@ SheetDialog::SheetDialog(const SheetRequest& initial, QWidget* parent)
   for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 
   connect(source_, &QComboBox::currentIndexChanged, this, &SheetDialog::ShowSource);
+  // What was said of the last sheet is of no use for another kind.
+  connect(source_, &QComboBox::currentIndexChanged, status_, &QLabel::hide);
   connect(all_, &QCheckBox::toggled, this, &SheetDialog::ShowSource);
   connect(operation_, &QComboBox::currentIndexChanged, this, &SheetDialog::ShowSource);
   connect(grid_level_, &QSpinBox::valueChanged, this, &SheetDialog::ShowSource);
@@ -243,6 +247,13 @@ SheetDialog::SheetDialog(const SheetRequest& initial, QWidget* parent)
   connect(save_, &QPushButton::clicked, this, &SheetDialog::SavePdf);
   connect(print_, &QPushButton::clicked, this, &SheetDialog::Print);
   connect(close_, &QPushButton::clicked, this, &SheetDialog::reject);
+
+  // Each page keeps its fields at their full height when a long message below takes room.
+  int tallest = 0;
+  for (int i = 0; i < pages_->count(); ++i) {
+    tallest = std::max(tallest, pages_->widget(i)->sizeHint().height());
+  }
+  pages_->setMinimumHeight(tallest);
 
   int first = source_->findData(static_cast<int>(initial_.source));
   source_->setCurrentIndex(first >= 0 ? first : source_->findData(static_cast<int>(Source::kProblemFile)));
@@ -330,6 +341,9 @@ void SheetDialog::SavePdf() {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilter(QStringLiteral("PDF (*.pdf)"));
     dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    // A name of its own, so that this week's sheet never replaces last week's.
+    dialog.selectFile(QString::fromStdString(
+        files::DatedName("プリント-", ".pdf", QDateTime::currentSecsSinceEpoch())));
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
       path = dialog.selectedFiles().first();
     }

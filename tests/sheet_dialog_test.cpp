@@ -5,6 +5,7 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSet>
@@ -58,7 +59,7 @@ TEST(SheetDialogTest, TabReachesEveryControlAndEachHasAName) {
       reached << focused->accessibleName();
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
-    for (const QString& name : {QStringLiteral("プリントの種類"), QStringLiteral("シード"),
+    for (const QString& name : {QStringLiteral("プリントの種類"), QStringLiteral("問題の番号"),
                                 QStringLiteral("用紙"), QStringLiteral("印刷"),
                                 QStringLiteral("PDF に保存"), QStringLiteral("閉じる")}) {
       EXPECT_TRUE(reached.contains(name)) << kind.toStdString() << ": " << name.toStdString();
@@ -114,6 +115,48 @@ TEST(SheetDialogTest, SavesOffTheGuiThreadAndAsksBeforeReplacing) {
   QTRY_VERIFY_WITH_TIMEOUT(!dialog.Busy(), 30000);
   EXPECT_EQ(asked, 2);
   EXPECT_TRUE(testing::ReadFile(kept).starts_with("%PDF-"));
+}
+
+// After a two-line 保存しました the fields of every kind keep their height, and the message
+// goes when another kind is chosen.
+TEST(SheetDialogTest, AMessageGoesWhenAnotherKindIsChosenAndFieldsKeepTheirHeight) {
+  testing::TempDir dir;
+  const std::string path = dir.Path("四則.pdf");
+  SheetDialog dialog(LoadedSet(20));
+  dialog.SetSaveChooser([&] { return QString::fromStdString(path); });
+  dialog.show();
+  // As on a small screen: the dialog cannot grow for the message.
+  dialog.setFixedHeight(dialog.height());
+  Button(dialog, QStringLiteral("PDF に保存"))->click();
+  QTRY_VERIFY_WITH_TIMEOUT(!dialog.Busy(), 30000);
+  ASSERT_TRUE(dialog.StatusText().startsWith(QStringLiteral("保存しました")));
+  auto* kinds = dialog.findChildren<QComboBox*>().front();
+  for (QComboBox* box : dialog.findChildren<QComboBox*>()) {
+    if (box->accessibleName() == QStringLiteral("プリントの種類")) kinds = box;
+  }
+  const QLabel* status = nullptr;
+  for (const QLabel* label : dialog.findChildren<QLabel*>()) {
+    if (label->accessibleName() == QStringLiteral("状態")) status = label;
+  }
+  ASSERT_NE(status, nullptr);
+  EXPECT_TRUE(status->isVisible());
+  const auto expect_full_height = [&dialog] {
+    for (QWidget* field : dialog.findChildren<QWidget*>()) {
+      if (!field->isVisible() ||
+          !(qobject_cast<QComboBox*>(field) || qobject_cast<QAbstractSpinBox*>(field))) {
+        continue;
+      }
+      EXPECT_GE(field->height(), field->sizeHint().height())
+          << field->accessibleName().toStdString();
+    }
+  };
+  expect_full_height();
+  for (int step = 1; step <= kinds->count(); ++step) {
+    kinds->setCurrentIndex((kinds->currentIndex() + 1) % kinds->count());
+    QApplication::processEvents();
+    EXPECT_FALSE(status->isVisible());
+    expect_full_height();
+  }
 }
 
 TEST(SheetDialogTest, AFileThatDoesNotLoadShowsTheDrillsMessageAndWritesNothing) {

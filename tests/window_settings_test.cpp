@@ -165,7 +165,8 @@ TEST(DrillSettingsStore, KeepsTheRetentionAndPracticeSizeWithinTheirRanges) {
   auto* retention = dialog.findChild<QDoubleSpinBox*>(QStringLiteral("retention"));
   ASSERT_NE(retention, nullptr);
   EXPECT_EQ(retention->accessibleName(), QStringLiteral("復習の目標正答率"));
-  retention->setValue(0.99);  // the box holds it to the scheduler's range
+  EXPECT_EQ(retention->text(), QStringLiteral("85 %"));  // as teachers speak of it
+  retention->setValue(99);  // the box holds it to the scheduler's range
   EXPECT_EQ(dialog.Chosen().retention, 0.97);
   // Fewer questions than right answers cannot be chosen.
   dialog.findChild<QSpinBox*>(QStringLiteral("masteryLast"))->setValue(3);
