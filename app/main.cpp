@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 #include "application_title.h"
 #include "command_line.h"
@@ -12,6 +13,7 @@
 #include "guarded_application.h"
 #include "main_window.h"
 #include "qt_translations.h"
+#include "record.h"
 #include "start_options.h"
 #include "settings_hookup.h"
 
@@ -27,8 +29,28 @@ bool HasDisplay() {
 
 }  // namespace
 
+// --forget-teacher-pin: what the machine's administrator runs, in the account whose record
+// it is, when the teacher's PIN is forgotten. No display needed.
+int ForgetTeacherPin(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  rekendo::record::Record record(rekendo::DefaultDataFolder());
+  record.Open();
+  if (const rekendo::Status forgotten = record.ForgetTeacherPin(); !forgotten) {
+    std::fprintf(stderr, "rekendo: %s\n", forgotten.error().Describe().c_str());
+    return 1;
+  }
+  std::fputs("先生の暗証番号を消しました。次に学習者を変えるときに、新しい暗証番号を決めます。\n",
+             stdout);
+  return 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   if (const std::optional<int> status = rekendo::AnswerStartOptions(argc, argv)) return *status;
+  for (int k = 1; k < argc; ++k) {
+    if (std::string_view(argv[k]) == "--forget-teacher-pin") return ForgetTeacherPin(argc, argv);
+  }
   if (!HasDisplay()) {
     std::fputs(
         "rekendo: no display to open its window on; start it from a desktop session, or "

@@ -7,7 +7,8 @@ namespace rekendo {
 namespace {
 
 constexpr const char* kHelpText =
-    R"(使い方: rekendo [--help | --version]
+    R"(使い方: rekendo [--fill-screen] [--problem-file FILE]
+        rekendo --forget-teacher-pin | --help | --version
 
 計算力ドリル。問題選択 で問題ファイル（*.mon）を選び、Let's Charenge! で 10 問に
 40 秒ずつの制限時間で答えます。答えは画面のキーパッドで入力します。
@@ -20,6 +21,12 @@ constexpr const char* kHelpText =
 オプション:
   -h, --help     この説明を表示します
   --version      版（rekendo 0.3.0 など）を表示します
+  --fill-screen  画面いっぱいに広げて始めます（設定の 拡大 と同じ）
+  --problem-file FILE
+                 FILE を読み込んで始めます（問題選択 で選んだのと同じ）
+  --forget-teacher-pin
+                 忘れた先生の暗証番号を消します（このコンピューターの管理者が、
+                 記録のあるアカウントで実行します）。ディスプレイは要りません
 )";
 
 }  // namespace

@@ -1,11 +1,13 @@
 #include "teacher_gate.h"
 
+#include <QDateTime>
 #include <QEventLoop>
 #include <QFutureWatcher>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QtConcurrent/QtConcurrentRun>
+#include <algorithm>
 
 #include "teacher_pin.h"
 
@@ -38,6 +40,13 @@ TeacherGate::TeacherGate(record::Record& record, QWidget* parent) : record_(reco
   tell_ = [parent](const QString& message) {
     QMessageBox::warning(parent, QStringLiteral("先生の暗証番号"), message);
   };
+  clock_ = [] { return QDateTime::currentMSecsSinceEpoch(); };
+}
+
+qint64 TeacherGate::WaitAfterMs(int failures) {
+  if (failures <= 0) return 0;
+  constexpr qint64 kLongestMs = 60'000;
+  return failures > 6 ? kLongestMs : std::min<qint64>(kLongestMs, 1000LL << (failures - 1));
 }
 
 bool TeacherGate::Unlock() {
@@ -45,12 +54,25 @@ bool TeacherGate::Unlock() {
   record_.Open();
   const std::optional<QString> stored = record_.TeacherPinHash();
   if (!stored) return SetFirstPin();
-  const std::optional<QString> pin = ask_(QStringLiteral("先生の暗証番号を入れてください。"));
+  const record::Record::PinFailures failures = record_.TeacherPinFailures();
+  const qint64 left_ms = failures.last_ms + WaitAfterMs(failures.count) - clock_();
+  if (left_ms > 0) {
+    tell_(QStringLiteral("暗証番号を %1 回続けてまちがえたので、あと %2 秒待ってから入れてください。")
+              .arg(failures.count)
+              .arg((left_ms + 999) / 1000));
+    return false;
+  }
+  const std::optional<QString> pin = ask_(QStringLiteral(
+      "先生の暗証番号を入れてください。\n"
+      "（忘れたときは、このコンピューターの管理者が rekendo --forget-teacher-pin で消せます）"));
   if (!pin) return false;
   const QString hash = *stored;
   const QString given = *pin;
-  if (!OffThread([given, hash] { return record::PinMatches(given, hash); })) {
-    tell_(QStringLiteral("暗証番号が違います。"));
+  const bool right = OffThread([given, hash] { return record::PinMatches(given, hash); });
+  record_.NoteTeacherPinTry(right, clock_());
+  if (!right) {
+    tell_(QStringLiteral("暗証番号が違います。次は %1 秒たってから入れられます。")
+              .arg(WaitAfterMs(failures.count + 1) / 1000));
     return false;
   }
   unlocked_ = true;

@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QRegularExpression>
 #include <QSqlQuery>
+#include <algorithm>
 #include <QVariant>
 
 #include "record.h"
@@ -15,6 +16,8 @@ namespace rekendo::record {
 namespace {
 
 constexpr const char* kPinSetting = "teacher_pin";
+// "<wrong tries in a row> <ms of the last one>"
+constexpr const char* kPinFailuresSetting = "teacher_pin_failures";
 
 Error Refused(ErrorCode code, const char* message) { return Error{code, message, {}, {}}; }
 
@@ -185,6 +188,43 @@ Status Record::SetTeacherPinHash(const QString& hash) {
       "ON CONFLICT (name) DO UPDATE SET value = excluded.value"));
   query.addBindValue(QString::fromLatin1(kPinSetting));
   query.addBindValue(hash);
+  if (!query.exec()) return LearnerFailure(query.lastError());
+  return {};
+}
+
+Record::PinFailures Record::TeacherPinFailures() const {
+  if (!open_) return {};
+  QSqlQuery query(db_);
+  query.prepare(QStringLiteral("SELECT value FROM settings WHERE name = ?"));
+  query.addBindValue(QString::fromLatin1(kPinFailuresSetting));
+  if (!query.exec() || !query.next()) return {};
+  const QStringList parts = query.value(0).toString().split(QLatin1Char(' '));
+  if (parts.size() != 2) return {};
+  return {std::max(0, parts[0].toInt()), parts[1].toLongLong()};
+}
+
+void Record::NoteTeacherPinTry(bool right, qint64 now_ms) {
+  if (!CanWrite()) return;
+  const PinFailures before = TeacherPinFailures();
+  if (right && before.count == 0) return;
+  QSqlQuery query(db_);
+  query.prepare(QStringLiteral(
+      "INSERT INTO settings (name, value) VALUES (?, ?) "
+      "ON CONFLICT (name) DO UPDATE SET value = excluded.value"));
+  query.addBindValue(QString::fromLatin1(kPinFailuresSetting));
+  query.addBindValue(right ? QStringLiteral("0 0")
+                           : QStringLiteral("%1 %2").arg(before.count + 1).arg(now_ms));
+  query.exec();  // at worst the wait is not kept; the PIN itself still decides
+}
+
+Status Record::ForgetTeacherPin() {
+  if (!CanWrite()) {
+    return Refused(ErrorCode::kReadOnly, "記録に書き込めないので、暗証番号を消せません。");
+  }
+  QSqlQuery query(db_);
+  query.prepare(QStringLiteral("DELETE FROM settings WHERE name IN (?, ?)"));
+  query.addBindValue(QString::fromLatin1(kPinSetting));
+  query.addBindValue(QString::fromLatin1(kPinFailuresSetting));
   if (!query.exec()) return LearnerFailure(query.lastError());
   return {};
 }

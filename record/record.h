@@ -101,6 +101,17 @@ class Record {
   // the caller makes and checks off the GUI thread, since that is slow on purpose.
   std::optional<QString> TeacherPinHash() const;
   Status SetTeacherPinHash(const QString& hash);
+  // Wrong PINs in a row and when the last one was given (ms since the epoch), kept in the
+  // file so that starting the program again does not wipe the wait they cost.
+  struct PinFailures {
+    int count = 0;
+    qint64 last_ms = 0;
+  };
+  PinFailures TeacherPinFailures() const;
+  // One more wrong PIN at `now_ms`; `right` clears the count instead.
+  void NoteTeacherPinTry(bool right, qint64 now_ms);
+  // The PIN and its wrong tries gone, for a forgotten PIN: the next change sets a new one.
+  Status ForgetTeacherPin();
   // From the next closed question on.
   void SetSchedule(const MemorySchedule& schedule) { options_.schedule = schedule; }
   // What counts as mastering a topic at a level, from the next reading on.
