@@ -25,6 +25,7 @@
 #include <exception>
 #include <memory>
 
+#include "screen_fit.h"
 #include "dated_file.h"
 #include "forecast_chart.h"
 #include "forecast_view.h"
@@ -105,12 +106,7 @@ RecordWindow::RecordWindow(Record& record, QWidget* parent)
       teacher_button_(new QPushButton(QStringLiteral("先生用(&T)…"), this)) {
   setWindowTitle(QStringLiteral("成績"));
   setObjectName(QStringLiteral("RecordWindow"));
-  // On a small screen (a 1024 x 600 netbook) never larger than the free area, frame included.
-  QSize size(1000, 680);
-  if (const QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen()) {
-    size = size.boundedTo(screen->availableGeometry().size() - QSize(16, 48));
-  }
-  resize(size);
+  FitToScreen(this, QSize(1000, 680), FreeScreenArea(parent));
   confirm_ = [this](const QString& question) {
     return QMessageBox::question(this, QStringLiteral("成績"), question,
                                  QMessageBox::Yes | QMessageBox::No,
@@ -206,11 +202,16 @@ RecordWindow::RecordWindow(Record& record, QWidget* parent)
   buttons->addSpacing(16);
   buttons->addWidget(close_button);
 
+  // Everything but the buttons scrolls on a screen too small for it; the buttons stay.
+  auto* content = new QWidget(this);
+  auto* content_layout = new QVBoxLayout(content);
+  content_layout->setContentsMargins(0, 0, 0, 0);
+  content_layout->addWidget(status_);
+  content_layout->addWidget(body, 1);
+  content_layout->addWidget(message_);
+  content_layout->addWidget(class_status_);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(status_);
-  layout->addWidget(body, 1);
-  layout->addWidget(message_);
-  layout->addWidget(class_status_);
+  layout->addWidget(ScrollingArea(content, this), 1);
   layout->addLayout(buttons);
   class_status_->setObjectName(QStringLiteral("classStatus"));
   class_status_->setWordWrap(true);

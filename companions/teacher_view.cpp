@@ -18,6 +18,7 @@
 #include <QtConcurrent/QtConcurrentRun>
 #include <memory>
 
+#include "screen_fit.h"
 #include "csv_export.h"
 
 namespace rekendo {
@@ -88,14 +89,18 @@ TeacherView::TeacherView(const QString& record_path, qint64 now_ms, QWidget* par
   buttons_->addWidget(close);
   auto* missed_title = new QLabel(QStringLiteral("クラスでよく間違える問題(&M)"), this);
   missed_title->setBuddy(missed_);
+  auto* content = new QWidget(this);
+  auto* content_layout = new QVBoxLayout(content);
+  content_layout->setContentsMargins(0, 0, 0, 0);
+  content_layout->addWidget(table_, 1);
+  content_layout->addWidget(summary_);
+  content_layout->addWidget(trend_, 2);
+  content_layout->addWidget(missed_title);
+  content_layout->addWidget(missed_, 1);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(table_, 1);
-  layout->addWidget(summary_);
-  layout->addWidget(trend_, 2);
-  layout->addWidget(missed_title);
-  layout->addWidget(missed_, 1);
+  layout->addWidget(ScrollingArea(content, this), 1);
   layout->addLayout(buttons_);
-  resize(720, 780);
+  FitToScreen(this, QSize(720, 780), FreeScreenArea(parent));
 
   using Rows = std::shared_ptr<Result<record::ClassOverview>>;
   auto* watcher = new QFutureWatcher<Rows>(this);

@@ -9,6 +9,8 @@
 #include "record_support.h"
 #include "record_window.h"
 #include "round_recorder.h"
+#include "screen_fit.h"
+#include "teacher_view.h"
 
 namespace rekendo::testing {
 namespace {
@@ -129,6 +131,39 @@ TEST_F(RecordWindowTest, BrokenRecordIsExplainedWithItsPath) {
                               label->text().contains(QString::fromStdString(dir.Path("file"))));
   }
   EXPECT_TRUE(explained);
+}
+
+}  // namespace
+}  // namespace rekendo::testing
+
+namespace rekendo::testing {
+namespace {
+
+// 成績 and 先生用 on a 1024 x 600 netbook and a 1366 x 768 laptop (a 28-pixel panel): neither
+// they nor the smallest size their layouts allow pass the free area, so 閉じる and the other
+// buttons stay on the screen; what does not fit scrolls.
+TEST_F(RecordTest, TheRecordWindowsFitSmallScreens) {
+  record::Record record{Folder()};
+  for (const QSize screen : {QSize(1024, 600), QSize(1366, 768)}) {
+    const QSize free_area = screen - QSize(16, 48) - QSize(0, 28);
+    record::RecordWindow record_window(record);
+    TeacherView teacher_view(RecordFile(), 0, nullptr);
+    for (QWidget* window : std::initializer_list<QWidget*>{&record_window, &teacher_view}) {
+      FitToScreen(window, window->size().expandedTo(screen), free_area);
+      window->show();
+      EXPECT_LE(window->width(), free_area.width()) << window->windowTitle().toStdString();
+      EXPECT_LE(window->height(), free_area.height()) << window->windowTitle().toStdString();
+      const QSize least = window->minimumSizeHint();
+      EXPECT_LE(least.width(), free_area.width()) << window->windowTitle().toStdString();
+      EXPECT_LE(least.height(), free_area.height()) << window->windowTitle().toStdString();
+      for (QPushButton* button : window->findChildren<QPushButton*>()) {
+        if (!button->isVisible()) continue;
+        const QRect where(button->mapTo(window, QPoint(0, 0)), button->size());
+        EXPECT_TRUE(window->rect().contains(where))
+            << window->windowTitle().toStdString() << ": " << button->text().toStdString();
+      }
+    }
+  }
 }
 
 }  // namespace
