@@ -71,21 +71,16 @@ void Companions::PrintSheet() {
 
 void Companions::OpenRecordWindow() {
   record::RecordWindow record_window(record_, &window_);
+  // On a shared record (several learners, or once the teacher set a PIN) the CSV of everyone,
+  // 記録する and 記録を消す are the teacher's: the PIN is asked once for this window.
+  TeacherGate teacher_gate(record_, &record_window);
+  const QString name = learners_.ShownName();
+  if (!name.isEmpty() || record_.TeacherPinHash()) {
+    record_window.SetTeacherCheck([&teacher_gate] { return teacher_gate.Unlock(); });
+  }
   // One learner's record at a time: the title says whose.
-  if (const QString name = learners_.ShownName(); !name.isEmpty()) {
+  if (!name.isEmpty()) {
     record_window.setWindowTitle(QStringLiteral("成績 — ") + name);
-    // 記録を消す takes every learner's rounds: on a shared record only the teacher may.
-    record_window.SetConfirm([this, &record_window](const QString& question) {
-      const QString everyone =
-          QStringLiteral("この記録の学習者全員の記録が消えます（先生の暗証番号が要ります）。\n");
-      if (QMessageBox::question(&record_window, QStringLiteral("成績"), everyone + question,
-                                QMessageBox::Yes | QMessageBox::No,
-                                QMessageBox::No) != QMessageBox::Yes) {
-        return false;
-      }
-      TeacherGate gate(record_, &record_window);
-      return gate.Unlock();
-    });
     // On a shared record the teacher sees everyone's week, after the PIN.
     record_window.SetTeacherAction([this, &record_window] {
       TeacherGate gate(record_, &record_window);

@@ -58,6 +58,20 @@ ForecastChart::ForecastChart(QWidget* parent)
   Show({}, QDate::currentDate());
 }
 
+CountScale CountScaleFor(int most) {
+  // Ticks on whole numbers only: a step of 1, 2 or 5 times a power of ten, at most five of
+  // them above zero, and the top on a tick.
+  const int raw = std::max(1, (std::max(most, 5) + 4) / 5);
+  int step = 1;
+  for (int power = 1;; power *= 10) {
+    if (raw <= power) { step = power; break; }
+    if (raw <= 2 * power) { step = 2 * power; break; }
+    if (raw <= 5 * power) { step = 5 * power; break; }
+  }
+  const int top = std::max(5, ((most + step - 1) / step) * step);
+  return {((top + step - 1) / step) * step, step};
+}
+
 void ForecastChart::Show(const schedule::SetForecast& forecast, const QDate& today) {
   QStringList labels;
   QList<qreal> counts;
@@ -72,8 +86,9 @@ void ForecastChart::Show(const schedule::SetForecast& forecast, const QDate& tod
   days_axis_->append(labels);
   bars_->remove(0, bars_->count());
   bars_->append(counts);
-  count_axis_->setRange(0, std::max(most, 5));
-  count_axis_->setTickCount(std::min(std::max(most, 5), 5) + 1);
+  const CountScale scale = CountScaleFor(most);
+  count_axis_->setRange(0, scale.top);
+  count_axis_->setTickCount(scale.top / scale.step + 1);
   summary_->setText(ForecastSummary(forecast));
   // The bars themselves say nothing to a screen reader: the sentence does.
   findChild<QChartView*>(QStringLiteral("forecastChart"))

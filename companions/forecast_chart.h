@@ -32,6 +32,14 @@ class ForecastChart : public QWidget {
   QValueAxis* count_axis_;
 };
 
+// The count axis for a tallest bar of `most`: its top and the step between its ticks, both
+// whole numbers (0, 2, 4, 6, 8 rather than 0, 1.4, 2.8 …, which read as 0, 1, 2, 4 …).
+struct CountScale {
+  int top = 5;
+  int step = 1;
+};
+CountScale CountScaleFor(int most);
+
 // The sentence for a forecast.
 QString ForecastSummary(const schedule::SetForecast& forecast);
 

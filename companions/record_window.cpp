@@ -112,6 +112,19 @@ RecordWindow::RecordWindow(Record& record, QWidget* parent)
                                  QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No) == QMessageBox::Yes;
   };
+  choose_csv_scope_ = [this] {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("CSV に書き出す"),
+                    QStringLiteral("だれの記録を書き出しますか？"), QMessageBox::NoButton, this);
+    QPushButton* mine = box.addButton(QStringLiteral("自分の記録"), QMessageBox::AcceptRole);
+    QPushButton* everyone =
+        box.addButton(QStringLiteral("全員の記録（先生の暗証番号）"), QMessageBox::ActionRole);
+    box.addButton(QStringLiteral("やめる"), QMessageBox::RejectRole);
+    box.setDefaultButton(mine);
+    box.exec();
+    if (box.clickedButton() == mine) return CsvScope::kMine;
+    if (box.clickedButton() == everyone) return CsvScope::kEveryone;
+    return CsvScope::kCancel;
+  };
   choose_save_path_ = [this](const QString& suggested) {
     return QFileDialog::getSaveFileName(this, QStringLiteral("CSV に書き出す"), suggested,
                                         QStringLiteral("CSV ファイル (*.csv)"));
@@ -493,9 +506,17 @@ void RecordWindow::ExportCsv() {
   const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
   const QString suggested = QDir(folder).filePath(
       QString::fromStdString(files::DatedName("成績-", ".csv", std::time(nullptr))));
+  // A learner's own rounds are theirs to take; everyone's are the teacher's.
+  std::optional<qint64> learner;
+  if (teacher_check_) {
+    const CsvScope scope = choose_csv_scope_();
+    if (scope == CsvScope::kCancel) return;
+    if (scope == CsvScope::kMine) learner = record_.CurrentLearnerId();
+    if (scope == CsvScope::kEveryone && !teacher_check_()) return;
+  }
   const QString path = choose_save_path_(suggested);
   if (path.isEmpty()) return;
-  if (const Status exported = record_.ExportCsv(path); !exported) {
+  if (const Status exported = record_.ExportCsv(path, learner); !exported) {
     ShowError(exported.error());
     return;
   }
@@ -503,7 +524,21 @@ void RecordWindow::ExportCsv() {
 }
 
 void RecordWindow::DeleteRecord() {
-  if (!confirm_(QStringLiteral("すべての問題集の記録を消します。元に戻せません。よろしいですか？"))) return;
+  QString question = QStringLiteral("すべての問題集の記録を消します。元に戻せません。よろしいですか？");
+  if (teacher_check_) {
+    // The PIN first, then what exactly goes: every learner's rounds.
+    if (!teacher_check_()) return;
+    QStringList whose;
+    if (const auto learners = record_.Learners()) {
+      for (const Learner& learner : *learners) {
+        const Result<int> rounds = record_.LearnerRoundCount(learner.id);
+        whose << QStringLiteral("%1 %2 回").arg(learner.name).arg(rounds ? *rounds : 0);
+      }
+    }
+    question = QStringLiteral("学習者全員の記録（%1）を消します。元に戻せません。よろしいですか？")
+                   .arg(whose.join(QStringLiteral("、")));
+  }
+  if (!confirm_(question)) return;
   if (!record_.DeleteAll()) {
     ShowStatus();
     return;
@@ -513,7 +548,7 @@ void RecordWindow::DeleteRecord() {
 }
 
 void RecordWindow::SetRecording(bool on) {
-  if (record_.SetRecordingEnabled(on)) {
+  if ((!teacher_check_ || teacher_check_()) && record_.SetRecordingEnabled(on)) {
     ShowMessage(on ? QStringLiteral("これからの回を記録します。")
                    : QStringLiteral("記録を止めました。これからの回は記録されません。"),
                 false);

@@ -40,6 +40,9 @@ class RecordWindow : public QDialog {
   using Confirm = std::function<bool(const QString& question)>;
   // Asks where to save the CSV; an empty string when cancelled. Replaced by tests.
   using ChooseSavePath = std::function<QString(const QString& suggested)>;
+  // On a shared record: whose rounds the CSV holds. Replaced by tests.
+  enum class CsvScope { kCancel, kMine, kEveryone };
+  using ChooseCsvScope = std::function<CsvScope()>;
 
   // Opens the record if that has not happened yet and shows it.
   explicit RecordWindow(Record& record, QWidget* parent = nullptr);
@@ -48,6 +51,11 @@ class RecordWindow : public QDialog {
 
   void SetConfirm(Confirm confirm) { confirm_ = std::move(confirm); }
   void SetChooseSavePath(ChooseSavePath choose) { choose_save_path_ = std::move(choose); }
+  void SetChooseCsvScope(ChooseCsvScope choose) { choose_csv_scope_ = std::move(choose); }
+  // On a shared record (several learners, or a teacher's PIN set): what opens the teacher's
+  // things (the CSV of everyone, 記録する, 記録を消す), true once the teacher's PIN was given.
+  // Unset, the record is one learner's and nothing is asked.
+  void SetTeacherCheck(std::function<bool()> unlock) { teacher_check_ = std::move(unlock); }
 
   // A line about sending to the class server (empty: none, and nothing shown).
   void SetClassStatus(const QString& text);
@@ -87,6 +95,8 @@ class RecordWindow : public QDialog {
   Record& record_;
   Confirm confirm_;
   ChooseSavePath choose_save_path_;
+  ChooseCsvScope choose_csv_scope_;
+  std::function<bool()> teacher_check_;
   std::vector<SetSummary> sets_;
   int chosen_ = -1;
   int view_request_ = 0;  // the latest read of a set; older ones arriving late are dropped

@@ -58,10 +58,10 @@ std::string KeptField(const QSqlQuery& query, int text, int kept_bytes) {
   return field;
 }
 
-Result<std::string> BuildCsv(const QSqlDatabase& db) {
+Result<std::string> BuildCsv(const QSqlDatabase& db, std::optional<qint64> learner_id) {
   QSqlQuery query(db);
   query.setForwardOnly(true);
-  if (!query.exec(QStringLiteral(
+  query.prepare(QStringLiteral(
           "SELECT r.started_at, r.ended_at, r.file_name, r.file_path, r.set_hash, r.pair_count, "
           "r.score, r.judgement_index, r.ending, q.number, q.kind, q.bank_index, q.text_utf8, "
           "q.accepted_utf8, q.typed_utf8, q.outcome, q.wrong_tries, q.seconds_used, "
@@ -69,7 +69,12 @@ Result<std::string> BuildCsv(const QSqlDatabase& db) {
           "LENGTH(q.typed_sjis), q.typed_length, COALESCE(r.time_limit, 40), "
           "(SELECT name FROM learners WHERE id = r.learner_id) "
           "FROM rounds r LEFT JOIN questions q ON q.round_id = r.id "
-          "ORDER BY r.started_at, r.id, q.number"))) {
+          "WHERE ? IS NULL OR r.learner_id = ? "
+          "ORDER BY r.started_at, r.id, q.number"));
+  const QVariant learner = learner_id ? QVariant(*learner_id) : QVariant(QMetaType(QMetaType::LongLong));
+  query.addBindValue(learner);
+  query.addBindValue(learner);
+  if (!query.exec()) {
     return Error{ErrorCode::kIo, "記録を読めませんでした。", {}, query.lastError().text().toStdString()};
   }
   std::string out;
@@ -115,8 +120,8 @@ Result<std::string> BuildCsv(const QSqlDatabase& db) {
   return out;
 }
 
-Status ExportCsv(const QSqlDatabase& db, const QString& path) {
-  const Result<std::string> table = BuildCsv(db);
+Status ExportCsv(const QSqlDatabase& db, const QString& path, std::optional<qint64> learner_id) {
+  const Result<std::string> table = BuildCsv(db, learner_id);
   if (!table) return table.error();
   return WriteCsvFile(path, *table);
 }

@@ -625,6 +625,8 @@ Result<std::vector<RoundDetail>> Record::RecentRounds(const QString& hash, int l
   return About(LoadRecentRounds(db_, CurrentLearnerId(), hash, limit), FilePath());
 }
 
-Status Record::ExportCsv(const QString& path) const { return record::ExportCsv(db_, path); }
+Status Record::ExportCsv(const QString& path, std::optional<qint64> learner_id) const {
+  return record::ExportCsv(db_, path, learner_id);
+}
 
 }  // namespace rekendo::record

@@ -66,8 +66,9 @@ class Record {
   Result<std::vector<ScorePoint>> ScoreSeries(const QString& hash, int max_points) const;
   Result<std::vector<MissedProblem>> MostMissed(const QString& hash, int limit) const;
   Result<std::vector<RoundDetail>> RecentRounds(const QString& hash, int limit) const;
-  // The whole record as one CSV table written to `path`.
-  Status ExportCsv(const QString& path) const;
+  // The record as one CSV table written to `path`: every learner's rounds, or only those of
+  // `learner_id`.
+  Status ExportCsv(const QString& path, std::optional<qint64> learner_id = {}) const;
 
   // --- Writes, each its own transaction; false when it failed (see Error()) ------------
   // A new round, open until EndRound; its id.

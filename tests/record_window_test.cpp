@@ -1,5 +1,7 @@
 // The 成績 window drives the record: 復習 hands over a practice file, the CSV goes where the
 // learner chose, 記録を消す asks first, and a broken record is explained, not hidden.
+#include <QCheckBox>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -92,6 +94,19 @@ TEST_F(RecordWindowTest, TheForecastSaysWhatIsDueInWordsAndAsBars) {
   EXPECT_EQ(forecast->Summary(), QStringLiteral("この先 14 日間に復習する問題はありません。"));
 }
 
+TEST(ForecastScaleTest, TicksFallOnWholeNumbersAndTheTopOnATick) {
+  for (int most = 0; most <= 2000; ++most) {
+    const record::CountScale scale = record::CountScaleFor(most);
+    EXPECT_GE(scale.top, std::max(most, 5)) << most;
+    EXPECT_EQ(scale.top % scale.step, 0) << most;
+    EXPECT_LE(scale.top / scale.step, 5) << most;
+    EXPECT_GE(scale.top / scale.step, 2) << most;
+  }
+  EXPECT_EQ(record::CountScaleFor(1).step, 1);
+  EXPECT_EQ(record::CountScaleFor(7).step, 2);  // 0 2 4 6 8, not 0 1 2 4 5 7
+  EXPECT_EQ(record::CountScaleFor(7).top, 8);
+}
+
 TEST_F(RecordWindowTest, ALargeRecordIsReadOnAWorkerAndShownWhenItArrives) {
   Play();
   RecordWindow window(record);
@@ -118,6 +133,69 @@ TEST_F(RecordWindowTest, ExportGoesToTheChosenPathAndDeletingAsksFirst) {
   EXPECT_EQ(window.findChild<QTableWidget*>(QStringLiteral("sets"))->rowCount(), 1);
   window.SetConfirm([](const QString&) { return true; });
   window.DeleteRecord();
+  EXPECT_EQ(window.findChild<QTableWidget*>(QStringLiteral("sets"))->rowCount(), 0);
+}
+
+// On a shared record the teacher's things wait for the PIN: the CSV of everyone, 記録する and
+// 記録を消す (the PIN first, then whose rounds go and how many). A learner's own CSV does not.
+TEST_F(RecordWindowTest, OnASharedRecordTheTeachersThingsNeedThePin) {
+  Play();  // learner 1's two rounds
+  const auto hanako = record.AddLearner(QStringLiteral("はなこ"));
+  ASSERT_TRUE(hanako);
+  ASSERT_TRUE(record.SetCurrentLearner(*hanako));
+  Play();
+  RecordWindow window(record);
+  int asked = 0;
+  bool pin_right = false;
+  window.SetTeacherCheck([&] {
+    ++asked;
+    return pin_right;
+  });
+  const QString csv = QString::fromStdString(dir.Path("成績.csv"));
+  window.SetChooseSavePath([&](const QString&) { return csv; });
+  const auto rows_of = [&](const QString& name) {
+    QFile file(csv);
+    if (!file.open(QIODevice::ReadOnly)) return -1;
+    return static_cast<int>(QString::fromUtf8(file.readAll()).count(name));
+  };
+
+  window.SetChooseCsvScope([] { return RecordWindow::CsvScope::kMine; });
+  window.ExportCsv();
+  EXPECT_EQ(asked, 0);
+  EXPECT_GT(rows_of(QStringLiteral("はなこ")), 0);
+  const QString first = record.Learners()->front().name;
+  EXPECT_EQ(rows_of(first), 0) << "another learner's rounds in a learner's own CSV";
+
+  QFile::remove(csv);
+  window.SetChooseCsvScope([] { return RecordWindow::CsvScope::kEveryone; });
+  window.ExportCsv();
+  EXPECT_EQ(asked, 1);
+  EXPECT_FALSE(QFile::exists(csv));
+  pin_right = true;
+  window.ExportCsv();
+  EXPECT_GT(rows_of(first), 0);
+
+  pin_right = false;
+  QCheckBox* recording = nullptr;
+  for (QCheckBox* box : window.findChildren<QCheckBox*>()) {
+    if (box->text().startsWith(QStringLiteral("記録する"))) recording = box;
+  }
+  ASSERT_NE(recording, nullptr);
+  recording->setChecked(false);
+  EXPECT_TRUE(recording->isChecked());
+  EXPECT_TRUE(record.RecordingEnabled());
+
+  QString question;
+  window.SetConfirm([&](const QString& asked_question) {
+    question = asked_question;
+    return true;
+  });
+  window.DeleteRecord();
+  EXPECT_TRUE(question.isEmpty()) << "asked before the PIN";
+  EXPECT_EQ(window.findChild<QTableWidget*>(QStringLiteral("sets"))->rowCount(), 1);
+  pin_right = true;
+  window.DeleteRecord();
+  EXPECT_EQ(question, QStringLiteral("学習者全員の記録（%1 2 回、はなこ 2 回）を消します。元に戻せません。よろしいですか？").arg(first));
   EXPECT_EQ(window.findChild<QTableWidget*>(QStringLiteral("sets"))->rowCount(), 0);
 }
 
