@@ -27,8 +27,6 @@ bool HasDisplay() {
   return false;
 }
 
-}  // namespace
-
 // --forget-teacher-pin: what the machine's administrator runs, in the account whose record
 // it is, when the teacher's PIN is forgotten. No display needed.
 int ForgetTeacherPin(int argc, char** argv) {

@@ -1,8 +1,12 @@
 // The record as the learner's rounds fill it: played through the real window, with the
 // record and generator hooked in as the program does it.
+#include <QCheckBox>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
 #include <QSqlQuery>
 
+#include "class_dialog.h"
 #include "companions.h"
 #include "fake_view.h"
 #include "record_queries.h"
@@ -134,6 +138,51 @@ TEST_F(CompanionsTest, TodaysPracticeLoadsNewProblemsOfTheLastSetAndSaysHowMany)
       QStringLiteral("今日の練習：復習 0 問・新しい問題 20 問")))
       << status.toStdString();
   EXPECT_EQ(MainWindowPeer(*form).drill().Bank().problem_count, 20);
+}
+
+}  // namespace
+}  // namespace rekendo::testing
+
+namespace rekendo::testing {
+namespace {
+
+// クラス asks a teacher for the school's server and the learner's number; the connection
+// string is there under 詳細設定 for IT staff, and a connection the two fields cannot show
+// opens there.
+TEST(ClassDialogTest, AsksForTheServerAndTheLearnersNumber) {
+  {
+    ClassDialog dialog(QString(), QString(), nullptr);
+    EXPECT_FALSE(dialog.findChild<QCheckBox*>()->isChecked());
+    dialog.SetServerAndLearner(QStringLiteral("rekendo.school.example"), QStringLiteral("s0312"));
+    dialog.TryAccept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.Chosen(),
+              QStringLiteral("host='rekendo.school.example' dbname=rekendo user='s0312'"));
+  }
+  {
+    ClassDialog dialog(QString(), QString(), nullptr);
+    dialog.SetServerAndLearner(QStringLiteral("rekendo.school.example"), QString());
+    dialog.TryAccept();
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("classMessage"))->text(),
+              QStringLiteral("学習者の番号を入れてください。"));
+    dialog.SetServerAndLearner(QString(), QString());  // both empty: nothing is sent
+    dialog.TryAccept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(dialog.Chosen().isEmpty());
+  }
+  {
+    // What the fields wrote reads back into them; anything more opens 詳細設定.
+    ClassDialog simple(QStringLiteral("host='db.example' dbname=rekendo user='s07'"), QString(),
+                       nullptr);
+    EXPECT_FALSE(simple.findChild<QCheckBox*>()->isChecked());
+    EXPECT_EQ(simple.findChild<QLineEdit*>(QStringLiteral("classLearner"))->text(),
+              QStringLiteral("s07"));
+    ClassDialog service(QStringLiteral("service=school"), QString(), nullptr);
+    EXPECT_TRUE(service.findChild<QCheckBox*>()->isChecked());
+    service.TryAccept();
+    EXPECT_EQ(service.Chosen(), QStringLiteral("service=school"));
+  }
 }
 
 }  // namespace
