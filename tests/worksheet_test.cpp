@@ -8,6 +8,12 @@
 #include <string>
 #include <vector>
 
+#include <QFont>
+#include <QFontMetricsF>
+#include <algorithm>
+
+#include "cp932.h"
+#include "math_breaks.h"
 #include "sheet_content.h"
 #include "sheet_painter.h"
 #include "sheet_pdf.h"
@@ -112,6 +118,25 @@ TEST(WorksheetTest, PageCountsFollowTheNumberOfProblems) {
     const std::vector<std::string> pages = PageTexts(pdf, "-layout");
     const std::string last = "(" + std::to_string(c.problems) + ")";
     EXPECT_NE(pages.back().find(last), std::string::npos) << "the key ends with the last answer";
+  }
+}
+
+// No page holds a single problem or answer (169 sums left the last answer alone on the key's
+// last page, 168 to a page).
+TEST(WorksheetTest, NoPageHoldsALoneProblem) {
+  testing::TempDir dir;
+  for (const int count : {39, 79, 169}) {
+    const std::string file = dir.Write("sums.mon", testing::ProblemFile(testing::Sums(count)));
+    const std::string pdf = dir.Path("sums.pdf");
+    ASSERT_EQ(Sheet(Quoted(file) + " -o " + Quoted(pdf) + " --force").status, 0);
+    const std::vector<std::string> pages = PageTexts(pdf, "-layout");
+    const std::regex label("\\([0-9]+\\)");
+    for (std::size_t page = 0; page < pages.size(); ++page) {
+      const std::ptrdiff_t numbered = std::distance(
+          std::sregex_iterator(pages[page].begin(), pages[page].end(), label),
+          std::sregex_iterator());
+      EXPECT_GE(numbered, 2) << count << " problems, page " << page + 1 << ":\n" << pages[page];
+    }
   }
 }
 
@@ -283,6 +308,82 @@ TEST(WorksheetTest, AnExistingFileIsReplacedOnlyWithForce) {
   EXPECT_EQ(Sheet(Quoted(file) + " -o " + Quoted(out) + " --force").status, 0);
   EXPECT_TRUE(testing::ReadFile(out).starts_with("%PDF-"));
   EXPECT_EQ(Sheet("--version").out, std::string("rekendo-sheet ") + REKENDO_VERSION + "\n");
+}
+
+}  // namespace
+}  // namespace rekendo
+
+namespace rekendo {
+namespace {
+
+// Lines break before an operator, after a space or inside Japanese prose; never inside a
+// number, a term or a bracketed group (the breaks a teacher saw: 「０．４」/「５」,
+// 「（ｘ＋３ｙ）（ｘ－３」/「ｙ）」, 「４ｂ＾」/「２」, 「１２３」/「４５６７８９」, a line opening with 「／１０」).
+TEST(MathBreaksTest, NumbersTermsAndGroupsStayWhole) {
+  const auto breaks = [](const char16_t* text) {
+    std::string marked;
+    const QString q = QString::fromUtf16(text);
+    const std::vector<qsizetype> at = worksheet::MathBreaks(q);
+    for (qsizetype i = 0; i < q.size(); ++i) {
+      if (std::find(at.begin(), at.end(), i) != at.end()) marked += "|";
+      marked += QString(q[i]).toStdString();
+    }
+    return marked;
+  };
+  EXPECT_EQ(breaks(u"０．４５"), "０．４５");
+  EXPECT_EQ(breaks(u"（ｘ＋３ｙ）（ｘ－３ｙ）"), "（ｘ＋３ｙ）（ｘ－３ｙ）");
+  EXPECT_EQ(breaks(u"４ｂ＾２"), "４ｂ＾２");
+  EXPECT_EQ(breaks(u"１２３４５６７８９"), "１２３４５６７８９");
+  EXPECT_EQ(breaks(u"２／１１－３／４"), "２／１１|－３／４");
+  EXPECT_EQ(breaks(u"６ｘ＾２＋２９ｘｙ＋２８ｙ＾２"), "６ｘ＾２|＋２９ｘｙ|＋２８ｙ＾２");
+  EXPECT_EQ(breaks(u"－５（ｘ－３）＝－１５"), "－５（ｘ－３）|＝－１５");  // a leading sign stays
+  EXPECT_EQ(breaks(u"りんご１２個。"), "り|ん|ご|１２|個。");
+}
+
+TEST(MathBreaksTest, WrappedLinesKeepWithinTheWidthAndLoseNothing) {
+  const QFont font = QFont(QStringLiteral("IPAGothic"), 12);
+  const QFontMetricsF metrics(font);
+  const QString text = QStringLiteral("（ｘ＋３ｙ）（ｘ－３ｙ）＋６ｘ＾２＋２９ｘｙ＋２８ｙ＾２－０．４５＝１２３４５６７８９");
+  // From the narrowest line the widest group fits on.
+  const double group = metrics.horizontalAdvance(QStringLiteral("（ｘ＋３ｙ）（ｘ－３ｙ）＋"));
+  for (const double width : {group, group + 30, 400.0}) {
+    const QString wrapped = worksheet::WrapMath(text, metrics, width);
+    QString joined = wrapped;
+    joined.remove(QChar(0x2028));
+    EXPECT_EQ(joined, text);
+    for (const QString& line : wrapped.split(QChar(0x2028))) {
+      // Only a piece wider than the line on its own may pass it, and none here is.
+      EXPECT_LE(metrics.horizontalAdvance(line), width) << line.toStdString();
+      EXPECT_FALSE(line.startsWith(QStringLiteral("ｙ"))) << line.toStdString();
+    }
+  }
+}
+
+// The sample 展開と因数分解 set as a teacher prints it: every answer of its key whole on one
+// line of the PDF's text.
+TEST(WorksheetTest, EveryAnswerOfTheSampleSetIsWholeOnALine) {
+  testing::TempDir dir;
+  const std::string pdf = dir.Path("sheet.pdf");
+  const std::string set = std::string(REKENDO_SOURCE_DIR) + "/data/展開と因数分解.mon";
+  ASSERT_EQ(Sheet(Quoted(set) + " -o " + Quoted(pdf)).status, 0);
+  const std::string text = RunCommand("pdftotext -raw " + Quoted(pdf) + " -").out;
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  const std::string utf8 = text::Cp932ToUtf8(testing::ReadFile(set));
+  std::istringstream pairs(utf8);
+  int answers = 0;
+  for (std::string problem, answer; std::getline(pairs, problem) && std::getline(pairs, answer);) {
+    if (!answer.empty() && answer.back() == '\r') answer.pop_back();
+    answer = answer.substr(0, answer.find('$'));
+    if (answer.empty()) continue;
+    ++answers;
+    const bool whole = std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+      return line.find(answer) != std::string::npos;
+    });
+    EXPECT_TRUE(whole) << "「" << answer << "」 is broken across lines";
+  }
+  EXPECT_GT(answers, 10);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "math_breaks.h"
 #include "sheet_font.h"
 
 namespace rekendo::worksheet {
@@ -75,7 +76,8 @@ struct Frame {
 
 QTextOption WrapOption() {
   QTextOption option;
-  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  // Lines break only where WrapMath put a separator: never inside a number or a term.
+  option.setWrapMode(QTextOption::ManualWrap);
   option.setUseDesignMetrics(true);
   return option;
 }
@@ -95,7 +97,7 @@ constexpr double kNoBox = -1;
 // room, or else below it; an answer has none (kNoBox).
 Cell MakeCell(const QString& text, const QFont& font, double width, double box_left) {
   Cell cell;
-  cell.text = std::make_unique<QTextLayout>(text, font);
+  cell.text = std::make_unique<QTextLayout>(WrapMath(text, QFontMetricsF(font), width), font);
   cell.text->setTextOption(WrapOption());
   cell.text->setCacheEnabled(true);
   std::vector<QTextLine> lines;
@@ -156,18 +158,28 @@ Columns ColumnsOf(int count, const QRectF& content, const QFont& font, std::size
   return columns;
 }
 
-// The one-line widths of a flow's texts, and the width nine in ten of them do not pass.
+// The one-line widths of a flow's texts, and the width the columns are chosen for. For
+// problems, the width nine in ten of them do not pass (a rare longer one wraps before an
+// operator); for a key, the widest answer that fits a line of the page at all, so that every
+// answer stays whole (one longer than the page is wide wraps whatever the columns).
 struct Widths {
   std::vector<double> each;
   double typical = 0;
 };
 
-Widths WidthsOf(const std::vector<QString>& texts, const QFont& font) {
+Widths WidthsOf(const std::vector<QString>& texts, const QFont& font, double line_width,
+                bool every_text) {
   const QFontMetricsF metrics(font);
   Widths widths;
   widths.each.reserve(texts.size());
   for (const QString& text : texts) widths.each.push_back(metrics.horizontalAdvance(text));
   if (texts.empty()) return widths;
+  if (every_text) {
+    for (const double width : widths.each) {
+      if (width <= line_width) widths.typical = std::max(widths.typical, width);
+    }
+    return widths;
+  }
   std::vector<double> sorted = widths.each;
   const std::size_t rank = (sorted.size() - 1) * 9 / 10;  // one text in ten may be longer
   std::nth_element(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(rank),
@@ -226,6 +238,28 @@ std::vector<Page> Paginate(const std::vector<Cell>& cells, int columns, double f
     y += row_height;
   }
   if (!page.empty()) pages.push_back(std::move(page));
+  // A problem alone on the last page looks like a mistake: the row before it goes over too
+  // (the page it leaves had room for it, so the last page, with two rows, has room as well).
+  if (pages.size() >= 2 && pages.back().size() == 1) {
+    Page& before = pages[pages.size() - 2];
+    const double last_row_y = before.back().y;
+    std::vector<Placed> moved;
+    while (!before.empty() && before.back().y == last_row_y) {
+      moved.insert(moved.begin(), before.back());
+      before.pop_back();
+    }
+    if (before.empty()) {
+      before = std::move(moved);  // a page of one row: leave it as it was
+    } else {
+      double row_height = 0;
+      for (const Placed& placed : moved) {
+        row_height = std::max(row_height, cells[placed.cell].height);
+      }
+      for (Placed& placed : moved) placed.y = 0;
+      for (Placed& placed : pages.back()) placed.y += row_height;
+      pages.back().insert(pages.back().begin(), moved.begin(), moved.end());
+    }
+  }
   return pages;
 }
 
@@ -255,8 +289,9 @@ struct Flow {
 
 Flow LayOutFlow(const std::vector<QString>& texts, const QFont& font, const Frame& frame,
                 double first_top, double next_top, int most_columns, bool with_box) {
-  const Widths widths = WidthsOf(texts, font);
   const double room = with_box ? kBoxGap + kMinInlineBox : 0;
+  const Widths widths = WidthsOf(
+      texts, font, ColumnsOf(1, frame.content, font, texts.size()).text_width() - room, !with_box);
   const auto make_cell = [&](const QString& text, const Columns& columns) {
     // The boxes line up after the typical problem.
     const double box_left =
