@@ -80,6 +80,19 @@ QString PagesText(const PageCounts& pages) {
   return QStringLiteral("%1 ページ（問題 %2、解答 %3）").arg(pages.total()).arg(pages.sheet).arg(pages.key);
 }
 
+QString SavedText(const QString& path, const PageCounts& pages, KeyPlacement key) {
+  if (key != KeyPlacement::kSeparate) {
+    return QStringLiteral("保存しました: %1（%2）").arg(path, PagesText(pages));
+  }
+  const QString key_path =
+      QFile::decodeName(QByteArray::fromStdString(KeyPathFor(QFile::encodeName(path).toStdString())));
+  return QStringLiteral("保存しました: %1（%2 ページ）、解答は %3（%4 ページ）")
+      .arg(path)
+      .arg(pages.sheet)
+      .arg(key_path)
+      .arg(pages.key);
+}
+
 }  // namespace
 
 SheetDialog::SheetDialog(const SheetRequest& initial, QWidget* parent)
@@ -99,6 +112,7 @@ SheetDialog::SheetDialog(const SheetRequest& initial, QWidget* parent)
       seed_(new QLineEdit(this)),
       paper_(new QComboBox(this)),
       answers_(new QComboBox(this)),
+      key_(new QComboBox(this)),
       status_(new QLabel(this)),
       print_(new QPushButton(QStringLiteral("印刷(&P)…"), this)),
       save_(new QPushButton(QStringLiteral("PDF に保存(&S)…"), this)),
@@ -199,6 +213,12 @@ SheetDialog::SheetDialog(const SheetRequest& initial, QWidget* parent)
                     static_cast<int>(AnswerStyle::kAll));
   answers_->setCurrentIndex(answers_->findData(static_cast<int>(initial_.answers)));
   answers_->setAccessibleName(QStringLiteral("解答に載せる答え"));
+  key_->addItem(QStringLiteral("別にする（両面印刷でも裏に来ない）"),
+                static_cast<int>(KeyPlacement::kSeparate));
+  key_->addItem(QStringLiteral("プリントの後ろに付ける"), static_cast<int>(KeyPlacement::kEnd));
+  key_->addItem(QStringLiteral("作らない"), static_cast<int>(KeyPlacement::kNone));
+  key_->setCurrentIndex(key_->findData(static_cast<int>(initial_.key)));
+  key_->setAccessibleName(QStringLiteral("解答の置き場所"));
 
   status_->setWordWrap(true);
   status_->setAccessibleName(QStringLiteral("状態"));
@@ -216,6 +236,7 @@ SheetDialog::SheetDialog(const SheetRequest& initial, QWidget* parent)
   form->addRow(QStringLiteral("問題の番号(&E)\n（同じ番号で同じプリント）"), seed_);
   form->addRow(QStringLiteral("用紙(&Y)"), paper_);
   form->addRow(QStringLiteral("解答(&W)"), answers_);
+  form->addRow(QStringLiteral("解答の置き場所(&Z)"), key_);
 
   print_->setAccessibleName(QStringLiteral("印刷"));
   save_->setAccessibleName(QStringLiteral("PDF に保存"));
@@ -233,7 +254,8 @@ SheetDialog::SheetDialog(const SheetRequest& initial, QWidget* parent)
 
   // The keyboard path, top to bottom; hidden pages and disabled controls are skipped.
   QWidget* order[] = {source_, file_,   choose_file_, topic_,   level_,  operation_, grid_level_,
-                      all_,    count_,  seed_,        paper_,   answers_, print_,    save_,
+                      all_,    count_,  seed_,        paper_,   answers_, key_,      print_,
+                      save_,
                       close_};
   for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 
@@ -316,6 +338,7 @@ SheetRequest SheetDialog::Request() const {
   request.seed = Seed();
   request.paper = static_cast<Paper>(paper_->currentData().toInt());
   request.answers = static_cast<AnswerStyle>(answers_->currentData().toInt());
+  request.key = static_cast<KeyPlacement>(key_->currentData().toInt());
   return request;
 }
 
@@ -366,7 +389,7 @@ void SheetDialog::SavePdf() {
   Start([request, file, existing, path]() -> Result<QString> {
     const auto made = MakeSheetPdf(request, file, existing);
     if (!made) return made.error();
-    return QStringLiteral("保存しました: %1（%2）").arg(path, PagesText(*made));
+    return SavedText(path, *made, request.key);
   });
 }
 
@@ -386,9 +409,26 @@ void SheetDialog::Print() {
   Start([request, printer]() -> Result<QString> {
     const auto sheet = BuildSheet(request);
     if (!sheet) return sheet.error();
-    const auto pages = PaintSheet(*printer, *sheet, request.answers);
+    if (request.key != KeyPlacement::kSeparate) {
+      const Part part = request.key == KeyPlacement::kEnd ? Part::kBoth : Part::kSheet;
+      const auto pages = PaintSheet(*printer, *sheet, request.answers, part);
+      if (!pages) return pages.error();
+      return QStringLiteral("印刷に送りました（%1）").arg(PagesText(*pages));
+    }
+    // Two jobs, so that a duplex printer never puts the key on the back of the sheet.
+    const auto pages = PaintSheet(*printer, *sheet, request.answers, Part::kSheet);
     if (!pages) return pages.error();
-    return QStringLiteral("印刷に送りました（%1）").arg(PagesText(*pages));
+    printer->setDocName(QStringLiteral("Rekendo プリントの解答"));
+    // Printed to a file, the key is a file of its own beside it, as PDF に保存 makes it.
+    if (printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty()) {
+      printer->setOutputFileName(QFile::decodeName(QByteArray::fromStdString(
+          KeyPathFor(QFile::encodeName(printer->outputFileName()).toStdString()))));
+    }
+    const auto key = PaintSheet(*printer, *sheet, request.answers, Part::kKey);
+    if (!key) return key.error();
+    return QStringLiteral("印刷に送りました（プリント %1 ページと、別に解答 %2 ページ）")
+        .arg(pages->sheet)
+        .arg(key->key);
   });
 }
 

@@ -81,6 +81,7 @@ class SheetDialog : public QDialog {
   QLineEdit* seed_;
   QComboBox* paper_;
   QComboBox* answers_;
+  QComboBox* key_;
   QLabel* status_;
   QPushButton* print_;
   QPushButton* save_;

@@ -28,8 +28,11 @@ using testing::PageTexts;
 using testing::Quoted;
 using testing::RunCommand;
 
+// rekendo-sheet with `arguments`; with the key after the sheet in the same PDF unless they
+// say where it goes, so that one file holds the whole layout the tests read back.
 testing::Run Sheet(const std::string& arguments) {
-  return RunCommand(Quoted(REKENDO_SHEET_PATH) + " " + arguments, true);
+  const std::string key = arguments.find("--key") == std::string::npos ? " --key end" : "";
+  return RunCommand(Quoted(REKENDO_SHEET_PATH) + " " + arguments + key, true);
 }
 
 // Finds each of `wanted` in `text`, each after the one before.
@@ -384,6 +387,46 @@ TEST(WorksheetTest, EveryAnswerOfTheSampleSetIsWholeOnALine) {
     EXPECT_TRUE(whole) << "「" << answer << "」 is broken across lines";
   }
   EXPECT_GT(answers, 10);
+}
+
+}  // namespace
+}  // namespace rekendo
+
+namespace rekendo {
+namespace {
+
+// By default the key is a PDF of its own beside the sheet, so that a duplex printer never
+// prints it on the back; each file's footer counts its own pages; --key none leaves it out.
+TEST(WorksheetTest, TheKeyIsAFileOfItsOwnUnlessToldOtherwise) {
+  testing::TempDir dir;
+  const std::string file = dir.Write("sums.mon", testing::ProblemFile(testing::Sums(20)));
+  const std::string pdf = dir.Path("sums.pdf");
+  const std::string key = dir.Path("sums-解答.pdf");
+  const testing::Run run = Sheet(Quoted(file) + " -o " + Quoted(pdf) + " --key separate");
+  ASSERT_EQ(run.status, 0) << run.out;
+  EXPECT_NE(run.out.find("sums-解答.pdf"), std::string::npos) << run.out;
+  ASSERT_EQ(testing::PdfPages(pdf), 1);
+  ASSERT_EQ(testing::PdfPages(key), 1);
+  const std::vector<std::string> sheet = PageTexts(pdf, "-layout");
+  EXPECT_NE(sheet[0].find("1 / 1"), std::string::npos) << "the footer counts the sheet's pages";
+  EXPECT_EQ(sheet[0].find("解答"), std::string::npos) << sheet[0];
+  EXPECT_NE(PageTexts(key, "-layout")[0].find("解答"), std::string::npos);
+  // Both exist now: neither is replaced without --force.
+  EXPECT_EQ(Sheet(Quoted(file) + " -o " + Quoted(dir.Path("other.pdf")) + " --key separate").status, 0);
+  std::filesystem::remove(pdf);
+  EXPECT_EQ(Sheet(Quoted(file) + " -o " + Quoted(pdf) + " --key separate").status, 2)
+      << "the key beside it is kept";
+  EXPECT_FALSE(std::filesystem::exists(pdf));
+
+  const std::string alone = dir.Path("alone.pdf");
+  ASSERT_EQ(Sheet(Quoted(file) + " -o " + Quoted(alone) + " --key none").status, 0);
+  EXPECT_EQ(testing::PdfPages(alone), 1);
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("alone-解答.pdf")));
+  // The default is a key of its own.
+  const std::string plain = dir.Path("plain.pdf");
+  ASSERT_EQ(RunCommand(Quoted(REKENDO_SHEET_PATH) + " " + Quoted(file) + " -o " + Quoted(plain)).status, 0);
+  EXPECT_TRUE(std::filesystem::exists(dir.Path("plain-解答.pdf")));
+  EXPECT_EQ(testing::PdfPages(plain), 1);
 }
 
 }  // namespace

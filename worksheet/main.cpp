@@ -77,7 +77,13 @@ int main(int argc, char** argv) {
   const auto made = MakeSheetPdf(options.request, options.output,
                                  options.force ? Existing::kReplace : Existing::kKeep);
   if (!made) return Fail(made.error());
-  std::cout << options.output << ": " << made->total() << " ページ（問題 " << made->sheet
-            << "、解答 " << made->key << "）、シード " << options.request.seed << '\n';
+  if (options.request.key == KeyPlacement::kSeparate) {
+    std::cout << options.output << ": " << made->sheet << " ページ、解答 "
+              << KeyPathFor(options.output) << ": " << made->key << " ページ、シード "
+              << options.request.seed << '\n';
+  } else {
+    std::cout << options.output << ": " << made->total() << " ページ（問題 " << made->sheet
+              << "、解答 " << made->key << "）、シード " << options.request.seed << '\n';
+  }
   return kOk;
 }

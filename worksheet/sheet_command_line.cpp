@@ -10,7 +10,7 @@ using generator::ParseNumber;
 
 const std::string_view kSheetUsage =
     "使い方: rekendo-sheet FILE.mon -o OUT.pdf [--count N] [--seed S] [--paper a4|b5|a4-landscape]\n"
-    "                     [--all-answers] [--force]\n"
+    "                     [--all-answers] [--key separate|end|none] [--force]\n"
     "        rekendo-sheet --topic TOPIC [--level 1|2|3] [--count N] -o OUT.pdf [...]\n"
     "        rekendo-sheet --grid add|sub|mul [--level 1|2|3] -o OUT.pdf [--seed S] [--paper ...] [--force]\n"
     "\n"
@@ -24,6 +24,8 @@ const std::string_view kSheetUsage =
     "                   （既定: 時計から。使った数はプリントの左下に印刷されます）\n"
     "  --paper P        a4（既定、縦）、b5（JIS B5、縦）、a4-landscape（A4 横）\n"
     "  --all-answers    解答に、受け付ける答えをすべて「または」でつないで載せます（既定: 最初の答え）\n"
+    "  --key K          解答の置き場所: separate（既定。別の PDF「OUT-解答.pdf」に。両面印刷でも\n"
+    "                   プリントの裏に解答が来ません）、end（同じ PDF のプリントの後ろ）、none（解答なし）\n"
     "  --force          OUT.pdf がもうあるとき置き換えます（ないと置き換えません）\n"
     "  --level L        単元と百ます計算のレベル（既定 1）\n"
     "  --help, --version\n"
@@ -57,13 +59,23 @@ std::variant<SheetOptions, SheetUsageError> ParseSheetCommandLine(
     } else if (arg == "--force") {
       options.force = true;
     } else if (arg == "-o" || arg == "--topic" || arg == "--grid" || arg == "--level" ||
-               arg == "--count" || arg == "--seed" || arg == "--paper") {
+               arg == "--count" || arg == "--seed" || arg == "--paper" || arg == "--key") {
       if (i + 1 == args.size()) return SheetUsageError{std::string(arg) + " の後に値がありません"};
       const std::string_view value = args[++i];
       const std::string quoted = ": " + std::string(value);
       if (arg == "-o") {
         if (value.empty()) return SheetUsageError{"-o の後のファイル名が空です"};
         options.output = value;
+      } else if (arg == "--key") {
+        if (value == "separate") {
+          request.key = KeyPlacement::kSeparate;
+        } else if (value == "end") {
+          request.key = KeyPlacement::kEnd;
+        } else if (value == "none") {
+          request.key = KeyPlacement::kNone;
+        } else {
+          return SheetUsageError{"--key は separate、end、none のどれかです" + quoted};
+        }
       } else if (arg == "--topic") {
         have_topic = true;
         request.topic = value;

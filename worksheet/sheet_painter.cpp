@@ -317,11 +317,17 @@ class SheetPainter {
                const Frame& frame, std::uint64_t seed)
       : painter_(painter), device_(device), fonts_(fonts), frame_(frame), seed_(seed) {}
 
-  void SetTotalPages(int total) { total_pages_ = total; }
+  // The sheet and the key each count their own pages in the footer ("1 / 1" on a one-page
+  // sheet, never "1 / 2" that sends pupils looking for a page 2).
+  void StartPart(int total) {
+    total_pages_ = total;
+    page_number_ = 0;
+  }
 
   // Starts the next page (the device's first page is already open).
   bool NextPage() {
-    if (page_number_ > 0 && !device_.newPage()) return false;
+    if (pages_begun_ > 0 && !device_.newPage()) return false;
+    ++pages_begun_;
     ++page_number_;
     DrawFooter();
     return true;
@@ -482,7 +488,8 @@ class SheetPainter {
   const Fonts& fonts_;
   const Frame& frame_;
   std::uint64_t seed_;
-  int page_number_ = 0;
+  int pages_begun_ = 0;  // on the device
+  int page_number_ = 0;  // in the part being painted
   int total_pages_ = 0;
 };
 
@@ -491,7 +498,8 @@ Error PageError() {
 }
 
 Result<PageCounts> PaintProblems(SheetPainter& pages, const ProblemSheet& sheet,
-                                 AnswerStyle style, const Fonts& fonts, const Frame& frame) {
+                                 AnswerStyle style, const Fonts& fonts, const Frame& frame,
+                                 Part part) {
   std::vector<QString> problems;
   std::vector<QString> answers;
   problems.reserve(sheet.items.size());
@@ -504,11 +512,11 @@ Result<PageCounts> PaintProblems(SheetPainter& pages, const ProblemSheet& sheet,
                                      frame.next_body_top, kMaxProblemColumns, true);
   const Flow key_flow = LayOutFlow(answers, fonts.key, frame, frame.key_body_top,
                                    frame.key_body_top, kMaxKeyColumns, false);
-  const PageCounts counts{static_cast<int>(sheet_flow.pages.size()),
-                          static_cast<int>(key_flow.pages.size())};
-  pages.SetTotalPages(counts.total());
+  const PageCounts counts{part == Part::kKey ? 0 : static_cast<int>(sheet_flow.pages.size()),
+                          part == Part::kSheet ? 0 : static_cast<int>(key_flow.pages.size())};
   const QString title = Q(sheet.title);
-  for (std::size_t i = 0; i < sheet_flow.pages.size(); ++i) {
+  pages.StartPart(counts.sheet);
+  for (std::size_t i = 0; part != Part::kKey && i < sheet_flow.pages.size(); ++i) {
     if (!pages.NextPage()) return PageError();
     if (i == 0) {
       pages.DrawFirstHeader(title, QStringLiteral("/ %1").arg(sheet.items.size()), false);
@@ -518,24 +526,31 @@ Result<PageCounts> PaintProblems(SheetPainter& pages, const ProblemSheet& sheet,
     pages.DrawCells(sheet_flow, sheet_flow.pages[i],
                     i == 0 ? frame.first_body_top : frame.next_body_top, fonts.body);
   }
-  for (const Page& page : key_flow.pages) {
+  pages.StartPart(counts.key);
+  for (std::size_t i = 0; part != Part::kSheet && i < key_flow.pages.size(); ++i) {
     if (!pages.NextPage()) return PageError();
     pages.DrawKeyHeader(title);
-    pages.DrawCells(key_flow, page, frame.key_body_top, fonts.key);
+    pages.DrawCells(key_flow, key_flow.pages[i], frame.key_body_top, fonts.key);
   }
   return counts;
 }
 
-Result<PageCounts> PaintGrid(SheetPainter& pages, const GridSheet& grid, const Frame& frame) {
-  pages.SetTotalPages(2);
+Result<PageCounts> PaintGrid(SheetPainter& pages, const GridSheet& grid, const Frame& frame,
+                             Part part) {
   const QString title = Q(GridTitle(grid));
-  if (!pages.NextPage()) return PageError();
-  pages.DrawFirstHeader(title, {}, true);
-  pages.DrawGrid(grid, frame.first_body_top, false);
-  if (!pages.NextPage()) return PageError();
-  pages.DrawKeyHeader(title);
-  pages.DrawGrid(grid, frame.key_body_top, true);
-  return PageCounts{1, 1};
+  if (part != Part::kKey) {
+    pages.StartPart(1);
+    if (!pages.NextPage()) return PageError();
+    pages.DrawFirstHeader(title, {}, true);
+    pages.DrawGrid(grid, frame.first_body_top, false);
+  }
+  if (part != Part::kSheet) {
+    pages.StartPart(1);
+    if (!pages.NextPage()) return PageError();
+    pages.DrawKeyHeader(title);
+    pages.DrawGrid(grid, frame.key_body_top, true);
+  }
+  return PageCounts{part == Part::kKey ? 0 : 1, part == Part::kSheet ? 0 : 1};
 }
 
 }  // namespace
@@ -572,7 +587,8 @@ int ProblemColumns(const ProblemSheet& sheet, Paper paper) {
       .columns.count;
 }
 
-Result<PageCounts> PaintSheet(QPagedPaintDevice& device, const Sheet& sheet, AnswerStyle answers) {
+Result<PageCounts> PaintSheet(QPagedPaintDevice& device, const Sheet& sheet, AnswerStyle answers,
+                              Part part) {
   const auto family = SheetFontFamily();
   if (!family) return family.error();
   const Fonts fonts(*family);
@@ -587,8 +603,9 @@ Result<PageCounts> PaintSheet(QPagedPaintDevice& device, const Sheet& sheet, Ans
   SheetPainter pages(painter, device, fonts, frame, sheet.seed);
   Result<PageCounts> counts =
       std::holds_alternative<GridSheet>(sheet.content)
-          ? PaintGrid(pages, std::get<GridSheet>(sheet.content), frame)
-          : PaintProblems(pages, std::get<ProblemSheet>(sheet.content), answers, fonts, frame);
+          ? PaintGrid(pages, std::get<GridSheet>(sheet.content), frame, part)
+          : PaintProblems(pages, std::get<ProblemSheet>(sheet.content), answers, fonts, frame,
+                          part);
   if (!painter.end() && counts) {
     return Error{ErrorCode::kIo, "印刷を終えられませんでした。", {}, {}};
   }

@@ -30,9 +30,14 @@ int ProblemColumns(const ProblemSheet& sheet, Paper paper);
 // left edge: everything of a problem in that column stays inside it.
 std::pair<double, double> ColumnSpan(Paper paper, int columns, int column);
 
-// Paints every page of `sheet` onto `device`, whose page layout is set already (the sheet
-// lays out on the device's full page): the problems or the grid, then the key. Call
-// SheetFontFamily() on the GUI thread first; after that this may run on any thread.
-Result<PageCounts> PaintSheet(QPagedPaintDevice& device, const Sheet& sheet, AnswerStyle answers);
+// Which pages to paint: the sheet, its key, or the sheet then the key.
+enum class Part { kSheet, kKey, kBoth };
+
+// Paints the pages of `sheet` onto `device`, whose page layout is set already (the sheet
+// lays out on the device's full page): the problems or the grid, the key, or both in that
+// order; each part's footer counts its own pages. Call SheetFontFamily() on the GUI thread
+// first; after that this may run on any thread.
+Result<PageCounts> PaintSheet(QPagedPaintDevice& device, const Sheet& sheet, AnswerStyle answers,
+                              Part part = Part::kBoth);
 
 }  // namespace rekendo::worksheet

@@ -1,10 +1,14 @@
 #include "sheet_pdf.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QBuffer>
 #include <QPdfWriter>
+#include <algorithm>
+#include <cctype>
 #include <cstring>
+#include <string_view>
 #include <variant>
 
 #include "file_writer.h"
@@ -44,7 +48,16 @@ std::string TitleOf(const Sheet& sheet) {
 
 }  // namespace
 
-Result<Pdf> RenderPdf(const Sheet& sheet, Paper paper, AnswerStyle answers) {
+std::string KeyPathFor(const std::string& path) {
+  constexpr std::string_view kPdf = ".pdf";
+  const bool pdf = path.size() >= kPdf.size() &&
+                   std::equal(kPdf.rbegin(), kPdf.rend(), path.rbegin(), [](char a, char b) {
+                     return a == std::tolower(static_cast<unsigned char>(b));
+                   });
+  return (pdf ? path.substr(0, path.size() - kPdf.size()) : path) + "-解答.pdf";
+}
+
+Result<Pdf> RenderPdf(const Sheet& sheet, Paper paper, AnswerStyle answers, Part part) {
   QByteArray bytes;
   PageCounts pages;
   {
@@ -56,7 +69,7 @@ Result<Pdf> RenderPdf(const Sheet& sheet, Paper paper, AnswerStyle answers) {
     const std::string title = TitleOf(sheet);
     writer.setTitle(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
     writer.setCreator(QStringLiteral("Rekendo rekendo-sheet"));
-    auto painted = PaintSheet(writer, sheet, answers);
+    auto painted = PaintSheet(writer, sheet, answers, part);
     if (!painted) return painted.error();
     pages = *painted;
   }
@@ -92,12 +105,31 @@ Result<PageCounts> MakeSheetPdf(const SheetRequest& request, const std::string& 
                  path, {}};
   }
   if (existing == Existing::kKeep && Exists(path)) return AlreadyThere(path);
+  const bool separate = request.key == KeyPlacement::kSeparate;
+  const std::string key_path = KeyPathFor(path);
+  if (separate && existing == Existing::kKeep && Exists(key_path)) return AlreadyThere(key_path);
   const auto sheet = BuildSheet(request);
   if (!sheet) return sheet.error();
-  const auto pdf = RenderPdf(*sheet, request.paper, request.answers);
+  const Part part = request.key == KeyPlacement::kEnd ? Part::kBoth : Part::kSheet;
+  const auto pdf = RenderPdf(*sheet, request.paper, request.answers, part);
   if (!pdf) return pdf.error();
-  if (auto written = WritePdf(path, pdf->bytes, existing); !written) return written.error();
-  return pdf->pages;
+  PageCounts pages = pdf->pages;
+  if (!separate) {
+    if (auto written = WritePdf(path, pdf->bytes, existing); !written) return written.error();
+    return pages;
+  }
+  const auto key = RenderPdf(*sheet, request.paper, request.answers, Part::kKey);
+  if (!key) return key.error();
+  pages.key = key->pages.key;
+  // Both rendered: the key is written first, and taken back if the sheet then fails, so that
+  // no key stands without its sheet.
+  const bool key_was_there = Exists(key_path);
+  if (auto written = WritePdf(key_path, key->bytes, existing); !written) return written.error();
+  if (auto written = WritePdf(path, pdf->bytes, existing); !written) {
+    if (!key_was_there) ::unlink(key_path.c_str());
+    return written.error();
+  }
+  return pages;
 }
 
 }  // namespace rekendo::worksheet

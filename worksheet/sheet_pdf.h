@@ -17,8 +17,12 @@ struct Pdf {
   PageCounts pages;
 };
 
-// Renders `sheet` on `paper` into memory.
-Result<Pdf> RenderPdf(const Sheet& sheet, Paper paper, AnswerStyle answers);
+// Renders `part` of `sheet` on `paper` into memory.
+Result<Pdf> RenderPdf(const Sheet& sheet, Paper paper, AnswerStyle answers,
+                      Part part = Part::kBoth);
+
+// Where a separate key goes beside the sheet at `path`: "プリント.pdf" → "プリント-解答.pdf".
+std::string KeyPathFor(const std::string& path);
 
 // Whether an existing file at the output path may be replaced.
 enum class Existing { kKeep, kReplace };
@@ -28,8 +32,9 @@ enum class Existing { kKeep, kReplace };
 Status WritePdf(const std::string& path, const QByteArray& bytes, Existing existing);
 
 // The whole job of rekendo-sheet and the dialog's PDF に保存: builds the sheet of `request`,
-// renders it and writes it to `path`. The output is refused (before any work) when it is the
-// problem file itself, or exists and `existing` is kKeep.
+// renders it and writes it to `path`, with its key as request.key says (kSeparate: to
+// KeyPathFor(path)). The output is refused (before any work) when it is the problem file
+// itself, or exists and `existing` is kKeep; a failure leaves neither file behind.
 Result<PageCounts> MakeSheetPdf(const SheetRequest& request, const std::string& path,
                                 Existing existing);
 

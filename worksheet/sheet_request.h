@@ -22,6 +22,9 @@ enum class Source {
 enum class Paper { kA4, kB5, kA4Landscape };  // B5 is JIS B5 (182 × 257 mm), the school size
 enum class AnswerStyle { kFirst, kAll };      // the key shows the first answer, or all joined by または
 enum class GridOperation { kAdd, kSub, kMul };
+// Where the answer key goes: a file (or print job) of its own, so that a duplex printer never
+// puts it on the back of the sheet; after the sheet in the same file; or nowhere.
+enum class KeyPlacement { kSeparate, kEnd, kNone };
 
 // One problem as the drill holds it: Shift-JIS bytes, the accepted answers joined by "$".
 struct ProblemPair {
@@ -52,6 +55,7 @@ struct SheetRequest {
   std::uint64_t seed = 0;  // the same seed makes the same sheet; printed in its corner
   Paper paper = Paper::kA4;
   AnswerStyle answers = AnswerStyle::kFirst;
+  KeyPlacement key = KeyPlacement::kSeparate;
 };
 
 }  // namespace rekendo::worksheet
