@@ -4,13 +4,17 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTimeZone>
 #include <QVariant>
 #include <atomic>
 
+#include <libpq-fe.h>
+
 #include "class_error.h"
+#include "class_schema.h"
 
 namespace rekendo::classroom {
 
@@ -70,6 +74,23 @@ void Bind(QSqlQuery& query, std::initializer_list<QVariant> values) {
 
 }  // namespace
 
+QueryCanceller::~QueryCanceller() { Detach(); }
+
+bool QueryCanceller::Cancel() {
+  std::lock_guard lock(mutex_);
+  if (!cancel_) return false;
+  char message[256];
+  return PQcancel(static_cast<PGcancel*>(cancel_), message, sizeof message) == 1;
+}
+
+void QueryCanceller::Attach(void* pg_cancel) {
+  std::lock_guard lock(mutex_);
+  if (cancel_) PQfreeCancel(static_cast<PGcancel*>(cancel_));
+  cancel_ = pg_cancel;
+}
+
+void QueryCanceller::Detach() { Attach(nullptr); }
+
 struct ClassDatabase::Statements {
   explicit Statements(const QSqlDatabase& db)
       : insert_round(db), find_mine(db), insert_questions(db) {}
@@ -99,8 +120,12 @@ struct ClassDatabase::Statements {
   QSqlQuery insert_questions;
 };
 
-ClassDatabase::ClassDatabase(std::string conninfo)
-    : conninfo_(std::move(conninfo)), connection_name_(NewConnectionName()) {}
+ClassDatabase::ClassDatabase(std::string conninfo, SessionLimits limits,
+                             std::shared_ptr<QueryCanceller> canceller)
+    : conninfo_(std::move(conninfo)),
+      limits_(limits),
+      canceller_(std::move(canceller)),
+      connection_name_(NewConnectionName()) {}
 
 ClassDatabase::~ClassDatabase() {
   Close();
@@ -111,6 +136,8 @@ ClassDatabase::~ClassDatabase() {
 bool ClassDatabase::IsOpen() const { return db_.isValid() && db_.isOpen(); }
 
 void ClassDatabase::Close() {
+  if (canceller_) canceller_->Detach();
+  version_checked_ = false;
   statements_.reset();
   if (db_.isValid()) db_.close();
 }
@@ -139,6 +166,33 @@ Status ClassDatabase::Open() {
     db_.close();
     return error;
   }
+  if (canceller_) {
+    const QVariant handle = db_.driver()->handle();
+    // The driver's handle is the PGconn* (named by libpq's struct, pg_conn*).
+    if (handle.isValid() && (qstrcmp(handle.typeName(), "PGconn*") == 0 ||
+                             qstrcmp(handle.typeName(), "pg_conn*") == 0)) {
+      canceller_->Attach(PQgetCancel(*static_cast<PGconn* const*>(handle.data())));
+    }
+  }
+  // Per session, as values: the server's own settings may have no limit at all.
+  QSqlQuery limits(db_);
+  limits.prepare(QStringLiteral(
+      "SELECT set_config('statement_timeout', ?, false), set_config('lock_timeout', ?, false)"));
+  limits.addBindValue(QString::number(limits_.statement.count()));
+  limits.addBindValue(QString::number(limits_.lock.count()));
+  if (!limits.exec()) return Broken(StatementFailure(limits.lastError(), "接続の準備"));
+  return {};
+}
+
+Status ClassDatabase::CheckServerVersion() {
+  if (version_checked_) return {};
+  Result<int> version = ReadSchemaVersion(db_);
+  // A server made before the version was readable by learners is older than this program.
+  if (!version && version.error().code != ErrorCode::kAccessDenied) {
+    return Broken(version.error());
+  }
+  if (version && *version > kClassSchemaVersion) return ServerTooNew(*version);
+  version_checked_ = true;
   return {};
 }
 
@@ -160,6 +214,7 @@ Result<std::string> ClassDatabase::CurrentUser() {
 
 Status ClassDatabase::Upload(const ClassRound& round, UploadOutcome* outcome) {
   if (Status s = Open(); !s) return s;
+  if (Status s = CheckServerVersion(); !s) return s;
   if (!db_.transaction()) return Broken(StatementFailure(db_.lastError(), kUploading));
   Status status = UploadInTransaction(round, outcome);
   if (!status) {

@@ -9,7 +9,9 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <chrono>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "class_round.h"
@@ -23,10 +25,39 @@ enum class UploadOutcome {
   kAlreadyThere,  // an earlier try had stored it; nothing was written
 };
 
+// Limits set on every session, so that a table locked by someone else or a server that
+// stalls fails the statement instead of holding the caller (and the program's end) for ever.
+struct SessionLimits {
+  std::chrono::milliseconds statement{30000};
+  std::chrono::milliseconds lock{10000};
+};
+
+// Cancels what a connection is doing, from any thread: the one way to end a statement
+// while the thread that runs it waits inside libpq.
+class QueryCanceller {
+ public:
+  QueryCanceller() = default;
+  ~QueryCanceller();
+  QueryCanceller(const QueryCanceller&) = delete;
+  QueryCanceller& operator=(const QueryCanceller&) = delete;
+
+  // Asks the server to cancel the statement under way, if any; true when it was asked.
+  bool Cancel();
+
+ private:
+  friend class ClassDatabase;
+  void Attach(void* pg_cancel);  // takes a PGcancel*
+  void Detach();
+
+  std::mutex mutex_;
+  void* cancel_ = nullptr;
+};
+
 class ClassDatabase {
  public:
   // Nothing connects yet. `conninfo` as ConnInfo::Parse reads it.
-  explicit ClassDatabase(std::string conninfo);
+  explicit ClassDatabase(std::string conninfo, SessionLimits limits = {},
+                         std::shared_ptr<QueryCanceller> canceller = nullptr);
   ~ClassDatabase();
   ClassDatabase(const ClassDatabase&) = delete;
   ClassDatabase& operator=(const ClassDatabase&) = delete;
@@ -38,7 +69,9 @@ class ClassDatabase {
   // Drops the connection; the next Open connects again.
   void Close();
 
-  // Stores the round and its questions in one transaction. Safe to repeat: a round whose id
+  // Stores the round and its questions in one transaction, once the server's schema is
+  // known to be one this program writes to (kNewer, with nothing sent, when it is newer).
+  // Safe to repeat: a round whose id
   // is already on the server in this learner's name is left as it is (kAlreadyThere); so a
   // retry after a lost acknowledgement, or two copies of the program, never make a second
   // copy. An id held by another learner's round fails with kInvalidInput, and that round is
@@ -56,6 +89,7 @@ class ClassDatabase {
 
  private:
   Status UploadInTransaction(const ClassRound& round, UploadOutcome* outcome);
+  Status CheckServerVersion();
   // Closes the connection when `error` says it broke.
   Error Broken(Error error);
 
@@ -63,6 +97,9 @@ class ClassDatabase {
   struct Statements;
   std::unique_ptr<Statements> statements_;
   std::string conninfo_;
+  SessionLimits limits_;
+  std::shared_ptr<QueryCanceller> canceller_;
+  bool version_checked_ = false;
   std::string where_;
   QString connection_name_;
   QSqlDatabase db_;

@@ -45,6 +45,12 @@ Result<int> MemoryPendingRounds::WaitingCount() {
   return static_cast<int>(waiting_.size());
 }
 
+void MemoryPendingRounds::OfferSetAsideAgain() {
+  std::lock_guard lock(mutex_);
+  for (auto& [id, round] : given_up_) waiting_.push_back(std::move(round));
+  given_up_.clear();
+}
+
 int MemoryPendingRounds::SentCount() const {
   std::lock_guard lock(mutex_);
   return static_cast<int>(sent_.size());
