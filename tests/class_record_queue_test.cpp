@@ -208,6 +208,29 @@ TEST_F(ClassQueueTest, ARoundTheServerCanNeverTakeIsKeptShownAndOfferedAgainAtEa
   EXPECT_EQ(ServerCount("SELECT count(*) FROM rekendo.rounds"), 1);
 }
 
+TEST_F(ClassQueueTest, DeletingTheRecordKeepsRoundsStillWaitingForTheClass) {
+  REKENDO_NEED_SERVER();
+  PlayRound(7);
+  PlayRound(2);
+  ASSERT_TRUE(record.DeleteAll());
+  auto queue = std::make_shared<RecordQueue>(RecordFile());
+  const auto kept = queue->NextBatch(20);
+  ASSERT_TRUE(kept) << kept.error().Describe();
+  ASSERT_EQ(kept->size(), 2u);
+  EXPECT_EQ((*kept)[0].questions.size(), 10u);
+  {
+    ClassUploader uploader(ClassServer::Get().ConnInfo("alice"), queue, Fast());
+    uploader.Start();
+    ASSERT_TRUE(WaitFor([&] { return uploader.Snapshot().waiting == 0; }, 30s));
+  }
+  EXPECT_EQ(ServerCount("SELECT count(*) FROM rekendo.rounds"), 2);
+  EXPECT_EQ(ServerCount("SELECT count(*) FROM rekendo.questions"), 20);
+  // Once sent, deleting takes them.
+  ASSERT_TRUE(record.DeleteAll());
+  rekendo::testing::Peek peek(RecordFile(), QStringLiteral("rounds-peek"));
+  EXPECT_EQ(peek.Value(QStringLiteral("SELECT COUNT(*) FROM rounds")).toInt(), 0);
+}
+
 TEST(ClassQueue, ARecordNotMadeYetHasNothingToSend) {
   rekendo::testing::TempDir dir;
   RecordQueue queue(QString::fromStdString(dir.Path("nowhere/record.sqlite3")));
