@@ -10,6 +10,7 @@
 #include <QTimeZone>
 #include <QVariant>
 #include <atomic>
+#include <thread>
 
 #include <libpq-fe.h>
 
@@ -77,10 +78,22 @@ void Bind(QSqlQuery& query, std::initializer_list<QVariant> values) {
 QueryCanceller::~QueryCanceller() { Detach(); }
 
 bool QueryCanceller::Cancel() {
-  std::lock_guard lock(mutex_);
-  if (!cancel_) return false;
-  char message[256];
-  return PQcancel(static_cast<PGcancel*>(cancel_), message, sizeof message) == 1;
+  cancelled_ = true;
+  void* cancel = nullptr;
+  {
+    std::lock_guard lock(mutex_);
+    std::swap(cancel, cancel_);
+  }
+  if (!cancel) return false;
+  // PQcancel opens a connection of its own and waits for the server to close it; a hung
+  // network would hold the caller (the window closing) for as long. A thread of its own
+  // takes the handle and frees it.
+  std::thread([cancel] {
+    char message[256];
+    PQcancel(static_cast<PGcancel*>(cancel), message, sizeof message);
+    PQfreeCancel(static_cast<PGcancel*>(cancel));
+  }).detach();
+  return true;
 }
 
 void QueryCanceller::Attach(void* pg_cancel) {

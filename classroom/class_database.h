@@ -9,6 +9,7 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <mutex>
@@ -41,8 +42,11 @@ class QueryCanceller {
   QueryCanceller(const QueryCanceller&) = delete;
   QueryCanceller& operator=(const QueryCanceller&) = delete;
 
-  // Asks the server to cancel the statement under way, if any; true when it was asked.
+  // Asks the server, on a thread of its own, to cancel the statement under way on the
+  // connection attached, if any (true then); never waits. Remembered, for a caller about to
+  // start a statement (Cancelled).
   bool Cancel();
+  bool Cancelled() const { return cancelled_; }
 
  private:
   friend class ClassDatabase;
@@ -51,6 +55,7 @@ class QueryCanceller {
 
   std::mutex mutex_;
   void* cancel_ = nullptr;
+  std::atomic<bool> cancelled_ = false;
 };
 
 class ClassDatabase {

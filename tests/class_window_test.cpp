@@ -4,6 +4,9 @@
 // round played while the server was away follows when it is back.
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QElapsedTimer>
+#include <QSqlQuery>
+#include <QThreadPool>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QUuid>
@@ -136,6 +139,33 @@ TEST_F(ClassWindowTest, TheClassListShowsWhatTheConnectionsRoleMaySee) {
   const auto* own = learner.findChild<QTableWidget*>(QStringLiteral("classWeeks"));
   ASSERT_EQ(own->rowCount(), 1);
   EXPECT_EQ(own->item(0, 1)->text(), QStringLiteral("carol"));
+}
+
+TEST_F(ClassWindowTest, ClosingTheClassListCancelsAReadHeldByALockedTable) {
+  REKENDO_NEED_SERVER();
+  ClassServer& server = ClassServer::Get();
+  classroom::ClassDatabase locker(server.AdminConnInfo());
+  ASSERT_TRUE(locker.Open());
+  ASSERT_TRUE(locker.Connection().transaction());
+  QSqlQuery lock(locker.Connection());
+  ASSERT_TRUE(lock.exec(QStringLiteral("LOCK TABLE rekendo.rounds IN ACCESS EXCLUSIVE MODE")));
+  {
+    ClassServerView view(QString::fromStdString(server.ConnInfo("teacher_3a")),
+                         QDateTime::currentMSecsSinceEpoch(), nullptr);
+    ASSERT_TRUE(WaitFor(
+        [&] {
+          return server.AdminValue("SELECT count(*) FROM pg_stat_activity WHERE "
+                                   "usename = 'teacher_3a' AND wait_event_type = 'Lock'")
+                     .toInt() > 0;
+        },
+        10s));
+  }
+  // What the program's end waits for: the read on the pool's thread.
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_TRUE(QThreadPool::globalInstance()->waitForDone(5000));
+  EXPECT_LT(clock.elapsed(), 5000);
+  locker.Connection().rollback();
 }
 
 }  // namespace
