@@ -51,6 +51,11 @@ void MemoryPendingRounds::OfferSetAsideAgain() {
   given_up_.clear();
 }
 
+Result<int> MemoryPendingRounds::SetAsideCount() {
+  std::lock_guard lock(mutex_);
+  return static_cast<int>(given_up_.size());
+}
+
 int MemoryPendingRounds::SentCount() const {
   std::lock_guard lock(mutex_);
   return static_cast<int>(sent_.size());

@@ -39,6 +39,9 @@ class PendingRounds {
   // try: the worker calls it at each start, so that nothing is given up for good (a round
   // the server still refuses is simply set aside again).
   virtual void OfferSetAsideAgain() = 0;
+
+  // How many rounds are set aside (RecordFailure with will_retry false) until the next start.
+  virtual Result<int> SetAsideCount() = 0;
 };
 
 }  // namespace rekendo::classroom

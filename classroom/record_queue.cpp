@@ -180,6 +180,18 @@ void RecordQueue::OfferSetAsideAgain() {
   (void)done;
 }
 
+Result<int> RecordQueue::SetAsideCount() {
+  const QString path = record_path_;
+  return WithConnection<int>(NewConnectionName(), path, 0, [&](QSqlDatabase& db) -> Result<int> {
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("SELECT COUNT(*) FROM upload_queue WHERE given_up <> 0")) ||
+        !query.next()) {
+      return QueueFailure(path, query.lastError().text());
+    }
+    return query.value(0).toInt();
+  });
+}
+
 Result<int> RecordQueue::WaitingCount() {
   const QString path = record_path_;
   return WithConnection<int>(NewConnectionName(), path, 0, [&](QSqlDatabase& db) -> Result<int> {

@@ -21,6 +21,7 @@ class RecordQueue : public PendingRounds {
   void RecordFailure(const std::string& round_id, const Error& error, bool will_retry) override;
   Result<int> WaitingCount() override;
   void OfferSetAsideAgain() override;
+  Result<int> SetAsideCount() override;
 
  private:
   QString NewConnectionName();

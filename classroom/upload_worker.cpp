@@ -76,19 +76,24 @@ void UploadWorker::ScheduleIn(std::chrono::milliseconds delay) {
 
 void UploadWorker::UpdateWaiting() {
   Result<int> waiting = source_->WaitingCount();
+  Result<int> set_aside = source_->SetAsideCount();
   std::lock_guard lock(mutex_);
   if (waiting) status_.waiting = *waiting;
+  if (set_aside) status_.set_aside = *set_aside;
 }
 
 void UploadWorker::Publish() { emit StatusChanged(Snapshot()); }
 
 void UploadWorker::Failed(const std::string& round_id, const Error& error, bool refused) {
   source_->RecordFailure(round_id, error, true);
+  // Counted before the failure shows, so that whoever sees the failure sees the count too.
+  UpdateWaiting();
   int failures;
   {
     std::lock_guard lock(mutex_);
     failures = ++status_.failures_in_a_row;
     status_.last_error = error;
+    status_.last_error_set_aside = false;
     status_.connected = db_ && db_->IsOpen();
   }
   const bool long_pause = refused || WaitsForPeople(error);
@@ -96,7 +101,6 @@ void UploadWorker::Failed(const std::string& round_id, const Error& error, bool 
   const double spread = options_.jitter * (2 * QRandomGenerator::global()->generateDouble() - 1);
   delay = std::min(RetryDelay(options_, 1 << 20, long_pause),
                    std::chrono::milliseconds(static_cast<long long>(delay.count() * (1 + spread))));
-  UpdateWaiting();
   ScheduleIn(delay);
   Publish();
 }
@@ -126,6 +130,7 @@ void UploadWorker::Work() {
         source_->RecordFailure(round.id, s.error(), false);
         std::lock_guard lock(mutex_);
         status_.last_error = s.error();
+        status_.last_error_set_aside = true;
         continue;
       }
       if (WaitsForPeople(s.error())) {
@@ -143,6 +148,7 @@ void UploadWorker::Work() {
     ++status_.sent;
     status_.failures_in_a_row = 0;
     status_.last_error.reset();
+    status_.last_error_set_aside = false;
     status_.last_success_ms = QDateTime::currentMSecsSinceEpoch();
     status_.connected = true;
   }

@@ -46,9 +46,12 @@ struct UploadOptions {
 
 struct UploadStatus {
   int waiting = -1;  // rounds waiting to be sent; -1 before the queue was read
+  int set_aside = 0;  // rounds the server would not take, kept until the next start
   int sent = 0;      // rounds the server took since the worker started
   int failures_in_a_row = 0;
   std::optional<Error> last_error;  // the latest failure; cleared by the next success
+  // The latest failure set its round aside: no retry is planned for it before the next start.
+  bool last_error_set_aside = false;
   qint64 last_success_ms = 0;       // UTC; 0: none yet
   qint64 next_try_ms = 0;           // UTC; 0: none planned (sending, or nothing to send)
   bool connected = false;

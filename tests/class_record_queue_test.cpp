@@ -202,6 +202,7 @@ TEST_F(ClassQueueTest, ARoundTheServerCanNeverTakeIsKeptShownAndOfferedAgainAtEa
     ClassUploader uploader(ClassServer::Get().ConnInfo("alice"), queue, Fast());
     uploader.Start();
     ASSERT_TRUE(WaitFor([&] { return uploader.Snapshot().waiting == 0; }, 30s));
+    EXPECT_EQ(uploader.Snapshot().set_aside, 1);  // shown in 成績 with the count
     EXPECT_EQ(Queued("given_up = 1 AND last_error <> '' AND tries = " + std::to_string(start)), 1)
         << "start " << start;
   }

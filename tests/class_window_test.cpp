@@ -11,6 +11,7 @@
 #include <QTableWidget>
 #include <QUuid>
 
+#include "class_hookup.h"
 #include "class_server_view.h"
 #include "class_support.h"
 #include "companions.h"
@@ -139,6 +140,21 @@ TEST_F(ClassWindowTest, TheClassListShowsWhatTheConnectionsRoleMaySee) {
   const auto* own = learner.findChild<QTableWidget*>(QStringLiteral("classWeeks"));
   ASSERT_EQ(own->rowCount(), 1);
   EXPECT_EQ(own->item(0, 1)->text(), QStringLiteral("carol"));
+}
+
+TEST(ClassWindowStatus, ARoundSetAsideIsShownAndNoRetryTimeIsPromisedForIt) {
+  classroom::UploadStatus status;
+  status.waiting = 0;
+  status.set_aside = 1;
+  status.last_error = Error{ErrorCode::kInvalidInput,
+                            "この回の番号（UUID）はほかの記録に使われているので、送れません。", {}, {}};
+  status.last_error_set_aside = true;
+  status.next_try_ms = QDateTime::currentMSecsSinceEpoch() + 60000;  // the idle look
+  const QString text = DescribeUploadStatus(status);
+  EXPECT_TRUE(text.contains(QStringLiteral("1 回分はサーバーが受け取らない"))) << text.toStdString();
+  EXPECT_FALSE(text.contains(QStringLiteral("もう一度送ります"))) << text.toStdString();
+  status.last_error_set_aside = false;  // a network failure: the time is true
+  EXPECT_TRUE(DescribeUploadStatus(status).contains(QStringLiteral("もう一度送ります")));
 }
 
 TEST_F(ClassWindowTest, ClosingTheClassListCancelsAReadHeldByALockedTable) {
