@@ -12,6 +12,8 @@
 #include <atomic>
 #include <thread>
 
+#include <sys/socket.h>
+
 #include <libpq-fe.h>
 
 #include "class_error.h"
@@ -75,7 +77,52 @@ void Bind(QSqlQuery& query, std::initializer_list<QVariant> values) {
 
 }  // namespace
 
-QueryCanceller::~QueryCanceller() { Detach(); }
+QueryCanceller::~QueryCanceller() {
+  {
+    std::lock_guard lock(mutex_);
+    ending_ = true;
+  }
+  changed_.notify_all();
+  if (watchdog_.joinable()) watchdog_.join();
+  Detach();
+}
+
+void QueryCanceller::Abort() {
+  std::lock_guard lock(mutex_);
+  // Under the lock: the socket is the connection's until Detach, never a reused number.
+  if (socket_ >= 0) ::shutdown(socket_, SHUT_RDWR);
+}
+
+void QueryCanceller::ArmDeadline(std::chrono::milliseconds after) {
+  {
+    std::lock_guard lock(mutex_);
+    deadline_ = std::chrono::steady_clock::now() + after;
+    if (!watchdog_.joinable()) watchdog_ = std::thread([this] { Watch(); });
+  }
+  changed_.notify_all();
+}
+
+void QueryCanceller::Disarm() {
+  {
+    std::lock_guard lock(mutex_);
+    deadline_.reset();
+  }
+  changed_.notify_all();
+}
+
+void QueryCanceller::Watch() {
+  std::unique_lock lock(mutex_);
+  while (!ending_) {
+    if (!deadline_) {
+      changed_.wait(lock);
+    } else if (std::chrono::steady_clock::now() >= *deadline_) {
+      deadline_.reset();
+      if (socket_ >= 0) ::shutdown(socket_, SHUT_RDWR);
+    } else {
+      changed_.wait_until(lock, *deadline_);
+    }
+  }
+}
 
 bool QueryCanceller::Cancel() {
   cancelled_ = true;
@@ -96,13 +143,14 @@ bool QueryCanceller::Cancel() {
   return true;
 }
 
-void QueryCanceller::Attach(void* pg_cancel) {
+void QueryCanceller::Attach(void* pg_cancel, int socket) {
   std::lock_guard lock(mutex_);
   if (cancel_) PQfreeCancel(static_cast<PGcancel*>(cancel_));
   cancel_ = pg_cancel;
+  socket_ = socket;
 }
 
-void QueryCanceller::Detach() { Attach(nullptr); }
+void QueryCanceller::Detach() { Attach(nullptr, -1); }
 
 struct ClassDatabase::Statements {
   explicit Statements(const QSqlDatabase& db)
@@ -184,7 +232,8 @@ Status ClassDatabase::Open() {
     // The driver's handle is the PGconn* (named by libpq's struct, pg_conn*).
     if (handle.isValid() && (qstrcmp(handle.typeName(), "PGconn*") == 0 ||
                              qstrcmp(handle.typeName(), "pg_conn*") == 0)) {
-      canceller_->Attach(PQgetCancel(*static_cast<PGconn* const*>(handle.data())));
+      PGconn* const connection = *static_cast<PGconn* const*>(handle.data());
+      canceller_->Attach(PQgetCancel(connection), PQsocket(connection));
     }
   }
   // Per session, as values: the server's own settings may have no limit at all.

@@ -11,9 +11,12 @@
 #include <QString>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <thread>
 
 #include "class_round.h"
 #include "conninfo.h"
@@ -48,13 +51,29 @@ class QueryCanceller {
   bool Cancel();
   bool Cancelled() const { return cancelled_; }
 
+  // Shuts the connection's socket: the call waiting in libpq returns at once with a lost
+  // connection. For what a cancel cannot reach, such as a forwarder that takes the bytes and
+  // never answers (the cancel would go the same way, and TCP sees nothing wrong).
+  void Abort();
+
+  // Aborts unless Disarm comes within `after`: a try that is stuck, whatever the network
+  // does, is given up and made again later.
+  void ArmDeadline(std::chrono::milliseconds after);
+  void Disarm();
+
  private:
   friend class ClassDatabase;
-  void Attach(void* pg_cancel);  // takes a PGcancel*
+  void Attach(void* pg_cancel, int socket);  // takes a PGcancel*
   void Detach();
+  void Watch();
 
   std::mutex mutex_;
+  std::condition_variable changed_;
   void* cancel_ = nullptr;
+  int socket_ = -1;
+  std::optional<std::chrono::steady_clock::time_point> deadline_;
+  bool ending_ = false;
+  std::thread watchdog_;  // started by the first ArmDeadline
   std::atomic<bool> cancelled_ = false;
 };
 

@@ -38,6 +38,8 @@ UploadStatus UploadWorker::Snapshot() const {
 void UploadWorker::Interrupt() {
   stopped_ = true;
   canceller_->Cancel();
+  // What a cancel cannot reach (a hung forwarder) ends too.
+  canceller_->Abort();
 }
 
 void UploadWorker::Start() {
@@ -124,7 +126,10 @@ void UploadWorker::Work() {
   std::optional<Error> refusal;
   for (const ClassRound& round : *batch) {
     if (stopped_) return;
-    if (Status s = db_->Upload(round); !s) {
+    canceller_->ArmDeadline(options_.stuck_after);
+    Status uploaded = db_->Upload(round);
+    canceller_->Disarm();
+    if (Status s = uploaded; !s) {
       if (!WorthRetrying(s.error())) {
         // The server will never take this one; kept and shown, and the rest go on.
         source_->RecordFailure(round.id, s.error(), false);

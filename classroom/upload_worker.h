@@ -42,6 +42,9 @@ struct UploadOptions {
   // program may have queued rounds).
   std::chrono::milliseconds idle_poll{60000};
   SessionLimits limits;
+  // One round's upload taking longer than this is stuck (a forwarder that holds the bytes,
+  // a network that went silent): its connection is shut and the round tried again later.
+  std::chrono::milliseconds stuck_after{45000};
 };
 
 struct UploadStatus {

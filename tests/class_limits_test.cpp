@@ -4,6 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <memory>
+#include <vector>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -88,6 +93,82 @@ TEST(ClassLimits, ALockedTableEndsTheTryWithinItsLimitAndTheRoundStaysQueued) {
   again.Start();
   ASSERT_TRUE(WaitFor([&] { return *queue->WaitingCount() == 0; }, 10s));
   EXPECT_EQ(ServerRounds(), 1);
+}
+
+// A TCP forwarder to the scratch server that can be told to hold: from then on it takes
+// every byte of the connections it has and passes none on, nor closes them, as a hung proxy
+// does. TCP keepalives and tcp_user_timeout see nothing wrong with such a connection.
+class HoldingForwarder {
+ public:
+  explicit HoldingForwarder(int server_port) : server_port_(server_port) {
+    listener_.listen(QHostAddress::LocalHost);
+    QObject::connect(&listener_, &QTcpServer::newConnection, [this] { Accept(); });
+  }
+  int port() const { return listener_.serverPort(); }
+  // Holds the connections there are now; new ones are forwarded.
+  void HoldCurrent() {
+    for (auto& link : links_) link->held = true;
+  }
+
+ private:
+  struct Link {
+    QTcpSocket* client;
+    std::unique_ptr<QTcpSocket> upstream = std::make_unique<QTcpSocket>();
+    bool held = false;
+  };
+  void Accept() {
+    auto link = std::make_shared<Link>();
+    link->client = listener_.nextPendingConnection();
+    link->upstream->connectToHost(QHostAddress::LocalHost, quint16(server_port_));
+    const auto pass = [link](QTcpSocket* from, QTcpSocket* to) {
+      const QByteArray bytes = from->readAll();
+      if (!link->held) to->write(bytes);
+    };
+    QObject::connect(link->client, &QTcpSocket::readyRead,
+                     [link, pass] { pass(link->client, link->upstream.get()); });
+    QObject::connect(link->upstream.get(), &QTcpSocket::readyRead,
+                     [link, pass] { pass(link->upstream.get(), link->client); });
+    links_.push_back(link);
+  }
+  int server_port_;
+  QTcpServer listener_;
+  std::vector<std::shared_ptr<Link>> links_;
+};
+
+TEST(ClassLimits, AForwarderThatHoldsTheBytesEndsTheTryAndTheRoundGoesLater) {
+  REKENDO_NEED_SERVER();
+  ClassServer& server = ClassServer::Get();
+  HoldingForwarder forwarder(server.cluster().port());
+  ASSERT_GT(forwarder.port(), 0);
+  const std::string conninfo = "host=localhost hostaddr=127.0.0.1 port=" +
+                               std::to_string(forwarder.port()) +
+                               " dbname=rekendo user=alice connect_timeout=2 passfile='" +
+                               server.pgpass() + "' sslmode=verify-full sslrootcert='" +
+                               server.cluster().ca_cert() + "'";
+  auto queue = std::make_shared<MemoryPendingRounds>();
+  queue->Add(SampleRound("alice", 0));
+  UploadOptions options;
+  options.first_retry = 50ms;
+  options.max_retry = 300ms;
+  options.stuck_after = 2s;
+  ClassUploader uploader(conninfo, queue, options);
+  uploader.Start();
+  ASSERT_TRUE(WaitFor([&] { return queue->SentCount() == 1; }, 20s))
+      << (uploader.Snapshot().last_error ? uploader.Snapshot().last_error->Describe() : "");
+
+  // The connection the worker keeps now goes nowhere.
+  forwarder.HoldCurrent();
+  queue->Add(SampleRound("alice", 1));
+  QElapsedTimer clock;
+  clock.start();
+  uploader.RoundQueued();
+  ASSERT_TRUE(WaitFor([&] { return uploader.Snapshot().failures_in_a_row >= 1; }, 15s));
+  EXPECT_LT(clock.elapsed(), 10000);
+  ASSERT_TRUE(uploader.Snapshot().last_error);
+  EXPECT_EQ(uploader.Snapshot().last_error->code, ErrorCode::kNetwork);
+  // A new connection is forwarded again: the round arrives on a later try.
+  ASSERT_TRUE(WaitFor([&] { return queue->SentCount() == 2; }, 20s));
+  EXPECT_EQ(ServerRounds(), 2);
 }
 
 TEST(ClassLimits, QuittingCancelsAStatementUnderWay) {
