@@ -189,10 +189,14 @@ Result<ClassAdded> AddClass(ClassDatabase& db, const std::string& name,
     return s.error();
   }
   QSqlQuery query(db.Connection());
+  // The OID says who teaches: a role made again under the name is not given the class.
   query.prepare(QStringLiteral(
-      "INSERT INTO rekendo.classes (name, teacher_role) VALUES (?, ?) ON CONFLICT (name) "
-      "DO UPDATE SET teacher_role = EXCLUDED.teacher_role RETURNING (xmax = 0)"));
+      "INSERT INTO rekendo.classes (name, teacher_role, teacher_oid) "
+      "SELECT CAST(? AS text), CAST(? AS name), r.oid FROM pg_catalog.pg_roles r "
+      "WHERE r.rolname = ? ON CONFLICT (name) DO UPDATE SET teacher_role = "
+      "EXCLUDED.teacher_role, teacher_oid = EXCLUDED.teacher_oid RETURNING (xmax = 0)"));
   query.addBindValue(Q(name));
+  query.addBindValue(Q(teacher));
   query.addBindValue(Q(teacher));
   if (!query.exec() || !query.next()) return Fail(db, query, what);
   added.class_created = query.value(0).toBool();

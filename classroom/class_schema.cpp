@@ -111,6 +111,7 @@ const QStringList kVersion1 = {
 //   server; new rows are checked.
 // - a learner is the role with the OID kept at registration, not whoever holds the name
 //   now: a role made again under a dropped learner's name reads none of the old rows.
+// - a class is taught by the role with the OID kept when it was given, likewise;
 // - classes get row security: a learner reads their own class's row, a teacher theirs.
 const QStringList kVersion2 = {
     QStringLiteral(R"(ALTER TABLE rekendo.rounds
@@ -154,12 +155,24 @@ const QStringList kVersion2 = {
     QStringLiteral(R"(ALTER POLICY learner_select ON rekendo.questions
   USING (learner = current_user
     AND current_user IN (SELECT l.role_name FROM rekendo.learners l)))"),
+    // The same for teachers: a class is read by the role it was given to, by OID.
+    QStringLiteral("ALTER TABLE rekendo.classes ADD COLUMN teacher_oid oid"),
+    QStringLiteral(R"(UPDATE rekendo.classes c SET teacher_oid = r.oid
+  FROM pg_catalog.pg_roles r WHERE r.rolname = c.teacher_role)"),
+    QStringLiteral(R"(ALTER POLICY teacher_class ON rekendo.learners
+  USING (class_name IN (SELECT c.name FROM rekendo.classes c WHERE c.teacher_oid IN
+    (SELECT r.oid FROM pg_catalog.pg_roles r
+     WHERE pg_catalog.pg_has_role(current_user, r.oid, 'MEMBER')))))"),
+    QStringLiteral(R"(ALTER POLICY teacher_select ON rekendo.rounds
+  USING (learner IN (SELECT l.role_name FROM rekendo.learners l)))"),
+    QStringLiteral(R"(ALTER POLICY teacher_select ON rekendo.questions
+  USING (learner IN (SELECT l.role_name FROM rekendo.learners l)))"),
     // Not FORCEd: rekendo-class writes classes as their owner.
     QStringLiteral("ALTER TABLE rekendo.classes ENABLE ROW LEVEL SECURITY"),
     QStringLiteral(R"(CREATE POLICY learner_class ON rekendo.classes FOR SELECT TO rekendo_learner
   USING (name IN (SELECT l.class_name FROM rekendo.learners l)))"),
     QStringLiteral(R"(CREATE POLICY teacher_class ON rekendo.classes FOR SELECT TO rekendo_teacher
-  USING (teacher_role IN (SELECT r.rolname FROM pg_catalog.pg_roles r
+  USING (teacher_oid IN (SELECT r.oid FROM pg_catalog.pg_roles r
     WHERE pg_catalog.pg_has_role(current_user, r.oid, 'MEMBER'))))"),
 };
 

@@ -204,6 +204,36 @@ TEST(ClassPrivacy, ANewRoleUnderARemovedLearnersNameSeesNoneOfTheOldRows) {
   EXPECT_EQ(r01_rounds, 2);
 }
 
+TEST(ClassPrivacy, ARoleMadeAgainUnderADroppedTeachersNameIsNotGivenTheClass) {
+  REKENDO_NEED_SERVER();
+  ClassServer& server = ClassServer::Get();
+  ClassDatabase admin(server.AdminConnInfo());
+  ASSERT_TRUE(AddClass(admin, "5A", "teacher_5a"));
+  std::string error;
+  ASSERT_TRUE(server.AddLearner("s5a_01", "5A", &error)) << error;
+  ClassDatabase pupil(server.ConnInfo("s5a_01"));
+  ASSERT_TRUE(pupil.Upload(SampleRound("s5a_01", 0)));
+  ASSERT_TRUE(server.cluster().Psql("", "",
+                                    "DROP ROLE teacher_5a; CREATE ROLE teacher_5a LOGIN "
+                                    "PASSWORD 'pw-5a'; GRANT rekendo_teacher TO teacher_5a",
+                                    &error))
+      << error;
+  const std::string teacher = server.cluster().SocketConnInfo("teacher_5a") + " password=pw-5a";
+  {
+    ClassDatabase stranger(teacher);
+    ASSERT_TRUE(stranger.Open());
+    QSqlDatabase& db = stranger.Connection();
+    EXPECT_EQ(Count(db, QStringLiteral("SELECT count(*) FROM rekendo.classes")), 0);
+    EXPECT_EQ(Count(db, QStringLiteral("SELECT count(*) FROM rekendo.learners")), 0);
+    EXPECT_EQ(Count(db, QStringLiteral("SELECT count(*) FROM rekendo.rounds")), 0);
+  }
+  // Given the class again by name, on purpose, the new role reads it.
+  ASSERT_TRUE(AddClass(admin, "5A", "teacher_5a"));
+  ClassDatabase given(teacher);
+  ASSERT_TRUE(given.Open());
+  EXPECT_EQ(Count(given.Connection(), QStringLiteral("SELECT count(*) FROM rekendo.rounds")), 1);
+}
+
 TEST(ClassPrivacy, ALearnerReadsOnlyTheirOwnClassRow) {
   REKENDO_NEED_SERVER();
   ClassServer& server = ClassServer::Get();
