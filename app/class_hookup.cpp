@@ -59,9 +59,15 @@ QString DescribeUploadStatus(const classroom::UploadStatus& status) {
     text += QStringLiteral("%1 回分が送信待ちです。").arg(status.waiting);
   }
   if (status.sent > 0) text += QStringLiteral("（この起動で %1 回分を送りました）").arg(status.sent);
+  if (status.set_aside > 0) {
+    text += QStringLiteral("\n%1 回分はサーバーが受け取らないので、記録に残してあります"
+                           "（次に起動したときにもう一度試します）。")
+                .arg(status.set_aside);
+  }
   if (status.last_error) {
     text += QStringLiteral("\n送れなかった理由: ") + QString::fromStdString(status.last_error->message);
-    if (status.next_try_ms > 0) {
+    // A round set aside is not tried again before the next start: no time to promise.
+    if (status.next_try_ms > 0 && !status.last_error_set_aside) {
       text += QStringLiteral("\n%1 にもう一度送ります。")
                   .arg(QDateTime::fromMSecsSinceEpoch(status.next_try_ms)
                            .toLocalTime()

@@ -31,6 +31,47 @@ Result<bool> RoleExists(ClassDatabase& db, const std::string& role) {
   return query.next();
 }
 
+// What rekendo-class must know of an existing role before giving it a class or a learner's
+// rights: nothing, when there is no such role.
+struct RoleFacts {
+  bool superuser = false;
+  bool can_login = false;
+  bool privileged = false;  // may create roles or databases, replicate, or pass row security
+  bool has_members = false;  // a group role
+  bool learner = false;      // a member of rekendo_learner or registered as one
+  bool teacher = false;      // a member of rekendo_teacher or a class's teacher role
+};
+
+Result<std::optional<RoleFacts>> ReadRoleFacts(ClassDatabase& db, const std::string& role) {
+  QSqlQuery query(db.Connection());
+  query.prepare(QStringLiteral(
+      "SELECT r.rolsuper, r.rolcanlogin, "
+      "  r.rolcreaterole OR r.rolcreatedb OR r.rolreplication OR r.rolbypassrls, "
+      "  EXISTS (SELECT 1 FROM pg_catalog.pg_auth_members m WHERE m.roleid = r.oid), "
+      "  EXISTS (SELECT 1 FROM pg_catalog.pg_auth_members m JOIN pg_catalog.pg_roles g "
+      "          ON g.oid = m.roleid WHERE m.member = r.oid AND g.rolname = 'rekendo_learner') "
+      "  OR EXISTS (SELECT 1 FROM rekendo.learners l WHERE l.role_name = r.rolname), "
+      "  EXISTS (SELECT 1 FROM pg_catalog.pg_auth_members m JOIN pg_catalog.pg_roles g "
+      "          ON g.oid = m.roleid WHERE m.member = r.oid AND g.rolname = 'rekendo_teacher') "
+      "  OR EXISTS (SELECT 1 FROM rekendo.classes c WHERE c.teacher_role = r.rolname) "
+      "FROM pg_catalog.pg_roles r WHERE r.rolname = ?"));
+  query.addBindValue(Q(role));
+  if (!query.exec()) return StatementFailure(query.lastError(), "ロールの確認");
+  if (!query.next()) return std::optional<RoleFacts>();
+  RoleFacts facts;
+  facts.superuser = query.value(0).toBool();
+  facts.can_login = query.value(1).toBool();
+  facts.privileged = query.value(2).toBool();
+  facts.has_members = query.value(3).toBool();
+  facts.learner = query.value(4).toBool();
+  facts.teacher = query.value(5).toBool();
+  return std::optional<RoleFacts>(facts);
+}
+
+Error RoleRefused(const std::string& role, const std::string& why) {
+  return Error{ErrorCode::kInvalidInput, "ロール「" + role + "」は使えません: " + why, role, {}};
+}
+
 Status Grant(ClassDatabase& db, const char* group, const std::string& member, const char* what) {
   QSqlQuery query(db.Connection());
   query.prepare(QStringLiteral("SELECT rekendo.grant_role(?, ?)"));
@@ -88,6 +129,14 @@ Status CheckRoleName(const std::string& name) {
   if (name.empty()) return bad("空です。");
   if (name.size() > 63) return bad("63 バイトより長いです。");
   if (name.starts_with("pg_")) return bad("「pg_」で始まる名前は PostgreSQL が使います。");
+  {
+    std::string lower = name;
+    for (char& c : lower) c = (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+    for (const char* reserved : {"public", "none", "all", "user", "current_user", "current_role", "postgres",
+                                 "session_user", "rekendo_learner", "rekendo_teacher"}) {
+      if (lower == reserved) return bad("PostgreSQL か Rekendo が決まった意味で使う名前です。");
+    }
+  }
   const auto letter = [](char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
   };
@@ -108,6 +157,26 @@ Result<ClassAdded> AddClass(ClassDatabase& db, const std::string& name,
   }
   if (Status s = CheckRoleName(teacher); !s) return s.error();
   if (Status s = Begin(db, what); !s) return s.error();
+  // A teacher reads a whole class: never a learner (who would read the others), a group
+  // role (whose every member would) or a superuser (who reads everything anyway, unseen).
+  {
+    Result<std::optional<RoleFacts>> facts = ReadRoleFacts(db, teacher);
+    if (!facts) {
+      db.Connection().rollback();
+      return facts.error();
+    }
+    if (*facts) {
+      const RoleFacts& f = **facts;
+      std::string why;
+      if (f.superuser) why = "スーパーユーザーです。";
+      else if (f.learner) why = "学習者のロールです。";
+      else if (f.has_members) why = "ほかのロールが属するグループのロールです。";
+      if (!why.empty()) {
+        db.Connection().rollback();
+        return RoleRefused(teacher, why + "先生には先生だけのロールを使ってください。");
+      }
+    }
+  }
   ClassAdded added;
   Result<bool> created = CreateLoginRole(db, teacher, std::nullopt, what);
   if (!created) {
@@ -120,10 +189,14 @@ Result<ClassAdded> AddClass(ClassDatabase& db, const std::string& name,
     return s.error();
   }
   QSqlQuery query(db.Connection());
+  // The OID says who teaches: a role made again under the name is not given the class.
   query.prepare(QStringLiteral(
-      "INSERT INTO rekendo.classes (name, teacher_role) VALUES (?, ?) ON CONFLICT (name) "
-      "DO UPDATE SET teacher_role = EXCLUDED.teacher_role RETURNING (xmax = 0)"));
+      "INSERT INTO rekendo.classes (name, teacher_role, teacher_oid) "
+      "SELECT CAST(? AS text), CAST(? AS name), r.oid FROM pg_catalog.pg_roles r "
+      "WHERE r.rolname = ? ON CONFLICT (name) DO UPDATE SET teacher_role = "
+      "EXCLUDED.teacher_role, teacher_oid = EXCLUDED.teacher_oid RETURNING (xmax = 0)"));
   query.addBindValue(Q(name));
+  query.addBindValue(Q(teacher));
   query.addBindValue(Q(teacher));
   if (!query.exec() || !query.next()) return Fail(db, query, what);
   added.class_created = query.value(0).toBool();
@@ -159,14 +232,48 @@ Result<LearnerAdded> AddLearner(ClassDatabase& db, const std::string& role,
   }
   {
     QSqlQuery known(db.Connection());
-    known.prepare(QStringLiteral("SELECT class_name FROM rekendo.learners WHERE role_name = ?"));
+    known.prepare(QStringLiteral(
+        "SELECT l.class_name, l.role_oid IS NOT DISTINCT FROM r.oid AND r.oid IS NOT NULL "
+        "FROM rekendo.learners l LEFT JOIN pg_catalog.pg_roles r ON r.rolname = l.role_name "
+        "WHERE l.role_name = ?"));
     known.addBindValue(Q(role));
     if (!known.exec()) return Fail(db, known, what);
     if (known.next()) {
-      db.Connection().rollback();
-      added.already_learner = true;
+      const bool same_role = known.value(1).toBool();
       added.class_name = known.value(0).toString().toStdString();
+      db.Connection().rollback();
+      if (!same_role) {
+        // The rounds under this name belong to a learner whose role is gone: a new holder
+        // of the name must not be taken for them.
+        return Error{ErrorCode::kInvalidInput,
+                     "ロール名「" + role + "」の学習者はもういませんが、その成績が残っています。"
+                     "同じ名前は使えません。別の名前（名簿の番号など）で登録してください。",
+                     role,
+                     {}};
+      }
+      added.already_learner = true;
       return added;
+    }
+  }
+  {
+    Result<std::optional<RoleFacts>> facts = ReadRoleFacts(db, role);
+    if (!facts) {
+      db.Connection().rollback();
+      return facts.error();
+    }
+    if (*facts) {
+      const RoleFacts& f = **facts;
+      std::string why;
+      if (f.superuser) why = "スーパーユーザーです。";
+      else if (f.teacher) why = "先生のロールです。";
+      else if (f.has_members) why = "ほかのロールが属するグループのロールです。";
+      else if (!f.can_login) why = "ログインできないロールです。";
+      else if (f.privileged) why = "ロールやデータベースを作れる特別なロールです。";
+      if (!why.empty()) {
+        db.Connection().rollback();
+        return RoleRefused(role, why + "学習者には新しいロールか、ふつうのログイン用ロールを"
+                                       "使ってください。");
+      }
     }
   }
   Result<bool> exists = RoleExists(db, role);
@@ -192,14 +299,33 @@ Result<LearnerAdded> AddLearner(ClassDatabase& db, const std::string& role,
     db.Connection().rollback();
     return s.error();
   }
+  {
+    QSqlQuery limit(db.Connection());
+    limit.prepare(QStringLiteral("SELECT rekendo.limit_connections(?, ?)"));
+    limit.addBindValue(Q(role));
+    limit.addBindValue(kLearnerConnectionLimit);
+    if (!limit.exec()) {
+      added.password.clear();
+      return Fail(db, limit, what);
+    }
+  }
   QSqlQuery insert(db.Connection());
+  // The OID, not the name, says who the learner is (see the schema's version 2).
   insert.prepare(QStringLiteral(
-      "INSERT INTO rekendo.learners (role_name, display_name, class_name) VALUES (?, ?, ?)"));
+      "INSERT INTO rekendo.learners (role_name, display_name, class_name, role_oid) "
+      "SELECT CAST(? AS name), ?, ?, r.oid FROM pg_catalog.pg_roles r WHERE r.rolname = ?"));
   insert.addBindValue(Q(role));
   insert.addBindValue(Q(display_name.empty() ? role : display_name));
   insert.addBindValue(Q(added.class_name));
+  insert.addBindValue(Q(role));
   if (!insert.exec()) {
     Error error = Fail(db, insert, what);
+    if (insert.lastError().nativeErrorCode() == QLatin1String("23514")) {
+      error = {ErrorCode::kInvalidInput,
+               "表示名は 1 文字以上 " + std::to_string(kMaxDisplayName) + " 文字までにしてください。",
+               {},
+               error.detail};
+    }
     if (insert.lastError().nativeErrorCode() == QLatin1String("23503")) {
       error = {ErrorCode::kNotFound,
                "クラス「" + added.class_name + "」はありません。",
@@ -213,25 +339,57 @@ Result<LearnerAdded> AddLearner(ClassDatabase& db, const std::string& role,
   return added;
 }
 
+Result<LearnerRemoved> RemoveLearner(ClassDatabase& db, const std::string& role) {
+  const char* what = "学習者の削除";
+  if (Status s = Begin(db, what); !s) return s.error();
+  LearnerRemoved removed;
+  {
+    QSqlQuery known(db.Connection());
+    known.prepare(QStringLiteral("SELECT class_name FROM rekendo.learners WHERE role_name = ?"));
+    known.addBindValue(Q(role));
+    if (!known.exec()) return Fail(db, known, what);
+    if (!known.next()) {
+      db.Connection().rollback();
+      return Error{ErrorCode::kNotFound, "学習者「" + role + "」は登録されていません。", role, {}};
+    }
+    removed.class_name = known.value(0).toString().toStdString();
+  }
+  QSqlQuery drop(db.Connection());
+  drop.prepare(QStringLiteral("SELECT rekendo.drop_learner_role(?)"));
+  drop.addBindValue(Q(role));
+  if (!drop.exec() || !drop.next()) return Fail(db, drop, what);
+  removed.role_dropped = drop.value(0).toBool();
+  if (Status s = Commit(db, what); !s) return s.error();
+  return removed;
+}
+
 Result<std::vector<ReportRow>> ClassReport(ClassDatabase& db, std::int64_t since_ms,
                                            const std::string& class_name) {
   const char* what = "クラスの表の読み出し";
   if (Status s = db.Open(); !s) return s.error();
   QSqlQuery query(db.Connection());
   query.setForwardOnly(true);
-  // One pass over each learner's rounds; the policies decide whose rows come back.
+  // One pass over each learner's rounds; the policies decide whose rows come back. Rows
+  // from before the server's CHECKs may hold any value: `ok` keeps them out of every
+  // figure (an infinite time would fail the whole statement), and they are counted.
   query.prepare(QStringLiteral(
       "SELECT l.class_name, l.role_name, l.display_name, "
-      "  count(r.id) FILTER (WHERE r.started_at >= p.since), "
-      "  count(r.id) FILTER (WHERE r.started_at >= p.since AND r.ending = 'finished'), "
+      "  count(r.id) FILTER (WHERE r.ok AND r.started_at >= p.since), "
+      "  count(r.id) FILTER (WHERE r.ok AND r.started_at >= p.since AND r.ending = 'finished'), "
       // Scores of 40-second rounds only: more time (or none) is another test.
-      "  avg(r.score) FILTER (WHERE r.started_at >= p.since AND r.ending = 'finished' "
+      "  avg(r.score) FILTER (WHERE r.ok AND r.started_at >= p.since AND r.ending = 'finished' "
       "    AND r.time_limit_seconds = 40), "
-      "  max(r.score) FILTER (WHERE r.started_at >= p.since AND r.ending = 'finished' "
+      "  max(r.score) FILTER (WHERE r.ok AND r.started_at >= p.since AND r.ending = 'finished' "
       "    AND r.time_limit_seconds = 40), "
-      "  CAST(floor(extract(epoch FROM max(r.started_at)) * 1000) AS bigint) "
+      "  CAST(floor(extract(epoch FROM max(r.started_at) FILTER (WHERE r.ok)) * 1000) AS bigint), "
+      "  count(r.id) FILTER (WHERE NOT r.ok) "
       "FROM (SELECT CAST(? AS timestamptz) AS since, CAST(? AS text) AS class_name) p "
-      "CROSS JOIN rekendo.learners l LEFT JOIN rekendo.rounds r ON r.learner = l.role_name "
+      "CROSS JOIN rekendo.learners l LEFT JOIN ("
+      "  SELECT x.id, x.learner, x.started_at, x.ending, x.score, x.time_limit_seconds, "
+      "    coalesce(isfinite(x.started_at) AND x.started_at >= TIMESTAMPTZ '2000-01-01 00:00:00+00' "
+      "      AND x.started_at <= x.received_at + INTERVAL '1 day' "
+      "      AND (x.score IS NULL OR x.score BETWEEN 0 AND 100), false) AS ok "
+      "  FROM rekendo.rounds x) r ON r.learner = l.role_name "
       "WHERE (p.class_name = '' OR l.class_name = p.class_name) "
       "GROUP BY l.class_name, l.role_name, l.display_name "
       "ORDER BY l.class_name, l.display_name, l.role_name"));
@@ -249,6 +407,7 @@ Result<std::vector<ReportRow>> ClassReport(ClassDatabase& db, std::int64_t since
     if (!query.value(5).isNull()) row.average = query.value(5).toDouble();
     if (!query.value(6).isNull()) row.best = query.value(6).toInt();
     if (!query.value(7).isNull()) row.last_played_ms = query.value(7).toLongLong();
+    row.unreadable = query.value(8).toInt();
     rows.push_back(std::move(row));
   }
   if (query.lastError().isValid()) return StatementFailure(query.lastError(), what);

@@ -40,6 +40,16 @@ Result<LearnerAdded> AddLearner(ClassDatabase& db, const std::string& role,
                                 const std::string& display_name, const std::string& class_name,
                                 bool with_password);
 
+struct LearnerRemoved {
+  bool role_dropped = false;  // false: the role was gone already
+  std::string class_name;
+};
+
+// Takes `role` out: its login role is dropped (only ever a plain learner's), its rounds stay
+// for the teacher under its name, and the name is not given to anyone again (AddLearner
+// refuses it), so that a new role made under it never reads them.
+Result<LearnerRemoved> RemoveLearner(ClassDatabase& db, const std::string& role);
+
 struct ReportRow {
   std::string class_name;
   std::string role;
@@ -49,6 +59,9 @@ struct ReportRow {
   std::optional<double> average;  // score of the finished ones with 40 seconds a question
   std::optional<int> best;
   std::optional<std::int64_t> last_played_ms;  // of all rounds, UTC
+  // Rounds stored before the server checked their values (a time that cannot be, a score
+  // out of range): counted here, left out of everything above.
+  int unreadable = 0;
 };
 
 // Every learner the connection may see (a teacher: the classes it teaches), with their

@@ -10,9 +10,11 @@
 #include <cstdio>
 #include <optional>
 #include <sstream>
+#include <string_view>
 
 #include "class_admin.h"
 #include "class_database.h"
+#include "class_error.h"
 #include "class_schema.h"
 
 namespace rekendo::classroom {
@@ -31,6 +33,9 @@ constexpr const char* kUsage = R"(使い方: rekendo-class [--db 接続先] コ�
   add-learner ロール名 [--display 表示名] [--class クラス名] [--no-password]
         学習者のロールを作ります。パスワードを作って一度だけ表示します
         （--no-password: パスワードなし。peer 認証や GSSAPI の学校向け）。
+  remove-learner ロール名
+        学習者のロールを消します。成績は先生のために残り、同じロール名は
+        もう使えません（新しいロールが前の人の成績を読めないように）。
   add-learners ファイル.csv [--class クラス名] [--no-password]
         CSV（UTF-8、1 行に「ロール名,表示名[,クラス名]」）の全員を登録し、
         作ったパスワードを CSV で表示します。
@@ -94,7 +99,8 @@ std::optional<std::string> Parse(const std::vector<std::string>& args, Command& 
   return std::nullopt;
 }
 
-int Fail(std::ostream& err, const Error& error) {
+int Fail(std::ostream& err, const Error& failure) {
+  const Error error = ForCommand(failure);
   err << "rekendo-class: " << error.message << "\n";
   if (!error.subject.empty()) err << "  対象: " << error.subject << "\n";
   if (!error.detail.empty()) err << "  詳細: " << error.detail << "\n";
@@ -109,16 +115,6 @@ int Usage(std::ostream& err, const std::string& problem) {
 std::string Pad(const std::string& text, int width, bool right = false) {
   const int pad = std::max(0, width - DisplayWidth(text));
   return right ? std::string(pad, ' ') + text : text + std::string(pad, ' ');
-}
-
-std::string CsvField(const std::string& field) {
-  if (field.find_first_of(",\"\r\n") == std::string::npos) return field;
-  std::string quoted = "\"";
-  for (char c : field) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  return quoted + "\"";
 }
 
 std::string LocalTime(std::int64_t ms) {
@@ -191,7 +187,15 @@ int AddMany(ClassDatabase& db, const Command& command, std::ostream& out, std::o
     ++line_number;
     if (line.endsWith('\r')) line.chop(1);
     if (line.trimmed().isEmpty()) continue;
-    std::vector<std::string> fields = SplitCsvLine(line.toStdString());
+    std::optional<std::vector<std::string>> split = SplitCsvLine(line.toStdString());
+    if (!split) {
+      return Fail(err, {ErrorCode::kInvalidInput,
+                        "CSV の " + std::to_string(line_number) +
+                            " 行目は「\"」が閉じていません。何も登録していません。",
+                        command.positional.front(),
+                        {}});
+    }
+    std::vector<std::string> fields = std::move(*split);
     for (auto& f : fields) f = QString::fromStdString(f).trimmed().toStdString();
     if (line_number == 1 && !fields.empty() &&
         (fields[0] == "role" || fields[0] == "ロール" || fields[0] == "ロール名" ||
@@ -247,6 +251,18 @@ int AddMany(ClassDatabase& db, const Command& command, std::ostream& out, std::o
   return 0;
 }
 
+int RemoveOne(ClassDatabase& db, const Command& command, std::ostream& out, std::ostream& err) {
+  if (command.positional.size() != 1)
+    return Usage(err, "remove-learner にはロール名を一つ指定してください。");
+  const std::string& role = command.positional.front();
+  Result<LearnerRemoved> removed = RemoveLearner(db, role);
+  if (!removed) return Fail(err, removed.error());
+  out << role << " をクラス「" << removed->class_name << "」から外しました"
+      << (removed->role_dropped ? "（ロールを消しました）" : "（ロールはもうありませんでした）")
+      << "。成績は残り、このロール名はもう使えません。\n";
+  return 0;
+}
+
 int Report(ClassDatabase& db, const Command& command, std::ostream& out, std::ostream& err) {
   QDate since_day;
   if (!command.since.empty()) {
@@ -288,9 +304,10 @@ int Report(ClassDatabase& db, const Command& command, std::ostream& out, std::os
   std::vector<std::string> idle;
   int name_width = 6, role_width = 6;
   for (const ReportRow& row : *rows) {
-    name_width = std::max(name_width, DisplayWidth(row.display_name));
-    role_width = std::max(role_width, DisplayWidth(row.role));
+    name_width = std::max(name_width, DisplayWidth(ForTerminal(row.display_name)));
+    role_width = std::max(role_width, DisplayWidth(ForTerminal(row.role)));
   }
+  int unreadable = 0;
   const auto flush_idle = [&] {
     if (current_class.empty()) return;
     out << (idle.empty() ? "この期間に全員が遊びました。" : "この期間に遊んでいない人: ");
@@ -303,22 +320,58 @@ int Report(ClassDatabase& db, const Command& command, std::ostream& out, std::os
       flush_idle();
       if (!current_class.empty()) out << "\n";
       current_class = row.class_name;
-      out << "クラス " << row.class_name << "（" << period << "）\n";
+      out << "クラス " << ForTerminal(row.class_name) << "（" << period << "）\n";
       out << Pad("表示名", name_width) << "  " << Pad("ロール", role_width) << "  "
           << Pad("回数", 4, true) << "  " << Pad("平均", 6, true) << "  " << Pad("最高", 4, true)
           << "  最後に遊んだ日\n";
     }
-    out << Pad(row.display_name, name_width) << "  " << Pad(row.role, role_width) << "  "
+    unreadable += row.unreadable;
+    out << Pad(ForTerminal(row.display_name), name_width) << "  "
+        << Pad(ForTerminal(row.role), role_width) << "  "
         << Pad(std::to_string(row.rounds), 4, true) << "  " << Pad(average(row), 6, true) << "  "
         << Pad(row.best ? std::to_string(*row.best) : "-", 4, true) << "  "
         << (row.last_played_ms ? LocalTime(*row.last_played_ms) : "まだ遊んでいません") << "\n";
-    if (row.rounds == 0) idle.push_back(row.display_name);
+    if (row.rounds == 0) idle.push_back(ForTerminal(row.display_name));
   }
   flush_idle();
+  if (unreadable) {
+    out << "\nありえない値（無限の時刻、範囲外の点数など）の回が " << unreadable
+        << " 回あり、数えていません。\n";
+  }
   return 0;
 }
 
 }  // namespace
+
+std::string ForTerminal(const std::string& utf8) {
+  QString shown;
+  for (char32_t c : QString::fromStdString(utf8).toUcs4()) {
+    const bool control = c < 0x20 || (c >= 0x7F && c <= 0x9F);
+    const bool reorders = (c >= 0x200E && c <= 0x200F) || (c >= 0x202A && c <= 0x202E) ||
+                          (c >= 0x2066 && c <= 0x2069);
+    if (control || reorders) {
+      shown += QString::fromLatin1(control ? "\\x" : "\\u") +
+               QString::number(uint(c), 16).toUpper().rightJustified(control ? 2 : 4, u'0');
+    } else {
+      shown += QString::fromUcs4(&c, 1);
+    }
+  }
+  return shown.toStdString();
+}
+
+std::string CsvField(const std::string& text) {
+  std::string field = text;
+  if (!field.empty() && std::string_view("=+-@\t\r").find(field.front()) != std::string_view::npos) {
+    field.insert(field.begin(), '\'');
+  }
+  if (field.find_first_of(",\"\r\n") == std::string::npos) return field;
+  std::string quoted = "\"";
+  for (char c : field) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
 
 int DisplayWidth(const std::string& utf8) {
   int width = 0;
@@ -332,7 +385,7 @@ int DisplayWidth(const std::string& utf8) {
   return width;
 }
 
-std::vector<std::string> SplitCsvLine(const std::string& line) {
+std::optional<std::vector<std::string>> SplitCsvLine(const std::string& line) {
   std::vector<std::string> fields(1);
   bool quoted = false;
   for (std::size_t i = 0; i < line.size(); ++i) {
@@ -354,6 +407,7 @@ std::vector<std::string> SplitCsvLine(const std::string& line) {
       fields.back() += c;
     }
   }
+  if (quoted) return std::nullopt;
   return fields;
 }
 
@@ -373,11 +427,14 @@ int RunClassCli(const std::vector<std::string>& args, const std::string& env_db,
     handler = AddOne;
   else if (command.name == "add-learners")
     handler = AddMany;
+  else if (command.name == "remove-learner")
+    handler = RemoveOne;
   else if (command.name == "report")
     handler = Report;
   else
     return Usage(err, "知らないコマンドです: " + command.name);
   if (command.name != "add-learner" && command.name != "add-learners" &&
+      command.name != "remove-learner" &&
       !command.positional.empty()) {
     return Usage(err, "余分な引数があります: " + command.positional.front());
   }

@@ -2,6 +2,7 @@
 // learners, and prints the class table. See packaging/man/rekendo-class.1.
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -17,7 +18,16 @@ int RunClassCli(const std::vector<std::string>& args, const std::string& env_db,
 // The width of UTF-8 text on a terminal: East Asian wide characters count two.
 int DisplayWidth(const std::string& utf8);
 
-// Fields of one CSV record (RFC 4180: quotes, doubled quotes inside).
-std::vector<std::string> SplitCsvLine(const std::string& line);
+// Fields of one CSV record (RFC 4180: quotes, doubled quotes inside); nothing for a record
+// whose quote is never closed.
+std::optional<std::vector<std::string>> SplitCsvLine(const std::string& line);
+
+// Text from the database made safe for a terminal: control characters (a newline, ESC and
+// the rest of C0 and C1, DEL) and the marks that reorder a line are shown as \x.. / \u....
+std::string ForTerminal(const std::string& utf8);
+
+// One CSV field for a spreadsheet: quoted when needed, and a field that would begin with
+// = + - @ (or a tab or CR) is led by ' so that no program takes it for a formula.
+std::string CsvField(const std::string& field);
 
 }  // namespace rekendo::classroom

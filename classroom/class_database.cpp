@@ -4,13 +4,20 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTimeZone>
 #include <QVariant>
 #include <atomic>
+#include <thread>
+
+#include <sys/socket.h>
+
+#include <libpq-fe.h>
 
 #include "class_error.h"
+#include "class_schema.h"
 
 namespace rekendo::classroom {
 
@@ -70,6 +77,81 @@ void Bind(QSqlQuery& query, std::initializer_list<QVariant> values) {
 
 }  // namespace
 
+QueryCanceller::~QueryCanceller() {
+  {
+    std::lock_guard lock(mutex_);
+    ending_ = true;
+  }
+  changed_.notify_all();
+  if (watchdog_.joinable()) watchdog_.join();
+  Detach();
+}
+
+void QueryCanceller::Abort() {
+  std::lock_guard lock(mutex_);
+  // Under the lock: the socket is the connection's until Detach, never a reused number.
+  if (socket_ >= 0) ::shutdown(socket_, SHUT_RDWR);
+}
+
+void QueryCanceller::ArmDeadline(std::chrono::milliseconds after) {
+  {
+    std::lock_guard lock(mutex_);
+    deadline_ = std::chrono::steady_clock::now() + after;
+    if (!watchdog_.joinable()) watchdog_ = std::thread([this] { Watch(); });
+  }
+  changed_.notify_all();
+}
+
+void QueryCanceller::Disarm() {
+  {
+    std::lock_guard lock(mutex_);
+    deadline_.reset();
+  }
+  changed_.notify_all();
+}
+
+void QueryCanceller::Watch() {
+  std::unique_lock lock(mutex_);
+  while (!ending_) {
+    if (!deadline_) {
+      changed_.wait(lock);
+    } else if (std::chrono::steady_clock::now() >= *deadline_) {
+      deadline_.reset();
+      if (socket_ >= 0) ::shutdown(socket_, SHUT_RDWR);
+    } else {
+      changed_.wait_until(lock, *deadline_);
+    }
+  }
+}
+
+bool QueryCanceller::Cancel() {
+  cancelled_ = true;
+  void* cancel = nullptr;
+  {
+    std::lock_guard lock(mutex_);
+    std::swap(cancel, cancel_);
+  }
+  if (!cancel) return false;
+  // PQcancel opens a connection of its own and waits for the server to close it; a hung
+  // network would hold the caller (the window closing) for as long. A thread of its own
+  // takes the handle and frees it.
+  std::thread([cancel] {
+    char message[256];
+    PQcancel(static_cast<PGcancel*>(cancel), message, sizeof message);
+    PQfreeCancel(static_cast<PGcancel*>(cancel));
+  }).detach();
+  return true;
+}
+
+void QueryCanceller::Attach(void* pg_cancel, int socket) {
+  std::lock_guard lock(mutex_);
+  if (cancel_) PQfreeCancel(static_cast<PGcancel*>(cancel_));
+  cancel_ = pg_cancel;
+  socket_ = socket;
+}
+
+void QueryCanceller::Detach() { Attach(nullptr, -1); }
+
 struct ClassDatabase::Statements {
   explicit Statements(const QSqlDatabase& db)
       : insert_round(db), find_mine(db), insert_questions(db) {}
@@ -99,8 +181,12 @@ struct ClassDatabase::Statements {
   QSqlQuery insert_questions;
 };
 
-ClassDatabase::ClassDatabase(std::string conninfo)
-    : conninfo_(std::move(conninfo)), connection_name_(NewConnectionName()) {}
+ClassDatabase::ClassDatabase(std::string conninfo, SessionLimits limits,
+                             std::shared_ptr<QueryCanceller> canceller)
+    : conninfo_(std::move(conninfo)),
+      limits_(limits),
+      canceller_(std::move(canceller)),
+      connection_name_(NewConnectionName()) {}
 
 ClassDatabase::~ClassDatabase() {
   Close();
@@ -111,6 +197,8 @@ ClassDatabase::~ClassDatabase() {
 bool ClassDatabase::IsOpen() const { return db_.isValid() && db_.isOpen(); }
 
 void ClassDatabase::Close() {
+  if (canceller_) canceller_->Detach();
+  version_checked_ = false;
   statements_.reset();
   if (db_.isValid()) db_.close();
 }
@@ -139,6 +227,34 @@ Status ClassDatabase::Open() {
     db_.close();
     return error;
   }
+  if (canceller_) {
+    const QVariant handle = db_.driver()->handle();
+    // The driver's handle is the PGconn* (named by libpq's struct, pg_conn*).
+    if (handle.isValid() && (qstrcmp(handle.typeName(), "PGconn*") == 0 ||
+                             qstrcmp(handle.typeName(), "pg_conn*") == 0)) {
+      PGconn* const connection = *static_cast<PGconn* const*>(handle.data());
+      canceller_->Attach(PQgetCancel(connection), PQsocket(connection));
+    }
+  }
+  // Per session, as values: the server's own settings may have no limit at all.
+  QSqlQuery limits(db_);
+  limits.prepare(QStringLiteral(
+      "SELECT set_config('statement_timeout', ?, false), set_config('lock_timeout', ?, false)"));
+  limits.addBindValue(QString::number(limits_.statement.count()));
+  limits.addBindValue(QString::number(limits_.lock.count()));
+  if (!limits.exec()) return Broken(StatementFailure(limits.lastError(), "接続の準備"));
+  return {};
+}
+
+Status ClassDatabase::CheckServerVersion() {
+  if (version_checked_) return {};
+  Result<int> version = ReadSchemaVersion(db_);
+  // A server made before the version was readable by learners is older than this program.
+  if (!version && version.error().code != ErrorCode::kAccessDenied) {
+    return Broken(version.error());
+  }
+  if (version && *version > kClassSchemaVersion) return ServerTooNew(*version);
+  version_checked_ = true;
   return {};
 }
 
@@ -160,6 +276,7 @@ Result<std::string> ClassDatabase::CurrentUser() {
 
 Status ClassDatabase::Upload(const ClassRound& round, UploadOutcome* outcome) {
   if (Status s = Open(); !s) return s;
+  if (Status s = CheckServerVersion(); !s) return s;
   if (!db_.transaction()) return Broken(StatementFailure(db_.lastError(), kUploading));
   Status status = UploadInTransaction(round, outcome);
   if (!status) {

@@ -9,8 +9,14 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
+#include <thread>
 
 #include "class_round.h"
 #include "conninfo.h"
@@ -23,10 +29,59 @@ enum class UploadOutcome {
   kAlreadyThere,  // an earlier try had stored it; nothing was written
 };
 
+// Limits set on every session, so that a table locked by someone else or a server that
+// stalls fails the statement instead of holding the caller (and the program's end) for ever.
+struct SessionLimits {
+  std::chrono::milliseconds statement{30000};
+  std::chrono::milliseconds lock{10000};
+};
+
+// Cancels what a connection is doing, from any thread: the one way to end a statement
+// while the thread that runs it waits inside libpq.
+class QueryCanceller {
+ public:
+  QueryCanceller() = default;
+  ~QueryCanceller();
+  QueryCanceller(const QueryCanceller&) = delete;
+  QueryCanceller& operator=(const QueryCanceller&) = delete;
+
+  // Asks the server, on a thread of its own, to cancel the statement under way on the
+  // connection attached, if any (true then); never waits. Remembered, for a caller about to
+  // start a statement (Cancelled).
+  bool Cancel();
+  bool Cancelled() const { return cancelled_; }
+
+  // Shuts the connection's socket: the call waiting in libpq returns at once with a lost
+  // connection. For what a cancel cannot reach, such as a forwarder that takes the bytes and
+  // never answers (the cancel would go the same way, and TCP sees nothing wrong).
+  void Abort();
+
+  // Aborts unless Disarm comes within `after`: a try that is stuck, whatever the network
+  // does, is given up and made again later.
+  void ArmDeadline(std::chrono::milliseconds after);
+  void Disarm();
+
+ private:
+  friend class ClassDatabase;
+  void Attach(void* pg_cancel, int socket);  // takes a PGcancel*
+  void Detach();
+  void Watch();
+
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  void* cancel_ = nullptr;
+  int socket_ = -1;
+  std::optional<std::chrono::steady_clock::time_point> deadline_;
+  bool ending_ = false;
+  std::thread watchdog_;  // started by the first ArmDeadline
+  std::atomic<bool> cancelled_ = false;
+};
+
 class ClassDatabase {
  public:
   // Nothing connects yet. `conninfo` as ConnInfo::Parse reads it.
-  explicit ClassDatabase(std::string conninfo);
+  explicit ClassDatabase(std::string conninfo, SessionLimits limits = {},
+                         std::shared_ptr<QueryCanceller> canceller = nullptr);
   ~ClassDatabase();
   ClassDatabase(const ClassDatabase&) = delete;
   ClassDatabase& operator=(const ClassDatabase&) = delete;
@@ -38,7 +93,9 @@ class ClassDatabase {
   // Drops the connection; the next Open connects again.
   void Close();
 
-  // Stores the round and its questions in one transaction. Safe to repeat: a round whose id
+  // Stores the round and its questions in one transaction, once the server's schema is
+  // known to be one this program writes to (kNewer, with nothing sent, when it is newer).
+  // Safe to repeat: a round whose id
   // is already on the server in this learner's name is left as it is (kAlreadyThere); so a
   // retry after a lost acknowledgement, or two copies of the program, never make a second
   // copy. An id held by another learner's round fails with kInvalidInput, and that round is
@@ -56,6 +113,7 @@ class ClassDatabase {
 
  private:
   Status UploadInTransaction(const ClassRound& round, UploadOutcome* outcome);
+  Status CheckServerVersion();
   // Closes the connection when `error` says it broke.
   Error Broken(Error error);
 
@@ -63,6 +121,9 @@ class ClassDatabase {
   struct Statements;
   std::unique_ptr<Statements> statements_;
   std::string conninfo_;
+  SessionLimits limits_;
+  std::shared_ptr<QueryCanceller> canceller_;
+  bool version_checked_ = false;
   std::string where_;
   QString connection_name_;
   QSqlDatabase db_;

@@ -23,6 +23,9 @@ std::string Words(const QSqlError& error) {
   return text.trimmed().toStdString();
 }
 
+// The worker's promise; ForCommand takes it out for the one-shot command.
+const char* kAutoRetry = "しばらくして自動でやり直します。";
+
 const char* kNetworkAdvice =
     "ネットワークがつながっているか、サーバーが動いているかを確かめてください。"
     "成績はこのコンピューターに残っていて、つながりしだい送られます。";
@@ -70,8 +73,8 @@ Error ClassifyConnectFailure(const QSqlError& error) {
   if (ContainsAny(text, {"too many clients", "too many connections", "remaining connection slots",
                          "out of memory", "could not fork"})) {
     return {ErrorCode::kServer,
-            "サーバーがいま接続を受け付けられません（接続が多すぎるか、メモリが足りません）。"
-            "しばらくして自動でやり直します。",
+            std::string("サーバーがいま接続を受け付けられません（接続が多すぎるか、メモリが足りません）。") +
+                kAutoRetry,
             {},
             detail};
   }
@@ -125,8 +128,16 @@ Error StatementFailure(const QSqlError& error, const std::string& what) {
             detail};
   }
   if (state.startsWith(QLatin1String("40"))) {
-    return {
-        ErrorCode::kBusy, doing + "がほかの処理とぶつかりました。自動でやり直します。", {}, detail};
+    return {ErrorCode::kBusy, doing + "がほかの処理とぶつかりました。" + kAutoRetry, {}, detail};
+  }
+  // lock_timeout and statement_timeout: a table held by someone else, or a server too slow.
+  if (state == QLatin1String("55P03") || state == QLatin1String("57014")) {
+    return {ErrorCode::kBusy,
+            doing + "が時間内に終わりませんでした（サーバーが混んでいるか、表がほかの処理に"
+                    "使われています）。" +
+                kAutoRetry,
+            {},
+            detail};
   }
   if (state.startsWith(QLatin1String("22")) || state.startsWith(QLatin1String("23"))) {
     return {ErrorCode::kInvalidInput,
@@ -142,21 +153,40 @@ Error StatementFailure(const QSqlError& error, const std::string& what) {
             detail};
   }
   return {ErrorCode::kServer,
-          doing +
-              "にサーバーが失敗しました。しばらくして自動でやり直します。"
+          doing + "にサーバーが失敗しました。" + kAutoRetry +
               "続くときは学校の管理者に知らせてください。",
           {},
           detail};
 }
 
-bool WorthRetrying(const Error& error) {
+bool WorthRetrying(const Error& error) { return error.code != ErrorCode::kInvalidInput; }
+
+bool WaitsForPeople(const Error& error) {
   switch (error.code) {
-    case ErrorCode::kInvalidInput:
     case ErrorCode::kAccessDenied:
-      return false;
-    default:
+    case ErrorCode::kAuthentication:
+    case ErrorCode::kNewer:
+    case ErrorCode::kNotFound:
       return true;
+    default:
+      return false;
   }
+}
+
+Error ServerTooNew(int server_version) {
+  return {ErrorCode::kNewer,
+          "クラスのデータベースがこのプログラムより新しい版です。このプログラムを新しくしてください。"
+          "成績はこのコンピューターに残っていて、新しくしたあとで送られます。",
+          {},
+          "schema version " + std::to_string(server_version)};
+}
+
+Error ForCommand(Error error) {
+  const std::string promise = kAutoRetry;
+  for (std::size_t at; (at = error.message.find(promise)) != std::string::npos;) {
+    error.message.replace(at, promise.size(), "しばらくしてもう一度実行してください。");
+  }
+  return error;
 }
 
 }  // namespace rekendo::classroom

@@ -18,9 +18,21 @@ Error ConnectFailure(const QSqlError& error, const std::string& where);
 // A failed statement or transaction. `what` says what was being done ("成績の送信").
 Error StatementFailure(const QSqlError& error, const std::string& what);
 
-// Whether trying again later may succeed: network trouble, a busy or failing server, an
-// authentication problem someone may fix. False for a round the server will never take
-// (kInvalidInput) and for one in another learner's name (kAccessDenied).
+// Whether trying again later may succeed: network trouble, a busy or failing server, and
+// every refusal the school can mend (a learner not registered yet, a class role that is not
+// the login's, a server newer than the program). False only for a round the server will
+// never take (kInvalidInput: a value out of range, an id that is another learner's).
 bool WorthRetrying(const Error& error);
+
+// A refusal that only people can mend (registration, roles, passwords, an update): tried
+// again on a long pause rather than every minute.
+bool WaitsForPeople(const Error& error);
+
+// The server's schema is newer than this program: nothing is sent until it is updated.
+Error ServerTooNew(int server_version);
+
+// For rekendo-class, which runs once: the same error without the promise of an automatic
+// retry that only the learner's upload worker makes.
+Error ForCommand(Error error);
 
 }  // namespace rekendo::classroom

@@ -4,6 +4,7 @@
 #include <QSqlQuery>
 #include <QStringList>
 #include <QVariant>
+#include <algorithm>
 
 #include "class_error.h"
 
@@ -102,10 +103,85 @@ const QStringList kVersion1 = {
      WHERE pg_catalog.pg_has_role(current_user, r.oid, 'MEMBER')))))"),
 };
 
+// Version 2, in place over version 1:
+// - CHECKs bound what one learner's row may hold, so that nobody's report breaks on it: a
+//   score of 0 to 100, finite times in order and not far past when the server received
+//   them, texts no longer than the learner's own record keeps them (16 KiB). NOT VALID
+//   keeps rows already there (the report leaves them out) and lets the step run on any
+//   server; new rows are checked.
+// - a learner is the role with the OID kept at registration, not whoever holds the name
+//   now: a role made again under a dropped learner's name reads none of the old rows.
+// - a class is taught by the role with the OID kept when it was given, likewise;
+// - classes get row security: a learner reads their own class's row, a teacher theirs.
+const QStringList kVersion2 = {
+    QStringLiteral(R"(ALTER TABLE rekendo.rounds
+  ADD CONSTRAINT rounds_score_range CHECK (score BETWEEN 0 AND 100) NOT VALID,
+  ADD CONSTRAINT rounds_times_sane CHECK (
+    isfinite(started_at) AND started_at >= TIMESTAMPTZ '2000-01-01 00:00:00+00'
+    AND started_at <= received_at + INTERVAL '1 day'
+    AND (ended_at IS NULL OR (isfinite(ended_at) AND ended_at >= started_at
+                              AND ended_at <= received_at + INTERVAL '1 day'))) NOT VALID,
+  ADD CONSTRAINT rounds_sizes CHECK (
+    octet_length(file_name) <= 1024 AND pair_count <= 100000
+    AND time_limit_seconds BETWEEN 0 AND 86400
+    AND (judgement_index IS NULL OR judgement_index BETWEEN 0 AND 1000)) NOT VALID)"),
+    QStringLiteral(R"(ALTER TABLE rekendo.questions
+  ADD CONSTRAINT questions_sizes CHECK (
+    number <= 100000 AND octet_length(problem_text) <= 16384
+    AND octet_length(accepted) <= 16384 AND octet_length(typed) <= 16384
+    AND wrong_tries BETWEEN 0 AND 100000 AND seconds_used BETWEEN 0 AND 86400) NOT VALID)"),
+    QStringLiteral(R"(ALTER TABLE rekendo.learners
+  ADD CONSTRAINT learners_display_name CHECK (char_length(display_name) BETWEEN 1 AND 100)
+  NOT VALID)"),
+    QStringLiteral(R"(ALTER TABLE rekendo.classes
+  ADD CONSTRAINT classes_name_length CHECK (char_length(name) <= 100) NOT VALID)"),
+    QStringLiteral("ALTER TABLE rekendo.learners ADD COLUMN role_oid oid"),
+    QStringLiteral(R"(UPDATE rekendo.learners l SET role_oid = r.oid
+  FROM pg_catalog.pg_roles r WHERE r.rolname = l.role_name)"),
+    QStringLiteral(R"(ALTER POLICY learner_self ON rekendo.learners
+  USING (role_name = current_user AND role_oid =
+    (SELECT r.oid FROM pg_catalog.pg_roles r WHERE r.rolname = current_user)))"),
+    // The learners subquery runs under learner_self, so it holds the caller only when the
+    // OID matches; uncorrelated, it is read once per statement.
+    QStringLiteral(R"(ALTER POLICY learner_insert ON rekendo.rounds
+  WITH CHECK (learner = current_user
+    AND current_user IN (SELECT l.role_name FROM rekendo.learners l)))"),
+    QStringLiteral(R"(ALTER POLICY learner_select ON rekendo.rounds
+  USING (learner = current_user
+    AND current_user IN (SELECT l.role_name FROM rekendo.learners l)))"),
+    QStringLiteral(R"(ALTER POLICY learner_insert ON rekendo.questions
+  WITH CHECK (learner = current_user
+    AND current_user IN (SELECT l.role_name FROM rekendo.learners l)))"),
+    QStringLiteral(R"(ALTER POLICY learner_select ON rekendo.questions
+  USING (learner = current_user
+    AND current_user IN (SELECT l.role_name FROM rekendo.learners l)))"),
+    // The same for teachers: a class is read by the role it was given to, by OID.
+    QStringLiteral("ALTER TABLE rekendo.classes ADD COLUMN teacher_oid oid"),
+    QStringLiteral(R"(UPDATE rekendo.classes c SET teacher_oid = r.oid
+  FROM pg_catalog.pg_roles r WHERE r.rolname = c.teacher_role)"),
+    QStringLiteral(R"(ALTER POLICY teacher_class ON rekendo.learners
+  USING (class_name IN (SELECT c.name FROM rekendo.classes c WHERE c.teacher_oid IN
+    (SELECT r.oid FROM pg_catalog.pg_roles r
+     WHERE pg_catalog.pg_has_role(current_user, r.oid, 'MEMBER')))))"),
+    QStringLiteral(R"(ALTER POLICY teacher_select ON rekendo.rounds
+  USING (learner IN (SELECT l.role_name FROM rekendo.learners l)))"),
+    QStringLiteral(R"(ALTER POLICY teacher_select ON rekendo.questions
+  USING (learner IN (SELECT l.role_name FROM rekendo.learners l)))"),
+    // Not FORCEd: rekendo-class writes classes as their owner.
+    QStringLiteral("ALTER TABLE rekendo.classes ENABLE ROW LEVEL SECURITY"),
+    QStringLiteral(R"(CREATE POLICY learner_class ON rekendo.classes FOR SELECT TO rekendo_learner
+  USING (name IN (SELECT l.class_name FROM rekendo.learners l)))"),
+    QStringLiteral(R"(CREATE POLICY teacher_class ON rekendo.classes FOR SELECT TO rekendo_teacher
+  USING (teacher_oid IN (SELECT r.oid FROM pg_catalog.pg_roles r
+    WHERE pg_catalog.pg_has_role(current_user, r.oid, 'MEMBER'))))"),
+};
+
 const QStringList* StepTo(int version) {
   switch (version) {
     case 1:
       return &kVersion1;
+    case 2:
+      return &kVersion2;
     default:
       return nullptr;
   }
@@ -128,6 +204,8 @@ END $do$)"),
     QStringLiteral("REVOKE ALL ON ALL TABLES IN SCHEMA rekendo FROM PUBLIC"),
     QStringLiteral("GRANT SELECT ON rekendo.classes, rekendo.learners "
                    "TO rekendo_learner, rekendo_teacher"),
+    // The learner's program reads it before sending: a newer server gets nothing.
+    QStringLiteral("GRANT SELECT ON rekendo.schema_version TO rekendo_learner, rekendo_teacher"),
     QStringLiteral("GRANT SELECT ON rekendo.rounds, rekendo.questions TO rekendo_learner, "
                    "rekendo_teacher"),
     // Every column but the time the server received the round.
@@ -142,13 +220,45 @@ BEGIN
   IF EXISTS (SELECT 1 FROM pg_catalog.pg_roles r WHERE r.rolname = role_name) THEN
     RETURN false;
   END IF;
-  IF verifier IS NULL THEN
-    EXECUTE format('CREATE ROLE %I LOGIN', role_name);
-  ELSE
-    EXECUTE format('CREATE ROLE %I LOGIN PASSWORD %L', role_name, verifier);
-  END IF;
+  -- An error is raised again without its context: the statement holds the verifier.
+  BEGIN
+    IF verifier IS NULL THEN
+      EXECUTE format('CREATE ROLE %I LOGIN', role_name);
+    ELSE
+      EXECUTE format('CREATE ROLE %I LOGIN PASSWORD %L', role_name, verifier);
+    END IF;
+  EXCEPTION WHEN OTHERS THEN
+    RAISE EXCEPTION USING ERRCODE = SQLSTATE, MESSAGE = SQLERRM;
+  END;
   RETURN true;
 END $fn$)"),
+    QStringLiteral(
+        R"(CREATE OR REPLACE FUNCTION rekendo.limit_connections(role_name text, n integer)
+RETURNS void LANGUAGE plpgsql AS $fn$
+BEGIN
+  EXECUTE format('ALTER ROLE %I CONNECTION LIMIT %s', role_name, n);
+END $fn$)"),
+    // Only a plain learner role is ever dropped by rekendo-class.
+    QStringLiteral(
+        R"(CREATE OR REPLACE FUNCTION rekendo.drop_learner_role(role_name text)
+RETURNS boolean LANGUAGE plpgsql AS $fn$
+BEGIN
+  IF NOT EXISTS (SELECT 1 FROM pg_catalog.pg_roles r
+                 JOIN rekendo.learners l ON l.role_name = r.rolname AND l.role_oid = r.oid
+                 WHERE r.rolname = drop_learner_role.role_name AND NOT r.rolsuper) THEN
+    RETURN false;
+  END IF;
+  EXECUTE format('DROP ROLE %I', role_name);
+  RETURN true;
+END $fn$)"),
+    // Learners registered before the limit existed get it too.
+    QStringLiteral(R"(DO $do$ DECLARE r record; BEGIN
+  FOR r IN SELECT p.rolname FROM pg_catalog.pg_roles p
+           JOIN rekendo.learners l ON l.role_name = p.rolname AND l.role_oid = p.oid
+           WHERE p.rolconnlimit < 0 AND NOT p.rolsuper LOOP
+    EXECUTE format('ALTER ROLE %I CONNECTION LIMIT 4', r.rolname);
+  END LOOP;
+END $do$)"),
     QStringLiteral(
         R"(CREATE OR REPLACE FUNCTION rekendo.grant_role(group_name text, member_name text)
 RETURNS void LANGUAGE plpgsql AS $fn$
@@ -162,6 +272,8 @@ BEGIN
 END $fn$)"),
     QStringLiteral("REVOKE ALL ON FUNCTION rekendo.create_login_role(text, text) FROM PUBLIC"),
     QStringLiteral("REVOKE ALL ON FUNCTION rekendo.grant_role(text, text) FROM PUBLIC"),
+    QStringLiteral("REVOKE ALL ON FUNCTION rekendo.limit_connections(text, integer) FROM PUBLIC"),
+    QStringLiteral("REVOKE ALL ON FUNCTION rekendo.drop_learner_role(text) FROM PUBLIC"),
 };
 
 Status Exec(QSqlDatabase& db, const QString& sql) {
@@ -189,7 +301,7 @@ Result<int> ReadSchemaVersion(QSqlDatabase& db) {
   return query.next() ? query.value(0).toInt() : 0;
 }
 
-Result<int> InitSchema(QSqlDatabase& db) {
+Result<int> InitSchema(QSqlDatabase& db, int up_to) {
   if (!db.transaction()) return StatementFailure(db.lastError(), "データベースの準備");
   // Two inits at once take turns; "already exists, skipping" is no news.
   for (const QString& sql : {QStringLiteral("SELECT pg_advisory_xact_lock(7395061)"),
@@ -214,7 +326,8 @@ Result<int> InitSchema(QSqlDatabase& db) {
   }
   // The group roles first: the policies of version 1 name them.
   if (Status s = Exec(db, kEveryTime.front()); !s) return Rollback(db, s.error());
-  for (int step = *version + 1; step <= kClassSchemaVersion; ++step) {
+  const int target = std::clamp(up_to, 1, kClassSchemaVersion);
+  for (int step = *version + 1; step <= target; ++step) {
     for (const QString& sql : *StepTo(step)) {
       if (Status s = Exec(db, sql); !s) return Rollback(db, s.error());
     }
@@ -225,11 +338,14 @@ Result<int> InitSchema(QSqlDatabase& db) {
       return Rollback(db, StatementFailure(record.lastError(), "データベースの準備"));
     }
   }
-  for (qsizetype i = 1; i < kEveryTime.size(); ++i) {
-    if (Status s = Exec(db, kEveryTime[i]); !s) return Rollback(db, s.error());
+  // An older server keeps what its own program ran every time.
+  if (target == kClassSchemaVersion) {
+    for (qsizetype i = 1; i < kEveryTime.size(); ++i) {
+      if (Status s = Exec(db, kEveryTime[i]); !s) return Rollback(db, s.error());
+    }
   }
   if (!db.commit()) return StatementFailure(db.lastError(), "データベースの準備");
-  return kClassSchemaVersion;
+  return std::max(target, *version);
 }
 
 }  // namespace rekendo::classroom

@@ -45,6 +45,17 @@ Result<int> MemoryPendingRounds::WaitingCount() {
   return static_cast<int>(waiting_.size());
 }
 
+void MemoryPendingRounds::OfferSetAsideAgain() {
+  std::lock_guard lock(mutex_);
+  for (auto& [id, round] : given_up_) waiting_.push_back(std::move(round));
+  given_up_.clear();
+}
+
+Result<int> MemoryPendingRounds::SetAsideCount() {
+  std::lock_guard lock(mutex_);
+  return static_cast<int>(given_up_.size());
+}
+
 int MemoryPendingRounds::SentCount() const {
   std::lock_guard lock(mutex_);
   return static_cast<int>(sent_.size());

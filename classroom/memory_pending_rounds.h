@@ -20,6 +20,8 @@ class MemoryPendingRounds : public PendingRounds {
   Status MarkSent(const std::string& round_id) override;
   void RecordFailure(const std::string& round_id, const Error& error, bool will_retry) override;
   Result<int> WaitingCount() override;
+  void OfferSetAsideAgain() override;
+  Result<int> SetAsideCount() override;
 
   // What the tests look at.
   int SentCount() const;

@@ -34,6 +34,14 @@ class PendingRounds {
 
   // How many rounds wait to be sent (given-up ones not counted).
   virtual Result<int> WaitingCount() = 0;
+
+  // Puts every given-up round back among those to send, with its reason kept until the next
+  // try: the worker calls it at each start, so that nothing is given up for good (a round
+  // the server still refuses is simply set aside again).
+  virtual void OfferSetAsideAgain() = 0;
+
+  // How many rounds are set aside (RecordFailure with will_retry false) until the next start.
+  virtual Result<int> SetAsideCount() = 0;
 };
 
 }  // namespace rekendo::classroom

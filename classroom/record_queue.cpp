@@ -166,6 +166,32 @@ void RecordQueue::RecordFailure(const std::string& round_id, const Error& error,
   (void)kept;
 }
 
+void RecordQueue::OfferSetAsideAgain() {
+  const QString path = record_path_;
+  const Result<bool> done = WithConnection<bool>(
+      NewConnectionName(), path, true, [&](QSqlDatabase& db) -> Result<bool> {
+        QSqlQuery query(db);
+        if (!query.exec(QStringLiteral("UPDATE upload_queue SET given_up = 0 WHERE given_up <> 0"))) {
+          return QueueFailure(path, query.lastError().text());
+        }
+        return true;
+      });
+  // Not done: they stay set aside until the next start, which loses nothing.
+  (void)done;
+}
+
+Result<int> RecordQueue::SetAsideCount() {
+  const QString path = record_path_;
+  return WithConnection<int>(NewConnectionName(), path, 0, [&](QSqlDatabase& db) -> Result<int> {
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("SELECT COUNT(*) FROM upload_queue WHERE given_up <> 0")) ||
+        !query.next()) {
+      return QueueFailure(path, query.lastError().text());
+    }
+    return query.value(0).toInt();
+  });
+}
+
 Result<int> RecordQueue::WaitingCount() {
   const QString path = record_path_;
   return WithConnection<int>(NewConnectionName(), path, 0, [&](QSqlDatabase& db) -> Result<int> {

@@ -9,10 +9,12 @@
 
 namespace rekendo::classroom {
 
-std::chrono::milliseconds RetryDelay(const UploadOptions& options, int failures) {
+std::chrono::milliseconds RetryDelay(const UploadOptions& options, int failures, bool refused) {
+  const auto cap = refused ? std::max(options.max_refused_retry, options.max_retry)
+                           : options.max_retry;
   auto delay = options.first_retry;
-  for (int i = 1; i < failures && delay < options.max_retry; ++i) delay *= 2;
-  return std::min(delay, options.max_retry);
+  for (int i = 1; i < failures && delay < cap; ++i) delay *= 2;
+  return std::min(delay, cap);
 }
 
 UploadWorker::UploadWorker(std::string conninfo, std::shared_ptr<PendingRounds> source,
@@ -33,8 +35,17 @@ UploadStatus UploadWorker::Snapshot() const {
   return status_;
 }
 
+void UploadWorker::Interrupt() {
+  stopped_ = true;
+  canceller_->Cancel();
+  // What a cancel cannot reach (a hung forwarder) ends too.
+  canceller_->Abort();
+}
+
 void UploadWorker::Start() {
-  if (!db_) db_ = std::make_unique<ClassDatabase>(conninfo_);
+  if (!db_) db_ = std::make_unique<ClassDatabase>(conninfo_, options_.limits, canceller_);
+  // What was set aside last time is offered once more: the school may have mended it since.
+  source_->OfferSetAsideAgain();
   Work();
 }
 
@@ -67,26 +78,31 @@ void UploadWorker::ScheduleIn(std::chrono::milliseconds delay) {
 
 void UploadWorker::UpdateWaiting() {
   Result<int> waiting = source_->WaitingCount();
+  Result<int> set_aside = source_->SetAsideCount();
   std::lock_guard lock(mutex_);
   if (waiting) status_.waiting = *waiting;
+  if (set_aside) status_.set_aside = *set_aside;
 }
 
 void UploadWorker::Publish() { emit StatusChanged(Snapshot()); }
 
-void UploadWorker::Failed(const std::string& round_id, const Error& error) {
+void UploadWorker::Failed(const std::string& round_id, const Error& error, bool refused) {
   source_->RecordFailure(round_id, error, true);
+  // Counted before the failure shows, so that whoever sees the failure sees the count too.
+  UpdateWaiting();
   int failures;
   {
     std::lock_guard lock(mutex_);
     failures = ++status_.failures_in_a_row;
     status_.last_error = error;
+    status_.last_error_set_aside = false;
     status_.connected = db_ && db_->IsOpen();
   }
-  auto delay = RetryDelay(options_, failures);
+  const bool long_pause = refused || WaitsForPeople(error);
+  auto delay = RetryDelay(options_, failures, long_pause);
   const double spread = options_.jitter * (2 * QRandomGenerator::global()->generateDouble() - 1);
-  delay = std::min(options_.max_retry,
+  delay = std::min(RetryDelay(options_, 1 << 20, long_pause),
                    std::chrono::milliseconds(static_cast<long long>(delay.count() * (1 + spread))));
-  UpdateWaiting();
   ScheduleIn(delay);
   Publish();
 }
@@ -106,26 +122,44 @@ void UploadWorker::Work() {
     return;
   }
   if (Status s = db_->Open(); !s) return Failed({}, s.error());
+  bool sent_any = false;
+  std::optional<Error> refusal;
   for (const ClassRound& round : *batch) {
-    if (Status s = db_->Upload(round); !s) {
+    if (stopped_) return;
+    canceller_->ArmDeadline(options_.stuck_after);
+    Status uploaded = db_->Upload(round);
+    canceller_->Disarm();
+    if (Status s = uploaded; !s) {
       if (!WorthRetrying(s.error())) {
-        // The server will never take this one; the rest go on.
+        // The server will never take this one; kept and shown, and the rest go on.
         source_->RecordFailure(round.id, s.error(), false);
         std::lock_guard lock(mutex_);
         status_.last_error = s.error();
+        status_.last_error_set_aside = true;
+        continue;
+      }
+      if (WaitsForPeople(s.error())) {
+        // Kept for a later try; another learner's round in a shared record may still go.
+        source_->RecordFailure(round.id, s.error(), true);
+        refusal = s.error();
         continue;
       }
       return Failed(round.id, s.error());
     }
+    sent_any = true;
     // A failure to mark it only means it is sent again next time, and found there.
     if (Status s = source_->MarkSent(round.id); !s) return Failed(round.id, s.error());
     std::lock_guard lock(mutex_);
     ++status_.sent;
     status_.failures_in_a_row = 0;
     status_.last_error.reset();
+    status_.last_error_set_aside = false;
     status_.last_success_ms = QDateTime::currentMSecsSinceEpoch();
     status_.connected = true;
   }
+  // Nothing but refusals: wait for people to mend them (the refused rounds were tried last,
+  // so a batch without a success holds nothing else).
+  if (refusal && !sent_any) return Failed({}, *refusal, true);
   UpdateWaiting();
   Publish();
   // More may wait: go on, through the event loop so that a Stop gets in between batches.
@@ -144,6 +178,7 @@ ClassUploader::ClassUploader(std::string conninfo, std::shared_ptr<PendingRounds
 
 ClassUploader::~ClassUploader() {
   if (thread_->isRunning()) {
+    worker_->Interrupt();
     QMetaObject::invokeMethod(worker_, &UploadWorker::Stop, Qt::QueuedConnection);
     if (!thread_->wait(QDeadlineTimer(stop_wait.count()))) {
       // Held up in the network: let it end with the process. The worker keeps the queue

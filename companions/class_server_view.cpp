@@ -26,17 +26,22 @@ QTableWidgetItem* Cell(const QString& text, bool number = false) {
   return item;
 }
 
-Rows ReadReport(const std::string& conninfo, qint64 since_ms) {
+Rows ReadReport(const std::string& conninfo, qint64 since_ms,
+                std::shared_ptr<classroom::QueryCanceller> canceller) {
   // Made, used and dropped on this worker thread: a connection belongs to one thread.
-  classroom::ClassDatabase db(conninfo);
+  classroom::ClassDatabase db(conninfo, {}, canceller);
   if (Status opened = db.Open(); !opened) return opened.error();
+  if (canceller->Cancelled()) return Error{ErrorCode::kOther, "閉じました。", {}, {}};
   return classroom::ClassReport(db, since_ms);
 }
 
 }  // namespace
 
 ClassServerView::ClassServerView(const QString& conninfo, qint64 now_ms, QWidget* parent)
-    : QDialog(parent), table_(new QTableWidget(0, 6, this)), summary_(new QLabel(this)) {
+    : QDialog(parent),
+      table_(new QTableWidget(0, 6, this)),
+      summary_(new QLabel(this)),
+      canceller_(std::make_shared<classroom::QueryCanceller>()) {
   setObjectName(QStringLiteral("classServerView"));
   const qint64 since = record::StartOfWeek(now_ms);
   setWindowTitle(QStringLiteral("クラスの一覧（%1 からの今週、クラスのサーバー）")
@@ -67,10 +72,13 @@ ClassServerView::ClassServerView(const QString& conninfo, qint64 now_ms, QWidget
     watcher->deleteLater();
     Show(*watcher->result());
   });
-  watcher->setFuture(QtConcurrent::run([where = conninfo.toStdString(), since] {
-    return std::make_shared<Rows>(ReadReport(where, since));
+  watcher->setFuture(QtConcurrent::run([where = conninfo.toStdString(), since,
+                                        canceller = canceller_] {
+    return std::make_shared<Rows>(ReadReport(where, since, canceller));
   }));
 }
+
+ClassServerView::~ClassServerView() { canceller_->Cancel(); }
 
 QString ClassServerView::Summary() const { return summary_->text(); }
 

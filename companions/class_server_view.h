@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,9 @@ class ClassServerView : public QDialog {
 
  public:
   ClassServerView(const QString& conninfo, qint64 now_ms, QWidget* parent);
+  // Cancels a read still under way, so that closing the view (or the program) never waits
+  // for a slow or locked server.
+  ~ClassServerView() override;
 
   QString Summary() const;
 
@@ -35,6 +39,7 @@ class ClassServerView : public QDialog {
 
   QTableWidget* table_;
   QLabel* summary_;
+  std::shared_ptr<classroom::QueryCanceller> canceller_;
 };
 
 }  // namespace rekendo

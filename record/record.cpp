@@ -538,12 +538,14 @@ Result<std::vector<TopicMastery>> Record::Mastery() const {
 bool Record::DeleteAll() {
   if (!CanWrite()) return false;
   // A round under way (the countdown runs on under the record window) keeps its rows, or its
-  // next questions would have no round to belong to.
+  // next questions would have no round to belong to. A round still waiting for the class
+  // server keeps them too: deleting it would let a pupil keep a round from the teacher.
   static const char* const kDeletes[] = {
-      "DELETE FROM questions WHERE round_id NOT IN (SELECT id FROM rounds WHERE ending = 'open')",
+      "DELETE FROM questions WHERE round_id NOT IN (SELECT id FROM rounds WHERE ending = 'open') "
+      "AND round_id NOT IN (SELECT round_id FROM upload_queue)",
       "DELETE FROM problem_stats",
       "DELETE FROM memory_states",
-      "DELETE FROM rounds WHERE ending <> 'open'",
+      "DELETE FROM rounds WHERE ending <> 'open' AND id NOT IN (SELECT round_id FROM upload_queue)",
       "DELETE FROM problem_sets WHERE content_hash NOT IN (SELECT set_hash FROM rounds)",
   };
   bool round_open = false;
@@ -558,7 +560,8 @@ bool Record::DeleteAll() {
     QSqlQuery tallies(db_);
     if (!tallies.exec(QString::fromLatin1(kRebuildTallies))) return FailWith(tallies.lastError());
     QSqlQuery open_rounds(db_);
-    round_open = open_rounds.exec(QStringLiteral("SELECT 1 FROM rounds")) && open_rounds.next();
+    round_open = open_rounds.exec(QStringLiteral("SELECT 1 FROM rounds WHERE ending = 'open'")) &&
+                 open_rounds.next();
     if (auto error = transaction.Commit()) return FailWith(*error);
   }
   // Gives the space back and leaves no deleted text in free pages; not while a round runs,

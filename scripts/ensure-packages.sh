@@ -24,8 +24,9 @@ ensure_packages() {
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgmock-dev
   libbenchmark-dev fonts-ipafont-gothic fonts-liberation qt6-translations-l10n libqt6sql6-sqlite
   qt6-charts-dev libqt6opengl6-dev
-  # The class record: Qt SQL's PostgreSQL driver; the server and the certificates of the class tests.
-  libqt6sql6-psql postgresql openssl)
+  # The class record: Qt SQL's PostgreSQL driver, libpq's headers (to cancel a statement from
+  # another thread); the server and the certificates of the class tests.
+  libqt6sql6-psql libpq-dev postgresql openssl)
 
 # The package's icons are drawn from the SVG at build time.
 BUILD_PACKAGES+=(librsvg2-bin)

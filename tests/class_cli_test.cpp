@@ -60,7 +60,7 @@ TEST(ClassCli, VersionHelpAndAMissingDatabase) {
   // The terminal widths the class table lines up by.
   EXPECT_EQ(DisplayWidth("山田 花子"), 9);
   EXPECT_EQ(DisplayWidth("ｱｲ"), 2);
-  EXPECT_EQ(SplitCsvLine("a,\"b, \"\"c\"\"\",d"), (std::vector<std::string>{"a", "b, \"c\"", "d"}));
+  EXPECT_EQ(*SplitCsvLine("a,\"b, \"\"c\"\"\",d"), (std::vector<std::string>{"a", "b, \"c\"", "d"}));
 }
 
 TEST(ClassCli, ATeacherSetsUpAClassAndReadsItsTable) {
@@ -121,6 +121,54 @@ TEST(ClassCli, ATeacherSetsUpAClassAndReadsItsTable) {
   EXPECT_TRUE(Has(rows.out, "4B,dave,佐藤 大,2,2,")) << rows.out;
   EXPECT_TRUE(Has(rows.out, "4B,eve,\"鈴木, 恵\",0,0,,,,no\n")) << rows.out;
   EXPECT_EQ(Class({"report", "--since", "yesterday"}, teacher).status, 2);
+}
+
+TEST(ClassCli, NamesReachTerminalsAndSpreadsheetsHarmlessAndBadLinesAreRefused) {
+  REKENDO_NEED_SERVER();
+  ClassServer& server = ClassServer::Get();
+  const std::string admin = server.AdminConnInfo();
+  EXPECT_EQ(ForTerminal("a\nb\x1b[2Jc\u202Ed"), "a\\x0Ab\\x1B[2Jc\\u202Ed");
+  EXPECT_EQ(ForTerminal("山田 花子"), "山田 花子");
+  EXPECT_EQ(CsvField("=HYPERLINK(\"http://x\")"), "\"'=HYPERLINK(\"\"http://x\"\")\"");
+  for (const char* lead : {"+1", "-1", "@A1", "\tx"}) {
+    EXPECT_EQ(CsvField(lead).substr(0, 1), "'") << lead;
+  }
+  EXPECT_EQ(CsvField("a-b"), "a-b");
+  EXPECT_FALSE(SplitCsvLine("s1,\"open"));
+
+  // An unclosed quote on the second line: refused with its number, nobody registered.
+  const std::string csv = server.cluster().folder() + "/quote.csv";
+  std::ofstream(csv) << "q01,Q\nq02,\"broken\n";
+  CliRun quoted = Class({"add-learners", QString::fromStdString(csv), "--class", "3A"}, admin);
+  EXPECT_EQ(quoted.status, 2);
+  EXPECT_TRUE(Has(quoted.err, "2 行目")) << quoted.err;
+  EXPECT_EQ(server.AdminValue("SELECT count(*) FROM pg_roles WHERE rolname = 'q01'").toInt(), 0);
+
+  // A display name with a formula, a newline and a terminal escape.
+  std::ofstream(csv) << "q03,\"=HYPERLINK(\"\"http://x\"\")\x1b[2J\",3A\n";
+  CliRun many = Class({"add-learners", QString::fromStdString(csv), "--no-password"}, admin);
+  ASSERT_EQ(many.status, 0) << many.err;
+  EXPECT_TRUE(Has(many.out, "q03,\"'=HYPERLINK(")) << many.out;
+  const std::string teacher = server.ConnInfo("teacher_3a");
+  CliRun table = Class({"report", "--since", "2026-01-01", "--db", QString::fromStdString(teacher)});
+  ASSERT_EQ(table.status, 0) << table.err;
+  EXPECT_FALSE(Has(table.out, "\x1b")) << table.out;
+  EXPECT_TRUE(Has(table.out, "\\x1B[2J")) << table.out;
+  CliRun rows =
+      Class({"report", "--since", "2026-01-01", "--csv", "--db", QString::fromStdString(teacher)});
+  ASSERT_EQ(rows.status, 0) << rows.err;
+  EXPECT_TRUE(Has(rows.out, "3A,q03,\"'=HYPERLINK(")) << rows.out;
+
+  // System and group roles are refused, and no message shows a verifier.
+  for (const char* role : {"postgres", "rekendo_teacher", "public"}) {
+    CliRun refused = Class({"add-learner", role, "--class", "3A"}, admin);
+    EXPECT_NE(refused.status, 0) << role;
+    EXPECT_FALSE(Has(refused.err, "SCRAM")) << refused.err;
+  }
+  // remove-learner takes the role away and keeps the name from being used again.
+  ASSERT_EQ(Class({"remove-learner", "q03"}, admin).status, 0);
+  EXPECT_EQ(server.AdminValue("SELECT count(*) FROM pg_roles WHERE rolname = 'q03'").toInt(), 0);
+  EXPECT_NE(Class({"add-learner", "q03", "--class", "3A"}, admin).status, 0);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // The record's own upload queue against a real server: rounds played into the record arrive
 // with their questions and leave the queue; a server that is down keeps them queued with the
-// reason, and once it is back each arrives exactly once; a round the server refuses is given
-// up on, not sent for ever.
+// reason, and once it is back each arrives exactly once; a refusal the school can mend keeps
+// the round waiting until it is mended; a round the server can never take is set aside with
+// its reason and offered again at each start.
 #include <gtest/gtest.h>
 
 #include "class_support.h"
@@ -45,10 +46,10 @@ class ClassQueueTest : public rekendo::testing::RecordTest {
     }
     if (finished) drive.End(RoundEnd::kFinished, right * 10, right);
   }
-  int Queued(const char* where = "1 = 1") {
+  int Queued(const std::string& where = "1 = 1") {
     rekendo::testing::Peek peek(RecordFile(), QStringLiteral("queue-peek"));
     return peek.Value(QStringLiteral("SELECT COUNT(*) FROM upload_queue WHERE ") +
-                      QString::fromUtf8(where))
+                      QString::fromStdString(where))
         .toInt();
   }
   static int ServerCount(const std::string& sql) {
@@ -133,21 +134,102 @@ TEST_F(ClassQueueTest, AServerDownKeepsThemQueuedAndBackAgainTakesEachOnce) {
   EXPECT_EQ(ServerCount("SELECT count(*) FROM rekendo.rounds"), 2);
 }
 
-TEST_F(ClassQueueTest, ARoundTheServerRefusesIsGivenUpWithItsReason) {
+TEST_F(ClassQueueTest, ARoundInAnotherClassRoleIsKeptWithItsReasonAndSentOnceMended) {
   REKENDO_NEED_SERVER();
   PlayRound(4);
-  // Played in bob's name on alice's connection: the server never takes it.
+  // Played in bob's name on alice's connection: refused until the class role is mended.
   ASSERT_TRUE(record.SetLearnerClassRole(record.CurrentLearnerId(), QStringLiteral("bob")));
   auto queue = std::make_shared<RecordQueue>(RecordFile());
   {
     ClassUploader uploader(ClassServer::Get().ConnInfo("alice"), queue, Fast());
     uploader.Start();
-    ASSERT_TRUE(WaitFor([&] { return uploader.Snapshot().waiting == 0; }, 30s));
-    ASSERT_TRUE(uploader.Snapshot().last_error);
+    ASSERT_TRUE(WaitFor([&] { return uploader.Snapshot().failures_in_a_row >= 1; }, 30s));
+    const UploadStatus status = uploader.Snapshot();
+    ASSERT_TRUE(status.last_error);
+    EXPECT_EQ(status.last_error->code, ErrorCode::kAccessDenied);
+    EXPECT_EQ(status.waiting, 1);  // still waiting, as 成績 says
   }
-  EXPECT_EQ(Queued("given_up = 1 AND tries = 1 AND last_error <> ''"), 1);
-  EXPECT_TRUE(queue->NextBatch(20)->empty());
+  EXPECT_EQ(Queued("given_up = 0 AND tries >= 1 AND last_error <> ''"), 1);
   EXPECT_EQ(ServerCount("SELECT count(*) FROM rekendo.rounds"), 0);
+
+  ASSERT_TRUE(record.SetLearnerClassRole(record.CurrentLearnerId(), QStringLiteral("alice")));
+  ClassUploader mended(ClassServer::Get().ConnInfo("alice"), queue, Fast());
+  mended.Start();
+  ASSERT_TRUE(WaitFor([&] { return mended.Snapshot().waiting == 0; }, 30s));
+  EXPECT_EQ(ServerCount("SELECT count(*) FROM rekendo.rounds WHERE learner = 'alice'"), 1);
+}
+
+TEST_F(ClassQueueTest, RoundsRefusedBeforeRegistrationArriveAfterAddLearnerAndTheNextStart) {
+  REKENDO_NEED_SERVER();
+  ClassServer& server = ClassServer::Get();
+  // The school made the login role but has not registered the pupil yet.
+  std::string error;
+  ASSERT_TRUE(server.cluster().Psql(
+      "", "", "DO $$ BEGIN IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'dan') THEN "
+      "CREATE ROLE dan LOGIN PASSWORD 'pw-dan'; END IF; END $$", &error))
+      << error;
+  const std::string dan = server.cluster().SocketConnInfo("dan") + " password=pw-dan";
+  PlayRound(6);
+  PlayRound(8);
+  auto queue = std::make_shared<RecordQueue>(RecordFile());
+  {
+    ClassUploader uploader(dan, queue, Fast());
+    uploader.Start();
+    ASSERT_TRUE(WaitFor([&] { return uploader.Snapshot().failures_in_a_row >= 1; }, 30s));
+    ASSERT_TRUE(uploader.Snapshot().last_error);
+    EXPECT_EQ(uploader.Snapshot().last_error->code, ErrorCode::kAccessDenied)
+        << uploader.Snapshot().last_error->Describe();
+    EXPECT_EQ(uploader.Snapshot().waiting, 2);
+  }
+  EXPECT_EQ(Queued("given_up = 0"), 2);
+
+  ClassDatabase admin(server.AdminConnInfo());
+  Result<LearnerAdded> added = AddLearner(admin, "dan", "", "3A", false);
+  ASSERT_TRUE(added) << added.error().Describe();
+  ClassUploader next_start(dan, queue, Fast());
+  next_start.Start();
+  ASSERT_TRUE(WaitFor([&] { return next_start.Snapshot().waiting == 0; }, 30s));
+  EXPECT_EQ(Queued(), 0);
+  EXPECT_EQ(ServerCount("SELECT count(*) FROM rekendo.rounds WHERE learner = 'dan'"), 2);
+}
+
+TEST_F(ClassQueueTest, ARoundTheServerCanNeverTakeIsKeptShownAndOfferedAgainAtEachStart) {
+  REKENDO_NEED_SERVER();
+  PlayRound(15);  // a score of 150: out of the server's range
+  PlayRound(5);
+  auto queue = std::make_shared<RecordQueue>(RecordFile());
+  for (int start = 1; start <= 2; ++start) {
+    ClassUploader uploader(ClassServer::Get().ConnInfo("alice"), queue, Fast());
+    uploader.Start();
+    ASSERT_TRUE(WaitFor([&] { return uploader.Snapshot().waiting == 0; }, 30s));
+    EXPECT_EQ(uploader.Snapshot().set_aside, 1);  // shown in 成績 with the count
+    EXPECT_EQ(Queued("given_up = 1 AND last_error <> '' AND tries = " + std::to_string(start)), 1)
+        << "start " << start;
+  }
+  EXPECT_EQ(ServerCount("SELECT count(*) FROM rekendo.rounds"), 1);
+}
+
+TEST_F(ClassQueueTest, DeletingTheRecordKeepsRoundsStillWaitingForTheClass) {
+  REKENDO_NEED_SERVER();
+  PlayRound(7);
+  PlayRound(2);
+  ASSERT_TRUE(record.DeleteAll());
+  auto queue = std::make_shared<RecordQueue>(RecordFile());
+  const auto kept = queue->NextBatch(20);
+  ASSERT_TRUE(kept) << kept.error().Describe();
+  ASSERT_EQ(kept->size(), 2u);
+  EXPECT_EQ((*kept)[0].questions.size(), 10u);
+  {
+    ClassUploader uploader(ClassServer::Get().ConnInfo("alice"), queue, Fast());
+    uploader.Start();
+    ASSERT_TRUE(WaitFor([&] { return uploader.Snapshot().waiting == 0; }, 30s));
+  }
+  EXPECT_EQ(ServerCount("SELECT count(*) FROM rekendo.rounds"), 2);
+  EXPECT_EQ(ServerCount("SELECT count(*) FROM rekendo.questions"), 20);
+  // Once sent, deleting takes them.
+  ASSERT_TRUE(record.DeleteAll());
+  rekendo::testing::Peek peek(RecordFile(), QStringLiteral("rounds-peek"));
+  EXPECT_EQ(peek.Value(QStringLiteral("SELECT COUNT(*) FROM rounds")).toInt(), 0);
 }
 
 TEST(ClassQueue, ARecordNotMadeYetHasNothingToSend) {

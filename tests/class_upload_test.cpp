@@ -189,7 +189,7 @@ TEST(ClassUpload, InitAgainChangesNothing) {
   Result<int> version = InitSchema(admin.Connection());
   ASSERT_TRUE(version) << version.error().Describe();
   EXPECT_EQ(*version, kClassSchemaVersion);
-  EXPECT_EQ(Count("SELECT count(*) FROM rekendo.schema_version"), 1);
+  EXPECT_EQ(Count("SELECT count(*) FROM rekendo.schema_version"), kClassSchemaVersion);
   EXPECT_EQ(Count("SELECT count(*) FROM rekendo.rounds"), 1);
   EXPECT_EQ(Count("SELECT count(*) FROM rekendo.learners"), 3);
   // Adding a class or a learner twice keeps the first.

@@ -4,10 +4,14 @@
 // round played while the server was away follows when it is back.
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QElapsedTimer>
+#include <QSqlQuery>
+#include <QThreadPool>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QUuid>
 
+#include "class_hookup.h"
 #include "class_server_view.h"
 #include "class_support.h"
 #include "companions.h"
@@ -136,6 +140,48 @@ TEST_F(ClassWindowTest, TheClassListShowsWhatTheConnectionsRoleMaySee) {
   const auto* own = learner.findChild<QTableWidget*>(QStringLiteral("classWeeks"));
   ASSERT_EQ(own->rowCount(), 1);
   EXPECT_EQ(own->item(0, 1)->text(), QStringLiteral("carol"));
+}
+
+TEST(ClassWindowStatus, ARoundSetAsideIsShownAndNoRetryTimeIsPromisedForIt) {
+  classroom::UploadStatus status;
+  status.waiting = 0;
+  status.set_aside = 1;
+  status.last_error = Error{ErrorCode::kInvalidInput,
+                            "この回の番号（UUID）はほかの記録に使われているので、送れません。", {}, {}};
+  status.last_error_set_aside = true;
+  status.next_try_ms = QDateTime::currentMSecsSinceEpoch() + 60000;  // the idle look
+  const QString text = DescribeUploadStatus(status);
+  EXPECT_TRUE(text.contains(QStringLiteral("1 回分はサーバーが受け取らない"))) << text.toStdString();
+  EXPECT_FALSE(text.contains(QStringLiteral("もう一度送ります"))) << text.toStdString();
+  status.last_error_set_aside = false;  // a network failure: the time is true
+  EXPECT_TRUE(DescribeUploadStatus(status).contains(QStringLiteral("もう一度送ります")));
+}
+
+TEST_F(ClassWindowTest, ClosingTheClassListCancelsAReadHeldByALockedTable) {
+  REKENDO_NEED_SERVER();
+  ClassServer& server = ClassServer::Get();
+  classroom::ClassDatabase locker(server.AdminConnInfo());
+  ASSERT_TRUE(locker.Open());
+  ASSERT_TRUE(locker.Connection().transaction());
+  QSqlQuery lock(locker.Connection());
+  ASSERT_TRUE(lock.exec(QStringLiteral("LOCK TABLE rekendo.rounds IN ACCESS EXCLUSIVE MODE")));
+  {
+    ClassServerView view(QString::fromStdString(server.ConnInfo("teacher_3a")),
+                         QDateTime::currentMSecsSinceEpoch(), nullptr);
+    ASSERT_TRUE(WaitFor(
+        [&] {
+          return server.AdminValue("SELECT count(*) FROM pg_stat_activity WHERE "
+                                   "usename = 'teacher_3a' AND wait_event_type = 'Lock'")
+                     .toInt() > 0;
+        },
+        10s));
+  }
+  // What the program's end waits for: the read on the pool's thread.
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_TRUE(QThreadPool::globalInstance()->waitForDone(5000));
+  EXPECT_LT(clock.elapsed(), 5000);
+  locker.Connection().rollback();
 }
 
 }  // namespace
