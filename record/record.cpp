@@ -9,6 +9,7 @@
 #include <QSqlQuery>
 #include <QVariant>
 #include <filesystem>
+#include <iterator>
 
 #include "account_name.h"
 #include "csv_export.h"
@@ -288,6 +289,7 @@ void Record::Succeeded() {
 
 void Record::Close() {
   open_ = false;
+  statements_.Clear();
   if (!db_.isValid()) return;
   db_.close();
   db_ = QSqlDatabase();
@@ -346,66 +348,57 @@ std::optional<std::int64_t> Record::StartRoundOnce(const RoundStart& start) {
 
 bool Record::AddQuestionOnce(std::int64_t round_id, const QString& set_hash,
                              const QuestionRow& row) {
+  static constexpr char kInsertQuestion[] =
+      "INSERT INTO questions (round_id, number, kind, bank_index, text_sjis, text_utf8, "
+      "accepted_sjis, accepted_utf8, typed_sjis, typed_utf8, outcome, wrong_tries, "
+      "seconds_used, closed_at, text_length, text_sha256, accepted_length, accepted_sha256, "
+      "typed_length) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+  static constexpr char kCountTally[] =
+      "INSERT INTO problem_stats (learner_id, set_hash, bank_index, text_sjis, text_utf8, "
+      "accepted_sjis, accepted_utf8, times_asked, times_right, last_asked, text_length, "
+      "accepted_length) SELECT learner_id, ?, ?, ?, ?, ?, ?, 1, ?, ?, ?, ? FROM rounds "
+      "WHERE id = ? "
+      "ON CONFLICT (learner_id, set_hash, bank_index) DO UPDATE SET "
+      "times_asked = problem_stats.times_asked + 1, "
+      "times_right = problem_stats.times_right + excluded.times_right, "
+      "last_asked = excluded.last_asked";
   if (!CanWrite()) return false;
-  WriteTransaction transaction(db_);
+  WriteTransaction transaction(db_, &statements_);
   if (transaction.BeginError()) return FailWith(*transaction.BeginError());
   const KeptText text = KeepText(row.text);
   const KeptText accepted = KeepText(row.accepted);
   const KeptText typed = KeepText(row.typed);
-  QSqlQuery question(db_);
-  question.prepare(QStringLiteral(
-      "INSERT INTO questions (round_id, number, kind, bank_index, text_sjis, text_utf8, "
-      "accepted_sjis, accepted_utf8, typed_sjis, typed_utf8, outcome, wrong_tries, "
-      "seconds_used, closed_at, text_length, text_sha256, accepted_length, accepted_sha256, "
-      "typed_length) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-  question.addBindValue(static_cast<qint64>(round_id));
-  question.addBindValue(row.number);
-  question.addBindValue(KindCode(row.kind));
-  question.addBindValue(row.bank_index);
-  question.addBindValue(Bytes(text.kept));
-  question.addBindValue(Utf8FromSjis(text.kept));
-  question.addBindValue(Bytes(accepted.kept));
-  question.addBindValue(Utf8FromSjis(accepted.kept));
-  question.addBindValue(Bytes(typed.kept));
-  question.addBindValue(Utf8FromSjis(typed.kept));
-  question.addBindValue(OutcomeCode(row.outcome));
-  question.addBindValue(row.wrong_tries);
-  question.addBindValue(row.seconds_used);
-  question.addBindValue(row.closed_at);
-  question.addBindValue(static_cast<qint64>(text.full_length));
-  question.addBindValue(QString::fromStdString(text.full_sha256));
-  question.addBindValue(static_cast<qint64>(accepted.full_length));
-  question.addBindValue(QString::fromStdString(accepted.full_sha256));
-  question.addBindValue(static_cast<qint64>(typed.full_length));
-  if (auto error = Execute(question)) return FailWith(*error);
+  QSqlError prepare_error;
+  QSqlQuery* question = statements_.Get(db_, kInsertQuestion, &prepare_error);
+  if (!question) return FailWith(prepare_error);
+  const QByteArray text_sjis = Bytes(text.kept);
+  const QString text_utf8 = Utf8FromSjis(text.kept);
+  const QByteArray accepted_sjis = Bytes(accepted.kept);
+  const QString accepted_utf8 = Utf8FromSjis(accepted.kept);
+  const QVariant values[] = {
+      static_cast<qint64>(round_id), row.number, KindCode(row.kind), row.bank_index,
+      text_sjis, text_utf8, accepted_sjis, accepted_utf8, Bytes(typed.kept),
+      Utf8FromSjis(typed.kept), OutcomeCode(row.outcome), row.wrong_tries, row.seconds_used,
+      row.closed_at, static_cast<qint64>(text.full_length),
+      QString::fromStdString(text.full_sha256), static_cast<qint64>(accepted.full_length),
+      QString::fromStdString(accepted.full_sha256), static_cast<qint64>(typed.full_length)};
+  for (int i = 0; i < static_cast<int>(std::size(values)); ++i) question->bindValue(i, values[i]);
+  if (auto error = Execute(*question)) return FailWith(*error);
 
   // Trivia changes with the folder the program starts in; only the problem file's own
   // problems have a tally (and can be practised again).
   if (row.kind == QuestionKind::kProblem) {
-    QSqlQuery tally(db_);
-    tally.prepare(QStringLiteral(
-        "INSERT INTO problem_stats (learner_id, set_hash, bank_index, text_sjis, text_utf8, "
-        "accepted_sjis, accepted_utf8, times_asked, times_right, last_asked, text_length, "
-        "accepted_length) SELECT learner_id, ?, ?, ?, ?, ?, ?, 1, ?, ?, ?, ? FROM rounds "
-        "WHERE id = ? "
-        "ON CONFLICT (learner_id, set_hash, bank_index) DO UPDATE SET "
-        "times_asked = problem_stats.times_asked + 1, "
-        "times_right = problem_stats.times_right + excluded.times_right, "
-        "last_asked = excluded.last_asked"));
-    tally.addBindValue(set_hash);
-    tally.addBindValue(row.bank_index);
-    tally.addBindValue(Bytes(text.kept));
-    tally.addBindValue(Utf8FromSjis(text.kept));
-    tally.addBindValue(Bytes(accepted.kept));
-    tally.addBindValue(Utf8FromSjis(accepted.kept));
-    tally.addBindValue(row.outcome == QuestionOutcome::kRight ? 1 : 0);
-    tally.addBindValue(row.closed_at);
-    tally.addBindValue(static_cast<qint64>(text.full_length));
-    tally.addBindValue(static_cast<qint64>(accepted.full_length));
-    tally.addBindValue(static_cast<qint64>(round_id));
-    if (auto error = Execute(tally)) return FailWith(*error);
+    QSqlQuery* tally = statements_.Get(db_, kCountTally, &prepare_error);
+    if (!tally) return FailWith(prepare_error);
+    const QVariant counted[] = {
+        set_hash, row.bank_index, text_sjis, text_utf8, accepted_sjis, accepted_utf8,
+        row.outcome == QuestionOutcome::kRight ? 1 : 0, row.closed_at,
+        static_cast<qint64>(text.full_length), static_cast<qint64>(accepted.full_length),
+        static_cast<qint64>(round_id)};
+    for (int i = 0; i < static_cast<int>(std::size(counted)); ++i) tally->bindValue(i, counted[i]);
+    if (auto error = Execute(*tally)) return FailWith(*error);
     if (const auto grade = schedule::GradeForQuestion(row.kind, row.outcome, row.wrong_tries)) {
-      if (auto error = ReviewProblem(db_, round_id, set_hash, row.bank_index, *grade,
+      if (auto error = ReviewProblem(db_, statements_, round_id, set_hash, row.bank_index, *grade,
                                      row.closed_at / 1000, options_.schedule)) {
         return FailWith(*error);
       }

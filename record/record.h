@@ -16,6 +16,7 @@
 #include "record_error.h"
 #include "record_queries.h"
 #include "record_rows.h"
+#include "statement_cache.h"
 
 namespace rekendo::record {
 
@@ -157,6 +158,8 @@ class Record {
   RecordOptions options_;
   QString connection_name_;
   QSqlDatabase db_;
+  // The question's statements, kept while db_ is open.
+  StatementCache statements_;
   bool open_ = false;
   bool read_only_ = false;
   bool recover_pending_ = false;  // a write met damage: recover before trying again
