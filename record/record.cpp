@@ -149,6 +149,7 @@ bool Record::OpenFile() {
   if (!ready) return OpenForReading();
   error_.reset();  // an earlier failure to open is over
   open_ = true;
+  TakeSavedLearner();
   return true;
 }
 
@@ -161,6 +162,7 @@ bool Record::OpenForReading() {
     if (db_.isOpen() && ReadSchemaVersion(db_, &ignored)) {
       open_ = true;
       read_only_ = true;
+      TakeSavedLearner();
       return true;
     }
   }
@@ -206,10 +208,16 @@ bool Record::RecoverFromDamage() {
   // stands instead of an endless round of moving files.
   if (recovering_) return false;
   recovering_ = true;
+  // A choice made in this copy stands; otherwise the saved one is read from what came across.
+  const bool chosen_before = chosen_learner_.has_value();
   const QString aside = MoveCorruptFileAside();
   const bool opened = !aside.isEmpty() && OpenFile();
   if (opened) {
     const Salvaged salvaged = SalvageInto(db_, aside);
+    if (!chosen_before) {
+      chosen_learner_.reset();
+      TakeSavedLearner();
+    }
     // What the problems' memory was is rebuilt from the questions that came across; should
     // that fail, the problems simply start afresh.
     {
@@ -448,15 +456,31 @@ Result<std::vector<Learner>> Record::Learners() const {
 
 qint64 Record::CurrentLearnerId() const {
   if (!open_) return kFirstLearnerId;
-  // The chosen one while they are still on the record; else whoever came first.
+  // This copy's choice while they are still on the record (the same id and the same
+  // creation: an id freed by a removal can be given again); else whoever came first.
   QSqlQuery query(db_);
-  if (query.exec(QStringLiteral(
-          "SELECT id FROM learners ORDER BY CASE WHEN CAST(id AS TEXT) = (SELECT value FROM "
-          "settings WHERE name = 'learner') THEN 0 ELSE 1 END, created_at, id LIMIT 1")) &&
-      query.next()) {
-    return query.value(0).toLongLong();
-  }
+  query.prepare(QStringLiteral(
+      "SELECT id FROM learners ORDER BY CASE WHEN id = ? AND created_at = ? THEN 0 ELSE 1 END, "
+      "created_at, id LIMIT 1"));
+  query.addBindValue(chosen_learner_ ? chosen_learner_->id : 0);
+  query.addBindValue(chosen_learner_ ? chosen_learner_->created_at : 0);
+  if (query.exec() && query.next()) return query.value(0).toLongLong();
   return kFirstLearnerId;
+}
+
+std::optional<Record::ChosenLearner> Record::ReadChosen(QSqlQuery& query) const {
+  if (!query.exec() || !query.next()) return std::nullopt;
+  return ChosenLearner{query.value(0).toLongLong(), query.value(1).toLongLong()};
+}
+
+void Record::TakeSavedLearner() {
+  // Read once: what another copy chooses later is saved for its next start, never followed.
+  if (chosen_learner_) return;
+  QSqlQuery query(db_);
+  query.prepare(QStringLiteral(
+      "SELECT id, created_at FROM learners ORDER BY CASE WHEN CAST(id AS TEXT) = (SELECT value "
+      "FROM settings WHERE name = 'learner') THEN 0 ELSE 1 END, created_at, id LIMIT 1"));
+  chosen_learner_ = ReadChosen(query);
 }
 
 bool Record::SetCurrentLearner(qint64 learner_id) {
@@ -472,6 +496,10 @@ bool Record::SetCurrentLearner(qint64 learner_id) {
          QStringLiteral("learner %1 is not in the record").arg(learner_id));
     return false;
   }
+  QSqlQuery chosen(db_);
+  chosen.prepare(QStringLiteral("SELECT id, created_at FROM learners WHERE id = ?"));
+  chosen.addBindValue(learner_id);
+  chosen_learner_ = ReadChosen(chosen);
   Succeeded();
   return true;
 }

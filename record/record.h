@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -80,9 +81,11 @@ class Record {
   // --- Learners: every round is the current learner's -----------------------------------
   // Everyone on this record, by name.
   Result<std::vector<Learner>> Learners() const;
-  // Who plays now: the one chosen last, else the first learner.
+  // Who plays in this copy of the program: the one it chose, else the choice saved when it
+  // opened the record, else the first learner. Another copy's choice never moves it.
   qint64 CurrentLearnerId() const;
-  // Makes a learner on this record the current one; false when there is no such learner.
+  // Makes a learner on this record this copy's current one, and saves the choice for the
+  // next start; false when there is no such learner.
   bool SetCurrentLearner(qint64 learner_id);
 
   // Changes that need the teacher (see learners.cpp); each its own transaction. A name is
@@ -130,7 +133,15 @@ class Record {
   void ReportFailure(const rekendo::Error& error) { error_ = error; }
 
  private:
+  struct ChosenLearner {
+    qint64 id = 0;
+    qint64 created_at = 0;
+  };
   bool OpenFile();
+  // The first row (id, created_at) of a prepared query.
+  std::optional<ChosenLearner> ReadChosen(QSqlQuery& query) const;
+  // The saved choice, once, when the record first opens.
+  void TakeSavedLearner();
   // Opens the file for reading only, keeping the error that made writing impossible.
   bool OpenForReading();
   // Renames a damaged file aside; the new path, or empty when that failed.
@@ -166,6 +177,7 @@ class Record {
   bool recovering_ = false;
   std::optional<rekendo::Error> error_;
   QString notice_;
+  std::optional<ChosenLearner> chosen_learner_;
   schedule::MasteryRule mastery_rule_;
 };
 
