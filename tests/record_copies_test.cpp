@@ -1,4 +1,13 @@
-// Two copies of the program on one record file: whose rounds each copy writes.
+// Two copies of the program on one record file (two Record objects, or a second process that
+// is killed), and what a damaged record gives back: whose rounds a copy writes, what the class
+// still receives, and which rows survive the move aside.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+
 #include "record_schema.h"
 #include "record_support.h"
 #include "round_recorder.h"
@@ -65,6 +74,106 @@ TEST_F(RecordTest, EachCopyKeepsTheLearnerItChose) {
   const auto jiro = b.AddLearner(QStringLiteral("じろう"));
   ASSERT_TRUE(jiro);
   EXPECT_EQ(a.CurrentLearnerId(), kFirstLearnerId);
+}
+
+// A child plays `closed` questions of a round, tells the parent through the pipe and waits
+// to be killed, as a program killed mid-round.
+[[noreturn]] void PlayUntilKilled(const QString& folder, const std::string& problems, int pipe_fd,
+                                  int closed) {
+  Record record(folder);
+  RoundRecorder recorder(record);
+  Drive drive(recorder);
+  drive.Load(problems);
+  drive.Start();
+  for (int n = 1; n <= closed; ++n) drive.Problem(n, n % 3, QuestionOutcome::kRight);
+  const char ready = record.Error() ? 'E' : 'R';
+  (void)!::write(pipe_fd, &ready, 1);
+  for (;;) ::pause();
+}
+
+class DamagedCopy : public RecordTest {
+ protected:
+  void KillMidRound(int closed) {
+    const std::string problems = WriteProblems();
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      ::close(fds[0]);
+      PlayUntilKilled(Folder(), problems, fds[1], closed);
+    }
+    ::close(fds[1]);
+    char ready = 0;
+    ASSERT_EQ(::read(fds[0], &ready, 1), 1);
+    ::close(fds[0]);
+    EXPECT_EQ(ready, 'R');
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+  }
+  // Overwrites the first page of the table or index `name` with noise.
+  void Damage(const char* name) {
+    qint64 page = 0;
+    {
+      Peek peek(RecordFile(), QStringLiteral("pages"));
+      ASSERT_TRUE(peek.Exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")));
+      page = peek.Value(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = '%1'")
+                            .arg(QLatin1String(name))).toLongLong();
+    }
+    ASSERT_GT(page, 1);
+    QFile file(RecordFile());
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.seek((page - 1) * 4096));
+    file.write(QByteArray(4096, '\x5A'));
+  }
+};
+
+TEST_F(DamagedCopy, ARoundKilledInADamagedRecordIsQueuedForTheClassLikeAnyClosedRound) {
+  KillMidRound(3);
+  Damage("rounds_by_set_time");
+  Record record(Folder());
+  ASSERT_TRUE(record.Open());
+  EXPECT_TRUE(record.Notice().contains(QStringLiteral("読めた 1 回分（3 問）")))
+      << record.Notice().toStdString();
+  Peek peek(RecordFile());
+  EXPECT_EQ(peek.Rows("SELECT r.ending, r.uuid IS NOT NULL, COUNT(q.number) FROM rounds r "
+                      "JOIN upload_queue u ON u.round_id = r.id "
+                      "LEFT JOIN questions q ON q.round_id = r.id GROUP BY r.id"),
+            (std::vector<QVariantList>{{QStringLiteral("unfinished"), 1, 3}}));
+}
+
+TEST_F(DamagedCopy, QuestionsWhoseRoundIsLostComeBackInARebuiltRound) {
+  const std::string problems = WriteProblems();
+  {
+    Record record(Folder());
+    for (int i = 0; i < 3; ++i) PlayRound(record, problems, Clock());
+    ASSERT_FALSE(record.Error());
+  }
+  const QString hash = Sha256Of(ProblemFileBytes());
+  Damage("rounds");
+  Record record(Folder());
+  ASSERT_TRUE(record.Open());
+  EXPECT_TRUE(record.Notice().contains(QStringLiteral("読めた 3 回分（9 問）")))
+      << record.Notice().toStdString();
+  Peek peek(RecordFile());
+  // Each round made again in its own set (told by the tallies), left unfinished and never
+  // sent, since its name on the class server was lost with it.
+  EXPECT_EQ(peek.Rows("SELECT set_hash, ending, uuid, learner_id, COUNT(*) FROM rounds "
+                      "GROUP BY set_hash, ending, uuid, learner_id"),
+            (std::vector<QVariantList>{{hash, QStringLiteral("unfinished"), QVariant(),
+                                        kFirstLearnerId, 3}}));
+  EXPECT_EQ(peek.Value("SELECT COUNT(*) FROM questions").toInt(), 9);
+  EXPECT_EQ(peek.Value("SELECT COUNT(*) FROM upload_queue").toInt(), 0);
+  // Tallies and memory are what the questions say.
+  EXPECT_EQ(peek.Rows("SELECT bank_index, times_asked, times_right FROM problem_stats "
+                      "ORDER BY bank_index"),
+            (std::vector<QVariantList>{{0, 3, 3}, {1, 3, 3}, {2, 3, 3}}));
+  EXPECT_EQ(peek.Value("SELECT SUM(reviews) FROM memory_states").toInt(), 9);
+  // 成績 shows the set with its unfinished rounds.
+  const auto sets = record.SetSummaries();
+  ASSERT_TRUE(sets && sets->size() == 1u);
+  EXPECT_EQ(sets->front().unfinished, 3);
 }
 
 }  // namespace
