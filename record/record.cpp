@@ -8,6 +8,8 @@
 #include <QUuid>
 #include <QSqlQuery>
 #include <QVariant>
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <iterator>
 
@@ -95,7 +97,8 @@ Record::Record(QString folder, RecordOptions options)
     : folder_(std::move(folder)),
       options_(options),
       connection_name_(QStringLiteral("rekendo-record-%1")
-                           .arg(reinterpret_cast<quintptr>(this), 0, 16)) {}
+                           .arg(reinterpret_cast<quintptr>(this), 0, 16)),
+      lock_(QDir(folder_).filePath(QString::fromLatin1(kRecordFileName) + QLatin1String(".lock"))) {}
 
 Record::~Record() { Close(); }
 
@@ -104,6 +107,7 @@ QString Record::FilePath() const {
 }
 
 bool Record::Open() {
+  FollowLiveFile();
   // Read-only for a passing reason (a lock held too long, a full disk): try writing again.
   const bool newer = error_ && error_->code == ErrorCode::kNewer;
   if (open_ && (!read_only_ || newer)) return true;
@@ -115,7 +119,33 @@ bool Record::Open() {
                            QString::fromStdString(made.message()));
     return false;
   }
-  return OpenFile();
+  lock_.Share();
+  const bool opened = OpenFile();
+  // A copy that could not open the record must not keep another from moving it aside.
+  if (!opened) lock_.Release();
+  return opened;
+}
+
+std::optional<Record::FileId> Record::LiveFileId() const {
+  struct stat info {};
+  if (::stat(QFile::encodeName(FilePath()).constData(), &info) != 0) return std::nullopt;
+  return FileId{static_cast<quint64>(info.st_dev), static_cast<quint64>(info.st_ino)};
+}
+
+bool Record::FollowLiveFile() {
+  if (!open_ || read_only_ || !file_id_) return false;
+  const std::optional<FileId> live = LiveFileId();
+  if (live && live->device == file_id_->device && live->inode == file_id_->inode) return false;
+  // Moved or deleted under this copy (by hand, or the folder removed): what it would write
+  // now would go into a file nobody reads again.
+  Close();
+  // The lock file may have gone with the folder: the live one is taken from its path again.
+  lock_.Release();
+  notice_ = QStringLiteral(
+      "記録のファイルが移されたか消されていました。%1 の記録に書き込みを続けます。")
+                .arg(QDir::toNativeSeparators(FilePath()));
+  Open();
+  return true;
 }
 
 bool Record::OpenFile() {
@@ -149,6 +179,7 @@ bool Record::OpenFile() {
   if (!ready) return OpenForReading();
   error_.reset();  // an earlier failure to open is over
   open_ = true;
+  file_id_ = LiveFileId();
   TakeSavedLearner();
   return true;
 }
@@ -174,10 +205,20 @@ bool Record::OpenForReading() {
 QString Record::MoveCorruptFileAside() {
   Close();
   const QString path = FilePath();
+  // Never from under another copy: it would go on writing into the file moved aside.
+  if (!lock_.TakeAlone()) {
+    Fail(RecordStep::kOpen, ErrorCode::kCorrupt,
+         QStringLiteral("another copy of the program has the damaged file open"));
+    notice_ = QStringLiteral(
+        "記録のファイルが壊れていますが、ほかのプログラムが開いているので移しませんでした。"
+        "ほかのプログラムを閉じてから、もう一度開いてください。");
+    return {};
+  }
   const auto moved = files::MoveToNewDatedName(
       QFile::encodeName(path).toStdString(),
       QFileInfo(path).fileName().toStdString() + ".corrupt-", "");
   if (!moved) {
+    lock_.Share();
     Fail(RecordStep::kOpen, ErrorCode::kCorrupt, QString::fromStdString(moved.error().Describe()));
     return {};
   }
@@ -188,6 +229,7 @@ QString Record::MoveCorruptFileAside() {
       QFile::rename(path + QLatin1String(suffix), aside + QLatin1String(suffix));
     }
   }
+  lock_.Share();
   return aside;
 }
 
@@ -593,6 +635,7 @@ bool Record::DeleteAll() {
 // A write that met damage is tried once more in the new record the damage was moved out of.
 template <typename Write>
 auto Record::WithRecovery(Write&& write) -> decltype(write()) {
+  FollowLiveFile();
   auto result = write();
   if (!result && recover_pending_ && RecoverFromDamage()) result = write();
   // A full disk: give back what the log holds, so that recording resumes once there is room.

@@ -16,6 +16,7 @@
 #include "memory_store.h"
 #include "record_error.h"
 #include "record_queries.h"
+#include "record_lock.h"
 #include "record_rows.h"
 #include "statement_cache.h"
 
@@ -133,6 +134,15 @@ class Record {
   void ReportFailure(const rekendo::Error& error) { error_ = error; }
 
  private:
+  struct FileId {
+    quint64 device = 0;
+    quint64 inode = 0;
+  };
+  // The file now at FilePath(); nothing when there is none.
+  std::optional<FileId> LiveFileId() const;
+  // When the file this copy writes is no longer the one at FilePath(), closes it, says so
+  // and opens the live one; true then.
+  bool FollowLiveFile();
   struct ChosenLearner {
     qint64 id = 0;
     qint64 created_at = 0;
@@ -168,7 +178,10 @@ class Record {
   QString folder_;
   RecordOptions options_;
   QString connection_name_;
+  RecordLock lock_;
   QSqlDatabase db_;
+  // The file db_ was opened on, to notice it moved or deleted.
+  std::optional<FileId> file_id_;
   // The question's statements, kept while db_ is open.
   StatementCache statements_;
   bool open_ = false;

@@ -7,6 +7,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <filesystem>
+#include <memory>
 
 #include "record_schema.h"
 #include "record_support.h"
@@ -174,6 +176,63 @@ TEST_F(DamagedCopy, QuestionsWhoseRoundIsLostComeBackInARebuiltRound) {
   const auto sets = record.SetSummaries();
   ASSERT_TRUE(sets && sets->size() == 1u);
   EXPECT_EQ(sets->front().unfinished, 3);
+}
+
+TEST_F(DamagedCopy, ACopyNeverMovesAsideARecordAnotherCopyHoldsOpen) {
+  const std::string problems = WriteProblems();
+  auto first = std::make_unique<Record>(Folder());
+  PlayRound(*first, problems, Clock());
+  Damage("rounds_by_set_time");
+  const auto asides = [&] {
+    return QDir(Folder()).entryList({QStringLiteral("record.sqlite3.corrupt-*")}, QDir::Files);
+  };
+  Record second(Folder());
+  EXPECT_FALSE(second.Open());
+  ASSERT_TRUE(second.Error());
+  EXPECT_EQ(second.Error()->code, ErrorCode::kCorrupt);
+  EXPECT_TRUE(second.Notice().contains(QStringLiteral("ほかのプログラムが開いている")))
+      << second.Notice().toStdString();
+  EXPECT_TRUE(asides().isEmpty());
+  // Once the other copy is gone, the damage is moved aside as always.
+  first.reset();
+  EXPECT_TRUE(second.Open());
+  EXPECT_EQ(asides().size(), 1);
+}
+
+// Plays a round, then lets `away` take the file from under the copy, then plays another.
+class MovedUnderACopy : public RecordTest {
+ protected:
+  void PlayAroundIt(const std::function<void()>& away) {
+    const std::string problems = WriteProblems();
+    Record record(Folder());
+    PlayRound(record, problems, Clock());
+    away();
+    PlayRound(record, problems, Clock());
+    EXPECT_FALSE(record.Error()) << record.Error()->Describe();
+    EXPECT_TRUE(record.Notice().contains(QStringLiteral("移されたか消されていました")))
+        << record.Notice().toStdString();
+    const auto sets = record.SetSummaries();
+    ASSERT_TRUE(sets && sets->size() == 1u);
+    EXPECT_EQ(sets->front().rounds, 1);
+    Peek peek(RecordFile());
+    EXPECT_EQ(peek.Value("SELECT COUNT(*) FROM rounds WHERE ending = 'finished'").toInt(), 1);
+  }
+};
+
+TEST_F(MovedUnderACopy, AFileMovedAwayIsNoticedAndTheNextRoundGoesToTheLiveRecord) {
+  const QString moved = QString::fromStdString((dir.path() / "moved.sqlite3").string());
+  PlayAroundIt([&] {
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+      QFile::rename(RecordFile() + QLatin1String(suffix), moved + QLatin1String(suffix));
+    }
+  });
+  // The first round stayed with the file that was moved.
+  Peek old(moved, QStringLiteral("moved"));
+  EXPECT_EQ(old.Value("SELECT COUNT(*) FROM rounds").toInt(), 1);
+}
+
+TEST_F(MovedUnderACopy, AFolderDeletedIsMadeAgainForTheNextRound) {
+  PlayAroundIt([&] { std::filesystem::remove_all(Folder().toStdString()); });
 }
 
 }  // namespace
