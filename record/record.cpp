@@ -323,7 +323,7 @@ bool Record::MarkOpenRoundsUnfinished() {
 }
 
 void Record::Fail(RecordStep step, ErrorCode code, const QString& detail) {
-  error_ = RecordFailure(step, code, FilePath(), detail);
+  error_ = RecordFailure(step, CauseOnDisk(code, folder_, FilePath()), FilePath(), detail);
 }
 
 bool Record::FailWith(const QSqlError& error) {
