@@ -207,6 +207,8 @@ QString Record::MoveCorruptFileAside() {
   const QString path = FilePath();
   // Never from under another copy: it would go on writing into the file moved aside.
   if (!lock_.TakeAlone()) {
+    // Closed here: this copy's shared lock must not hold the other back from moving it.
+    lock_.Release();
     Fail(RecordStep::kOpen, ErrorCode::kCorrupt,
          QStringLiteral("another copy of the program has the damaged file open"));
     notice_ = QStringLiteral(
