@@ -199,6 +199,36 @@ TEST_F(DamagedCopy, ACopyNeverMovesAsideARecordAnotherCopyHoldsOpen) {
   EXPECT_EQ(asides().size(), 1);
 }
 
+TEST_F(DamagedCopy, AnotherProcessWithTheRecordOpenKeepsItFromBeingMovedUntilItIsGone) {
+  KillMidRound(0);  // leaves nothing open: only makes the record
+  int fds[2];
+  ASSERT_EQ(::pipe(fds), 0);
+  const pid_t holder = ::fork();
+  ASSERT_GE(holder, 0);
+  if (holder == 0) {
+    ::close(fds[0]);
+    Record record(Folder());
+    const char ready = record.Open() ? 'R' : 'E';
+    (void)!::write(fds[1], &ready, 1);
+    for (;;) ::pause();
+  }
+  ::close(fds[1]);
+  char ready = 0;
+  ASSERT_EQ(::read(fds[0], &ready, 1), 1);
+  ::close(fds[0]);
+  ASSERT_EQ(ready, 'R');
+  Damage("rounds_by_set_time");
+  Record record(Folder());
+  EXPECT_FALSE(record.Open());
+  EXPECT_TRUE(record.Notice().contains(QStringLiteral("ほかのプログラムが開いている")));
+  EXPECT_TRUE(QDir(Folder()).entryList({QStringLiteral("record.sqlite3.corrupt-*")}).isEmpty());
+  // Killed, the other process's lock goes with it.
+  ::kill(holder, SIGKILL);
+  ::waitpid(holder, nullptr, 0);
+  EXPECT_TRUE(record.Open());
+  EXPECT_EQ(QDir(Folder()).entryList({QStringLiteral("record.sqlite3.corrupt-*")}).size(), 1);
+}
+
 // Plays a round, then lets `away` take the file from under the copy, then plays another.
 class MovedUnderACopy : public RecordTest {
  protected:
