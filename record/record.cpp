@@ -137,15 +137,47 @@ bool Record::FollowLiveFile() {
   const std::optional<FileId> live = LiveFileId();
   if (live && live->device == file_id_->device && live->inode == file_id_->inode) return false;
   // Moved or deleted under this copy (by hand, or the folder removed): what it would write
-  // now would go into a file nobody reads again.
+  // now would go into a file nobody reads again. The round under way goes on in the live
+  // record: its row (and its set's) is read from the old file, still open, and made there.
+  QSqlQuery round(db_);
+  round.prepare(QStringLiteral(
+      "SELECT r.set_hash, s.pair_count, s.latest_name, s.latest_path, s.latest_at, r.file_path, "
+      "r.file_name, r.pair_count, r.started_at, r.uuid, r.time_limit FROM rounds r "
+      "JOIN problem_sets s ON s.content_hash = r.set_hash WHERE r.id = ? AND r.ending = 'open'"));
+  round.addBindValue(static_cast<qint64>(round_under_way_.value_or(0)));
+  QVariantList kept;
+  if (round_under_way_ && round.exec() && round.next()) {
+    for (int i = 0; i < 11; ++i) kept << round.value(i);
+  }
+  round.finish();
   Close();
   // The lock file may have gone with the folder: the live one is taken from its path again.
   lock_.Release();
   notice_ = QStringLiteral(
       "記録のファイルが移されたか消されていました。%1 の記録に書き込みを続けます。")
                 .arg(QDir::toNativeSeparators(FilePath()));
-  Open();
+  if (Open() && !kept.isEmpty()) CarryRoundOver(kept);
   return true;
+}
+
+void Record::CarryRoundOver(const QVariantList& kept) {
+  WriteTransaction transaction(db_);
+  if (transaction.BeginError()) return;
+  QSqlQuery set(db_);
+  set.prepare(QStringLiteral(
+      "INSERT OR IGNORE INTO problem_sets (content_hash, pair_count, latest_name, latest_path, "
+      "latest_at) VALUES (?, ?, ?, ?, ?)"));
+  for (int i = 0; i < 5; ++i) set.addBindValue(kept[i]);
+  QSqlQuery round(db_);
+  round.prepare(QStringLiteral(
+      "INSERT OR IGNORE INTO rounds (id, set_hash, file_path, file_name, pair_count, "
+      "started_at, uuid, time_limit, learner_id, ending) "
+      "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, 'open')"));
+  round.addBindValue(static_cast<qint64>(*round_under_way_));
+  round.addBindValue(kept[0]);
+  for (int i = 5; i < 11; ++i) round.addBindValue(kept[i]);
+  round.addBindValue(CurrentLearnerId());
+  if (set.exec() && round.exec()) transaction.Commit();
 }
 
 bool Record::OpenFile() {
@@ -395,6 +427,7 @@ std::optional<std::int64_t> Record::StartRoundOnce(const RoundStart& start) {
     return std::nullopt;
   }
   Succeeded();
+  round_under_way_ = id;
   return id;
 }
 
@@ -482,6 +515,7 @@ bool Record::EndRoundOnce(std::int64_t round_id, const RoundFinish& finish) {
   }
   if (auto error = QueueForUpload(db_, round_id, finish.ended_at)) return FailWith(*error);
   if (auto error = transaction.Commit()) return FailWith(*error);
+  if (round_under_way_ == round_id) round_under_way_.reset();
   Succeeded();
   return true;
 }

@@ -7,6 +7,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
+#include <QVariantList>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -143,6 +144,9 @@ class Record {
   // When the file this copy writes is no longer the one at FilePath(), closes it, says so
   // and opens the live one; true then.
   bool FollowLiveFile();
+  // Makes the round under way again in the live record from its row in the old one (set
+  // hash, the set's four columns, then the round's six).
+  void CarryRoundOver(const QVariantList& kept);
   struct ChosenLearner {
     qint64 id = 0;
     qint64 created_at = 0;
@@ -182,6 +186,8 @@ class Record {
   QSqlDatabase db_;
   // The file db_ was opened on, to notice it moved or deleted.
   std::optional<FileId> file_id_;
+  // The round this copy started and has not ended yet.
+  std::optional<std::int64_t> round_under_way_;
   // The question's statements, kept while db_ is open.
   StatementCache statements_;
   bool open_ = false;

@@ -265,5 +265,27 @@ TEST_F(MovedUnderACopy, AFolderDeletedIsMadeAgainForTheNextRound) {
   PlayAroundIt([&] { std::filesystem::remove_all(Folder().toStdString()); });
 }
 
+TEST_F(MovedUnderACopy, ARoundUnderWayGoesOnInTheLiveRecord) {
+  const std::string problems = WriteProblems();
+  Record record(Folder());
+  RoundRecorder recorder(record, Clock());
+  Drive drive(recorder);
+  drive.Load(problems);
+  drive.Start();
+  drive.Problem(1, 0, QuestionOutcome::kRight);
+  std::filesystem::remove_all(Folder().toStdString());
+  drive.Problem(2, 1, QuestionOutcome::kRight);
+  drive.Problem(3, 2, QuestionOutcome::kWrongAtTimeUp);
+  drive.End(RoundEnd::kFinished, 20, 2);
+  EXPECT_FALSE(record.Error()) << record.Error()->Describe();
+  EXPECT_TRUE(record.Notice().contains(QStringLiteral("移されたか消されていました")));
+  Peek peek(RecordFile());
+  EXPECT_EQ(peek.Rows("SELECT r.ending, r.score, COUNT(q.number), COUNT(u.round_id) FROM rounds r "
+                      "JOIN questions q ON q.round_id = r.id "
+                      "LEFT JOIN upload_queue u ON u.round_id = r.id GROUP BY r.id"),
+            (std::vector<QVariantList>{{QStringLiteral("finished"), 20, 2, 2}}));
+  EXPECT_EQ(peek.Value("SELECT SUM(times_asked) FROM problem_stats").toInt(), 2);
+}
+
 }  // namespace
 }  // namespace rekendo::testing
