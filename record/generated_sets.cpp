@@ -25,6 +25,20 @@ Result<std::vector<TopicMastery>> LoadMastery(const QSqlDatabase& db, qint64 lea
                                               schedule::MasteryRule rule) {
   // Right before the time-out counts as right; wrong at the time-out and left with Next
   // Question do not; a question still open when its round ended is not counted (grade.h).
+  {
+    // Most records have no generated set the learner played: then the query below would
+    // still walk every round of theirs to find none.
+    QSqlQuery played(db);
+    played.prepare(QStringLiteral(
+        "SELECT 1 FROM generated_sets g WHERE EXISTS (SELECT 1 FROM rounds r WHERE "
+        "r.learner_id = ? AND r.set_hash = g.content_hash) LIMIT 1"));
+    played.addBindValue(learner_id);
+    if (!played.exec()) {
+      return Error{ErrorCode::kIo, "記録を読めませんでした。", {},
+                   played.lastError().text().toStdString()};
+    }
+    if (!played.next()) return std::vector<TopicMastery>{};
+  }
   QSqlQuery query(db);
   query.setForwardOnly(true);
   query.prepare(QStringLiteral(

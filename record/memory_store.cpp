@@ -40,7 +40,7 @@ Memory Reviewed(const std::optional<Memory>& before, Grade grade, schedule::Unix
   return after;
 }
 
-const char* const kUpsert =
+constexpr char kUpsert[] =
     "INSERT INTO memory_states (learner_id, set_hash, bank_index, stability, difficulty, "
     "last_review, due, reviews, lapses) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?) "
     "ON CONFLICT (learner_id, set_hash, bank_index) DO UPDATE SET "
@@ -69,49 +69,48 @@ std::uint64_t PackKey(qint64 learner_id, qint64 set_row, int bank_index) {
 
 }  // namespace
 
-std::optional<QSqlError> ReviewProblem(QSqlDatabase& db, qint64 round_id, const QString& set_hash,
-                                       int bank_index, Grade grade, schedule::UnixSeconds when,
+std::optional<QSqlError> ReviewProblem(QSqlDatabase& db, StatementCache& statements,
+                                       qint64 round_id, const QString& set_hash, int bank_index,
+                                       Grade grade, schedule::UnixSeconds when,
                                        const MemorySchedule& schedule) {
-  QString origin_hash = set_hash;
-  int origin_index = bank_index;
-  {
-    QSqlQuery origin(db);
-    origin.prepare(QStringLiteral(
-        "SELECT origin_hash, origin_index FROM practice_problems WHERE set_hash = ? AND "
-        "bank_index = ?"));
-    origin.addBindValue(set_hash);
-    origin.addBindValue(bank_index);
-    if (!origin.exec()) return origin.lastError();
-    if (origin.next()) {
-      origin_hash = origin.value(0).toString();
-      origin_index = origin.value(1).toInt();
-    }
+  // One read: the round's learner, the problem a practice copy came from (else itself) and
+  // what is known of it.
+  static constexpr char kRead[] =
+      "SELECT r.learner_id, COALESCE(o.origin_hash, :hash), COALESCE(o.origin_index, :index), "
+      "m.stability, m.difficulty, m.last_review, m.due, m.reviews, m.lapses FROM rounds r "
+      "LEFT JOIN practice_problems o ON o.set_hash = :hash AND o.bank_index = :index "
+      "LEFT JOIN memory_states m ON m.learner_id = r.learner_id "
+      "AND m.set_hash = COALESCE(o.origin_hash, :hash) "
+      "AND m.bank_index = COALESCE(o.origin_index, :index) WHERE r.id = :round";
+  QSqlError error;
+  QSqlQuery* read = statements.Get(db, kRead, &error);
+  if (!read) return error;
+  read->bindValue(QStringLiteral(":hash"), set_hash);
+  read->bindValue(QStringLiteral(":index"), bank_index);
+  read->bindValue(QStringLiteral(":round"), round_id);
+  if (!read->exec()) return read->lastError();
+  if (!read->next()) {
+    read->finish();
+    return QSqlError(QStringLiteral("round %1 is not in the record").arg(round_id));
   }
-  QSqlQuery read(db);
-  read.prepare(QStringLiteral(
-      "SELECT r.learner_id, m.stability, m.difficulty, m.last_review, m.due, m.reviews, "
-      "m.lapses FROM rounds r LEFT JOIN memory_states m ON m.learner_id = r.learner_id "
-      "AND m.set_hash = ? AND m.bank_index = ? WHERE r.id = ?"));
-  read.addBindValue(origin_hash);
-  read.addBindValue(origin_index);
-  read.addBindValue(round_id);
-  if (!read.exec()) return read.lastError();
-  if (!read.next()) return QSqlError(QStringLiteral("round %1 is not in the record").arg(round_id));
-  const qint64 learner_id = read.value(0).toLongLong();
+  const qint64 learner_id = read->value(0).toLongLong();
+  const QString origin_hash = read->value(1).toString();
+  const int origin_index = read->value(2).toInt();
   std::optional<Memory> before;
-  if (!read.value(1).isNull()) {
+  if (!read->value(3).isNull()) {
     Memory known;
-    known.state = {read.value(1).toDouble(), read.value(2).toDouble(), read.value(3).toLongLong(),
-                   read.value(4).toLongLong()};
-    known.reviews = read.value(5).toInt();
-    known.lapses = read.value(6).toInt();
+    known.state = {read->value(3).toDouble(), read->value(4).toDouble(),
+                   read->value(5).toLongLong(), read->value(6).toLongLong()};
+    known.reviews = read->value(7).toInt();
+    known.lapses = read->value(8).toInt();
     before = known;
   }
-  read.finish();
-  QSqlQuery write(db);
-  write.prepare(QString::fromLatin1(kUpsert));
-  BindMemory(write, learner_id, origin_hash, origin_index, Reviewed(before, grade, when, schedule));
-  if (!write.exec()) return write.lastError();
+  // Reset, so the kept statement holds no read open.
+  read->finish();
+  QSqlQuery* write = statements.Get(db, kUpsert, &error);
+  if (!write) return error;
+  BindMemory(*write, learner_id, origin_hash, origin_index, Reviewed(before, grade, when, schedule));
+  if (!write->exec()) return write->lastError();
   return std::nullopt;
 }
 

@@ -14,6 +14,7 @@
 #include "error.h"
 #include "fsrs.h"
 #include "practice.h"
+#include "statement_cache.h"
 
 namespace rekendo::record {
 
@@ -25,11 +26,13 @@ struct MemorySchedule {
 };
 
 // Reviews the problem `bank_index` of `set_hash` for the learner who plays round `round_id`,
-// answered at `when`: the problem it was copied from, when it is one of a 今日の練習 file. A clock set back since the last review counts as the same moment, so
-// the review is never lost.
-std::optional<QSqlError> ReviewProblem(QSqlDatabase& db, qint64 round_id, const QString& set_hash,
-                                       int bank_index, schedule::Grade grade,
-                                       schedule::UnixSeconds when, const MemorySchedule& schedule);
+// answered at `when`: the problem it was copied from, when it is one of a 今日の練習 file. A
+// clock set back since the last review counts as the same moment, so the review is never
+// lost. Its statements are kept in `statements`, prepared once for the connection.
+std::optional<QSqlError> ReviewProblem(QSqlDatabase& db, StatementCache& statements,
+                                       qint64 round_id, const QString& set_hash, int bank_index,
+                                       schedule::Grade grade, schedule::UnixSeconds when,
+                                       const MemorySchedule& schedule);
 
 // Questions replayed so far, of how many.
 using ReplayProgress = std::function<void(qint64 done, qint64 total)>;

@@ -8,7 +8,10 @@
 #include <QUuid>
 #include <QSqlQuery>
 #include <QVariant>
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <iterator>
 
 #include "account_name.h"
 #include "csv_export.h"
@@ -94,7 +97,8 @@ Record::Record(QString folder, RecordOptions options)
     : folder_(std::move(folder)),
       options_(options),
       connection_name_(QStringLiteral("rekendo-record-%1")
-                           .arg(reinterpret_cast<quintptr>(this), 0, 16)) {}
+                           .arg(reinterpret_cast<quintptr>(this), 0, 16)),
+      lock_(QDir(folder_).filePath(QString::fromLatin1(kRecordFileName) + QLatin1String(".lock"))) {}
 
 Record::~Record() { Close(); }
 
@@ -103,6 +107,7 @@ QString Record::FilePath() const {
 }
 
 bool Record::Open() {
+  FollowLiveFile();
   // Read-only for a passing reason (a lock held too long, a full disk): try writing again.
   const bool newer = error_ && error_->code == ErrorCode::kNewer;
   if (open_ && (!read_only_ || newer)) return true;
@@ -114,7 +119,65 @@ bool Record::Open() {
                            QString::fromStdString(made.message()));
     return false;
   }
-  return OpenFile();
+  lock_.Share();
+  const bool opened = OpenFile();
+  // A copy that could not open the record must not keep another from moving it aside.
+  if (!opened) lock_.Release();
+  return opened;
+}
+
+std::optional<Record::FileId> Record::LiveFileId() const {
+  struct stat info {};
+  if (::stat(QFile::encodeName(FilePath()).constData(), &info) != 0) return std::nullopt;
+  return FileId{static_cast<quint64>(info.st_dev), static_cast<quint64>(info.st_ino)};
+}
+
+bool Record::FollowLiveFile() {
+  if (!open_ || read_only_ || !file_id_) return false;
+  const std::optional<FileId> live = LiveFileId();
+  if (live && live->device == file_id_->device && live->inode == file_id_->inode) return false;
+  // Moved or deleted under this copy (by hand, or the folder removed): what it would write
+  // now would go into a file nobody reads again. The round under way goes on in the live
+  // record: its row (and its set's) is read from the old file, still open, and made there.
+  QSqlQuery round(db_);
+  round.prepare(QStringLiteral(
+      "SELECT r.set_hash, s.pair_count, s.latest_name, s.latest_path, s.latest_at, r.file_path, "
+      "r.file_name, r.pair_count, r.started_at, r.uuid, r.time_limit FROM rounds r "
+      "JOIN problem_sets s ON s.content_hash = r.set_hash WHERE r.id = ? AND r.ending = 'open'"));
+  round.addBindValue(static_cast<qint64>(round_under_way_.value_or(0)));
+  QVariantList kept;
+  if (round_under_way_ && round.exec() && round.next()) {
+    for (int i = 0; i < 11; ++i) kept << round.value(i);
+  }
+  round.finish();
+  Close();
+  // The lock file may have gone with the folder: the live one is taken from its path again.
+  lock_.Release();
+  notice_ = QStringLiteral(
+      "記録のファイルが移されたか消されていました。%1 の記録に書き込みを続けます。")
+                .arg(QDir::toNativeSeparators(FilePath()));
+  if (Open() && !kept.isEmpty()) CarryRoundOver(kept);
+  return true;
+}
+
+void Record::CarryRoundOver(const QVariantList& kept) {
+  WriteTransaction transaction(db_);
+  if (transaction.BeginError()) return;
+  QSqlQuery set(db_);
+  set.prepare(QStringLiteral(
+      "INSERT OR IGNORE INTO problem_sets (content_hash, pair_count, latest_name, latest_path, "
+      "latest_at) VALUES (?, ?, ?, ?, ?)"));
+  for (int i = 0; i < 5; ++i) set.addBindValue(kept[i]);
+  QSqlQuery round(db_);
+  round.prepare(QStringLiteral(
+      "INSERT OR IGNORE INTO rounds (id, set_hash, file_path, file_name, pair_count, "
+      "started_at, uuid, time_limit, learner_id, ending) "
+      "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, 'open')"));
+  round.addBindValue(static_cast<qint64>(*round_under_way_));
+  round.addBindValue(kept[0]);
+  for (int i = 5; i < 11; ++i) round.addBindValue(kept[i]);
+  round.addBindValue(CurrentLearnerId());
+  if (set.exec() && round.exec()) transaction.Commit();
 }
 
 bool Record::OpenFile() {
@@ -148,6 +211,8 @@ bool Record::OpenFile() {
   if (!ready) return OpenForReading();
   error_.reset();  // an earlier failure to open is over
   open_ = true;
+  file_id_ = LiveFileId();
+  TakeSavedLearner();
   return true;
 }
 
@@ -160,6 +225,7 @@ bool Record::OpenForReading() {
     if (db_.isOpen() && ReadSchemaVersion(db_, &ignored)) {
       open_ = true;
       read_only_ = true;
+      TakeSavedLearner();
       return true;
     }
   }
@@ -171,10 +237,22 @@ bool Record::OpenForReading() {
 QString Record::MoveCorruptFileAside() {
   Close();
   const QString path = FilePath();
+  // Never from under another copy: it would go on writing into the file moved aside.
+  if (!lock_.TakeAlone()) {
+    // Closed here: this copy's shared lock must not hold the other back from moving it.
+    lock_.Release();
+    Fail(RecordStep::kOpen, ErrorCode::kCorrupt,
+         QStringLiteral("another copy of the program has the damaged file open"));
+    notice_ = QStringLiteral(
+        "記録のファイルが壊れていますが、ほかのプログラムが開いているので移しませんでした。"
+        "ほかのプログラムを閉じてから、もう一度開いてください。");
+    return {};
+  }
   const auto moved = files::MoveToNewDatedName(
       QFile::encodeName(path).toStdString(),
       QFileInfo(path).fileName().toStdString() + ".corrupt-", "");
   if (!moved) {
+    lock_.Share();
     Fail(RecordStep::kOpen, ErrorCode::kCorrupt, QString::fromStdString(moved.error().Describe()));
     return {};
   }
@@ -185,6 +263,7 @@ QString Record::MoveCorruptFileAside() {
       QFile::rename(path + QLatin1String(suffix), aside + QLatin1String(suffix));
     }
   }
+  lock_.Share();
   return aside;
 }
 
@@ -205,10 +284,16 @@ bool Record::RecoverFromDamage() {
   // stands instead of an endless round of moving files.
   if (recovering_) return false;
   recovering_ = true;
+  // A choice made in this copy stands; otherwise the saved one is read from what came across.
+  const bool chosen_before = chosen_learner_.has_value();
   const QString aside = MoveCorruptFileAside();
   const bool opened = !aside.isEmpty() && OpenFile();
   if (opened) {
     const Salvaged salvaged = SalvageInto(db_, aside);
+    if (!chosen_before) {
+      chosen_learner_.reset();
+      TakeSavedLearner();
+    }
     // What the problems' memory was is rebuilt from the questions that came across; should
     // that fail, the problems simply start afresh.
     {
@@ -272,7 +357,7 @@ bool Record::MarkOpenRoundsUnfinished() {
 }
 
 void Record::Fail(RecordStep step, ErrorCode code, const QString& detail) {
-  error_ = RecordFailure(step, code, FilePath(), detail);
+  error_ = RecordFailure(step, CauseOnDisk(code, folder_, FilePath()), FilePath(), detail);
 }
 
 bool Record::FailWith(const QSqlError& error) {
@@ -288,6 +373,7 @@ void Record::Succeeded() {
 
 void Record::Close() {
   open_ = false;
+  statements_.Clear();
   if (!db_.isValid()) return;
   db_.close();
   db_ = QSqlDatabase();
@@ -341,71 +427,63 @@ std::optional<std::int64_t> Record::StartRoundOnce(const RoundStart& start) {
     return std::nullopt;
   }
   Succeeded();
+  round_under_way_ = id;
   return id;
 }
 
 bool Record::AddQuestionOnce(std::int64_t round_id, const QString& set_hash,
                              const QuestionRow& row) {
+  static constexpr char kInsertQuestion[] =
+      "INSERT INTO questions (round_id, number, kind, bank_index, text_sjis, text_utf8, "
+      "accepted_sjis, accepted_utf8, typed_sjis, typed_utf8, outcome, wrong_tries, "
+      "seconds_used, closed_at, text_length, text_sha256, accepted_length, accepted_sha256, "
+      "typed_length) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+  static constexpr char kCountTally[] =
+      "INSERT INTO problem_stats (learner_id, set_hash, bank_index, text_sjis, text_utf8, "
+      "accepted_sjis, accepted_utf8, times_asked, times_right, last_asked, text_length, "
+      "accepted_length) SELECT learner_id, ?, ?, ?, ?, ?, ?, 1, ?, ?, ?, ? FROM rounds "
+      "WHERE id = ? "
+      "ON CONFLICT (learner_id, set_hash, bank_index) DO UPDATE SET "
+      "times_asked = problem_stats.times_asked + 1, "
+      "times_right = problem_stats.times_right + excluded.times_right, "
+      "last_asked = excluded.last_asked";
   if (!CanWrite()) return false;
-  WriteTransaction transaction(db_);
+  WriteTransaction transaction(db_, &statements_);
   if (transaction.BeginError()) return FailWith(*transaction.BeginError());
   const KeptText text = KeepText(row.text);
   const KeptText accepted = KeepText(row.accepted);
   const KeptText typed = KeepText(row.typed);
-  QSqlQuery question(db_);
-  question.prepare(QStringLiteral(
-      "INSERT INTO questions (round_id, number, kind, bank_index, text_sjis, text_utf8, "
-      "accepted_sjis, accepted_utf8, typed_sjis, typed_utf8, outcome, wrong_tries, "
-      "seconds_used, closed_at, text_length, text_sha256, accepted_length, accepted_sha256, "
-      "typed_length) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-  question.addBindValue(static_cast<qint64>(round_id));
-  question.addBindValue(row.number);
-  question.addBindValue(KindCode(row.kind));
-  question.addBindValue(row.bank_index);
-  question.addBindValue(Bytes(text.kept));
-  question.addBindValue(Utf8FromSjis(text.kept));
-  question.addBindValue(Bytes(accepted.kept));
-  question.addBindValue(Utf8FromSjis(accepted.kept));
-  question.addBindValue(Bytes(typed.kept));
-  question.addBindValue(Utf8FromSjis(typed.kept));
-  question.addBindValue(OutcomeCode(row.outcome));
-  question.addBindValue(row.wrong_tries);
-  question.addBindValue(row.seconds_used);
-  question.addBindValue(row.closed_at);
-  question.addBindValue(static_cast<qint64>(text.full_length));
-  question.addBindValue(QString::fromStdString(text.full_sha256));
-  question.addBindValue(static_cast<qint64>(accepted.full_length));
-  question.addBindValue(QString::fromStdString(accepted.full_sha256));
-  question.addBindValue(static_cast<qint64>(typed.full_length));
-  if (auto error = Execute(question)) return FailWith(*error);
+  QSqlError prepare_error;
+  QSqlQuery* question = statements_.Get(db_, kInsertQuestion, &prepare_error);
+  if (!question) return FailWith(prepare_error);
+  const QByteArray text_sjis = Bytes(text.kept);
+  const QString text_utf8 = Utf8FromSjis(text.kept);
+  const QByteArray accepted_sjis = Bytes(accepted.kept);
+  const QString accepted_utf8 = Utf8FromSjis(accepted.kept);
+  const QVariant values[] = {
+      static_cast<qint64>(round_id), row.number, KindCode(row.kind), row.bank_index,
+      text_sjis, text_utf8, accepted_sjis, accepted_utf8, Bytes(typed.kept),
+      Utf8FromSjis(typed.kept), OutcomeCode(row.outcome), row.wrong_tries, row.seconds_used,
+      row.closed_at, static_cast<qint64>(text.full_length),
+      QString::fromStdString(text.full_sha256), static_cast<qint64>(accepted.full_length),
+      QString::fromStdString(accepted.full_sha256), static_cast<qint64>(typed.full_length)};
+  for (int i = 0; i < static_cast<int>(std::size(values)); ++i) question->bindValue(i, values[i]);
+  if (auto error = Execute(*question)) return FailWith(*error);
 
   // Trivia changes with the folder the program starts in; only the problem file's own
   // problems have a tally (and can be practised again).
   if (row.kind == QuestionKind::kProblem) {
-    QSqlQuery tally(db_);
-    tally.prepare(QStringLiteral(
-        "INSERT INTO problem_stats (learner_id, set_hash, bank_index, text_sjis, text_utf8, "
-        "accepted_sjis, accepted_utf8, times_asked, times_right, last_asked, text_length, "
-        "accepted_length) SELECT learner_id, ?, ?, ?, ?, ?, ?, 1, ?, ?, ?, ? FROM rounds "
-        "WHERE id = ? "
-        "ON CONFLICT (learner_id, set_hash, bank_index) DO UPDATE SET "
-        "times_asked = problem_stats.times_asked + 1, "
-        "times_right = problem_stats.times_right + excluded.times_right, "
-        "last_asked = excluded.last_asked"));
-    tally.addBindValue(set_hash);
-    tally.addBindValue(row.bank_index);
-    tally.addBindValue(Bytes(text.kept));
-    tally.addBindValue(Utf8FromSjis(text.kept));
-    tally.addBindValue(Bytes(accepted.kept));
-    tally.addBindValue(Utf8FromSjis(accepted.kept));
-    tally.addBindValue(row.outcome == QuestionOutcome::kRight ? 1 : 0);
-    tally.addBindValue(row.closed_at);
-    tally.addBindValue(static_cast<qint64>(text.full_length));
-    tally.addBindValue(static_cast<qint64>(accepted.full_length));
-    tally.addBindValue(static_cast<qint64>(round_id));
-    if (auto error = Execute(tally)) return FailWith(*error);
+    QSqlQuery* tally = statements_.Get(db_, kCountTally, &prepare_error);
+    if (!tally) return FailWith(prepare_error);
+    const QVariant counted[] = {
+        set_hash, row.bank_index, text_sjis, text_utf8, accepted_sjis, accepted_utf8,
+        row.outcome == QuestionOutcome::kRight ? 1 : 0, row.closed_at,
+        static_cast<qint64>(text.full_length), static_cast<qint64>(accepted.full_length),
+        static_cast<qint64>(round_id)};
+    for (int i = 0; i < static_cast<int>(std::size(counted)); ++i) tally->bindValue(i, counted[i]);
+    if (auto error = Execute(*tally)) return FailWith(*error);
     if (const auto grade = schedule::GradeForQuestion(row.kind, row.outcome, row.wrong_tries)) {
-      if (auto error = ReviewProblem(db_, round_id, set_hash, row.bank_index, *grade,
+      if (auto error = ReviewProblem(db_, statements_, round_id, set_hash, row.bank_index, *grade,
                                      row.closed_at / 1000, options_.schedule)) {
         return FailWith(*error);
       }
@@ -437,6 +515,7 @@ bool Record::EndRoundOnce(std::int64_t round_id, const RoundFinish& finish) {
   }
   if (auto error = QueueForUpload(db_, round_id, finish.ended_at)) return FailWith(*error);
   if (auto error = transaction.Commit()) return FailWith(*error);
+  if (round_under_way_ == round_id) round_under_way_.reset();
   Succeeded();
   return true;
 }
@@ -455,15 +534,31 @@ Result<std::vector<Learner>> Record::Learners() const {
 
 qint64 Record::CurrentLearnerId() const {
   if (!open_) return kFirstLearnerId;
-  // The chosen one while they are still on the record; else whoever came first.
+  // This copy's choice while they are still on the record (the same id and the same
+  // creation: an id freed by a removal can be given again); else whoever came first.
   QSqlQuery query(db_);
-  if (query.exec(QStringLiteral(
-          "SELECT id FROM learners ORDER BY CASE WHEN CAST(id AS TEXT) = (SELECT value FROM "
-          "settings WHERE name = 'learner') THEN 0 ELSE 1 END, created_at, id LIMIT 1")) &&
-      query.next()) {
-    return query.value(0).toLongLong();
-  }
+  query.prepare(QStringLiteral(
+      "SELECT id FROM learners ORDER BY CASE WHEN id = ? AND created_at = ? THEN 0 ELSE 1 END, "
+      "created_at, id LIMIT 1"));
+  query.addBindValue(chosen_learner_ ? chosen_learner_->id : 0);
+  query.addBindValue(chosen_learner_ ? chosen_learner_->created_at : 0);
+  if (query.exec() && query.next()) return query.value(0).toLongLong();
   return kFirstLearnerId;
+}
+
+std::optional<Record::ChosenLearner> Record::ReadChosen(QSqlQuery& query) const {
+  if (!query.exec() || !query.next()) return std::nullopt;
+  return ChosenLearner{query.value(0).toLongLong(), query.value(1).toLongLong()};
+}
+
+void Record::TakeSavedLearner() {
+  // Read once: what another copy chooses later is saved for its next start, never followed.
+  if (chosen_learner_) return;
+  QSqlQuery query(db_);
+  query.prepare(QStringLiteral(
+      "SELECT id, created_at FROM learners ORDER BY CASE WHEN CAST(id AS TEXT) = (SELECT value "
+      "FROM settings WHERE name = 'learner') THEN 0 ELSE 1 END, created_at, id LIMIT 1"));
+  chosen_learner_ = ReadChosen(query);
 }
 
 bool Record::SetCurrentLearner(qint64 learner_id) {
@@ -479,6 +574,10 @@ bool Record::SetCurrentLearner(qint64 learner_id) {
          QStringLiteral("learner %1 is not in the record").arg(learner_id));
     return false;
   }
+  QSqlQuery chosen(db_);
+  chosen.prepare(QStringLiteral("SELECT id, created_at FROM learners WHERE id = ?"));
+  chosen.addBindValue(learner_id);
+  chosen_learner_ = ReadChosen(chosen);
   Succeeded();
   return true;
 }
@@ -575,6 +674,7 @@ bool Record::DeleteAll() {
 // A write that met damage is tried once more in the new record the damage was moved out of.
 template <typename Write>
 auto Record::WithRecovery(Write&& write) -> decltype(write()) {
+  FollowLiveFile();
   auto result = write();
   if (!result && recover_pending_ && RecoverFromDamage()) result = write();
   // A full disk: give back what the log holds, so that recording resumes once there is room.

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
+#include <QVariantList>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -15,7 +17,9 @@
 #include "memory_store.h"
 #include "record_error.h"
 #include "record_queries.h"
+#include "record_lock.h"
 #include "record_rows.h"
+#include "statement_cache.h"
 
 namespace rekendo::record {
 
@@ -80,9 +84,11 @@ class Record {
   // --- Learners: every round is the current learner's -----------------------------------
   // Everyone on this record, by name.
   Result<std::vector<Learner>> Learners() const;
-  // Who plays now: the one chosen last, else the first learner.
+  // Who plays in this copy of the program: the one it chose, else the choice saved when it
+  // opened the record, else the first learner. Another copy's choice never moves it.
   qint64 CurrentLearnerId() const;
-  // Makes a learner on this record the current one; false when there is no such learner.
+  // Makes a learner on this record this copy's current one, and saves the choice for the
+  // next start; false when there is no such learner.
   bool SetCurrentLearner(qint64 learner_id);
 
   // Changes that need the teacher (see learners.cpp); each its own transaction. A name is
@@ -141,7 +147,27 @@ class Record {
   void ReportFailure(const rekendo::Error& error) { error_ = error; }
 
  private:
+  struct FileId {
+    quint64 device = 0;
+    quint64 inode = 0;
+  };
+  // The file now at FilePath(); nothing when there is none.
+  std::optional<FileId> LiveFileId() const;
+  // When the file this copy writes is no longer the one at FilePath(), closes it, says so
+  // and opens the live one; true then.
+  bool FollowLiveFile();
+  // Makes the round under way again in the live record from its row in the old one (set
+  // hash, the set's four columns, then the round's six).
+  void CarryRoundOver(const QVariantList& kept);
+  struct ChosenLearner {
+    qint64 id = 0;
+    qint64 created_at = 0;
+  };
   bool OpenFile();
+  // The first row (id, created_at) of a prepared query.
+  std::optional<ChosenLearner> ReadChosen(QSqlQuery& query) const;
+  // The saved choice, once, when the record first opens.
+  void TakeSavedLearner();
   // Opens the file for reading only, keeping the error that made writing impossible.
   bool OpenForReading();
   // Renames a damaged file aside; the new path, or empty when that failed.
@@ -168,13 +194,21 @@ class Record {
   QString folder_;
   RecordOptions options_;
   QString connection_name_;
+  RecordLock lock_;
   QSqlDatabase db_;
+  // The file db_ was opened on, to notice it moved or deleted.
+  std::optional<FileId> file_id_;
+  // The round this copy started and has not ended yet.
+  std::optional<std::int64_t> round_under_way_;
+  // The question's statements, kept while db_ is open.
+  StatementCache statements_;
   bool open_ = false;
   bool read_only_ = false;
   bool recover_pending_ = false;  // a write met damage: recover before trying again
   bool recovering_ = false;
   std::optional<rekendo::Error> error_;
   QString notice_;
+  std::optional<ChosenLearner> chosen_learner_;
   schedule::MasteryRule mastery_rule_;
 };
 

@@ -1,6 +1,10 @@
 #include "record_error.h"
 
+#include <sys/statvfs.h>
+#include <unistd.h>
+
 #include <QDir>
+#include <QFile>
 
 #include "sqlite_connection.h"
 
@@ -57,6 +61,21 @@ ErrorCode CauseOf(const QSqlError& error) {
     case SqliteFailure::kOther: break;
   }
   return ErrorCode::kIo;
+}
+
+ErrorCode CauseOnDisk(ErrorCode code, const QString& folder, const QString& path) {
+  if (code != ErrorCode::kReadOnly && code != ErrorCode::kAccessDenied && code != ErrorCode::kIo) {
+    return code;
+  }
+  struct statvfs disk {};
+  if (::statvfs(QFile::encodeName(folder).constData(), &disk) != 0) return code;
+  if (disk.f_flag & ST_RDONLY) return ErrorCode::kReadOnly;
+  if (code != ErrorCode::kReadOnly && disk.f_bavail == 0) return ErrorCode::kDiskFull;
+  const bool may_write =
+      ::access(QFile::encodeName(folder).constData(), W_OK) == 0 &&
+      (!QFile::exists(path) || ::access(QFile::encodeName(path).constData(), W_OK) == 0);
+  if (code == ErrorCode::kReadOnly && !may_write) return ErrorCode::kAccessDenied;
+  return code;
 }
 
 }  // namespace rekendo::record

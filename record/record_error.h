@@ -26,4 +26,9 @@ Error RecordFailure(RecordStep step, ErrorCode code, const QString& path,
 // The cause SQLite gives for a failed statement.
 ErrorCode CauseOf(const QSqlError& error);
 
+// SQLite says "cannot open" or "read-only" alike for a read-only disk and a missing
+// permission, and a plain I/O error for some writes to a full disk: the disk under `folder`
+// and the file at `path` tell which it was.
+ErrorCode CauseOnDisk(ErrorCode code, const QString& folder, const QString& path);
+
 }  // namespace rekendo::record

@@ -1,10 +1,14 @@
 #include "record_salvage.h"
 
+#include <QDateTime>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
 #include <QVariant>
 #include <algorithm>
+#include <optional>
+
+#include "upload_queue.h"
 
 namespace rekendo::record {
 
@@ -36,14 +40,20 @@ QStringList ColumnsOf(QSqlDatabase& db, const QString& schema, const QString& ta
   return columns;
 }
 
+// Where a table's rows go: `schema`.`table` (main, or a temp table to sort them first).
+struct Target {
+  QString schema;
+  QString table;
+};
+
 // Copies the rows of `table` with rowids in [first, last] that `condition` lets through;
 // the number copied, or -1 when the stretch could not be read.
-int CopyStretch(QSqlDatabase& db, const QString& table, const QString& columns,
+int CopyStretch(QSqlDatabase& db, const QString& table, const Target& into, const QString& columns,
                 const QString& condition, qint64 first, qint64 last) {
   QSqlQuery query(db);
-  query.prepare(QStringLiteral("INSERT OR IGNORE INTO main.%1 (%2) SELECT %2 FROM damaged.%1 NOT INDEXED "
-                               "WHERE rowid BETWEEN ? AND ?%3")
-                    .arg(table, columns, condition));
+  query.prepare(QStringLiteral("INSERT OR IGNORE INTO %4.%5 (%2) SELECT %2 FROM damaged.%1 "
+                               "NOT INDEXED WHERE rowid BETWEEN ? AND ?%3")
+                    .arg(table, columns, condition, into.schema, into.table));
   query.addBindValue(first);
   query.addBindValue(last);
   // Each stretch its own transaction: damage met by one rolls back only that one.
@@ -51,18 +61,21 @@ int CopyStretch(QSqlDatabase& db, const QString& table, const QString& columns,
   return query.numRowsAffected();
 }
 
-int CopyRange(QSqlDatabase& db, const QString& table, const QString& columns,
+int CopyRange(QSqlDatabase& db, const QString& table, const Target& into, const QString& columns,
               const QString& condition, qint64 first, qint64 last) {
-  const int copied = CopyStretch(db, table, columns, condition, first, last);
+  const int copied = CopyStretch(db, table, into, columns, condition, first, last);
   if (copied >= 0 || first == last) return std::max(copied, 0);
   const qint64 middle = first + (last - first) / 2;
-  return CopyRange(db, table, columns, condition, first, middle) +
-         CopyRange(db, table, columns, condition, middle + 1, last);
+  return CopyRange(db, table, into, columns, condition, first, middle) +
+         CopyRange(db, table, into, columns, condition, middle + 1, last);
 }
 
-// Copies what can be read of one table; `condition` keeps rows whose references came too.
-int CopyTable(QSqlDatabase& db, const QString& table, const QString& condition = {}) {
-  const QStringList fresh = ColumnsOf(db, QStringLiteral("main"), table);
+// Copies what can be read of one table into the new record's table of the same name, or
+// into `into`; `condition` keeps rows whose references came too.
+int CopyTable(QSqlDatabase& db, const QString& table, const QString& condition = {},
+              std::optional<Target> into = std::nullopt) {
+  if (!into) into = Target{QStringLiteral("main"), table};
+  const QStringList fresh = ColumnsOf(db, into->schema, into->table);
   const QStringList old = ColumnsOf(db, QStringLiteral("damaged"), table);
   QStringList shared;
   for (const QString& column : fresh) {
@@ -79,11 +92,60 @@ int CopyTable(QSqlDatabase& db, const QString& table, const QString& condition =
   qint64 last_found = 0;
   for (qint64 first = 1; known ? first <= top : first <= last_found + kGiveUpAfter;
        first += kStretch) {
-    const int stretch = CopyRange(db, table, columns, condition, first, first + kStretch - 1);
+    const int stretch =
+        CopyRange(db, table, *into, columns, condition, first, first + kStretch - 1);
     if (stretch > 0) last_found = first + kStretch - 1;
     copied += stretch;
   }
   return copied;
+}
+
+// Questions whose round row was lost still say which round they were in and when, and a
+// readable tally of the same problem text says which set and learner: the round is made
+// again for them, unfinished and without a uuid, so never sent under a name the server may
+// know already. Where no tally tells, the set is one made up for them and the learner the
+// first. The questions and tallies are read into temp tables first, a stretch at a time, as
+// everything else is.
+int RebuildLostRounds(QSqlDatabase& db) {
+  static const char* const kTables[] = {
+      "CREATE TEMP TABLE lost_questions AS SELECT * FROM main.questions WHERE 0",
+      "CREATE TEMP TABLE lost_tallies AS SELECT * FROM main.problem_stats WHERE 0",
+  };
+  for (const char* sql : kTables) Run(db, QString::fromLatin1(sql));
+  CopyTable(db, QStringLiteral("questions"),
+            QStringLiteral(" AND round_id NOT IN (SELECT id FROM main.rounds)"),
+            Target{QStringLiteral("temp"), QStringLiteral("lost_questions")});
+  CopyTable(db, QStringLiteral("problem_stats"), {},
+            Target{QStringLiteral("temp"), QStringLiteral("lost_tallies")});
+  static const char* const kSteps[] = {
+      "CREATE INDEX temp.lost_tallies_by_text ON lost_tallies (bank_index, text_sjis)",
+      "CREATE TEMP TABLE lost_rounds AS SELECT q.round_id AS id, MIN(q.closed_at) AS started_at, "
+      "MAX(q.closed_at) AS ended_at, MAX(s.set_hash) AS set_hash, "
+      "MAX(s.learner_id) AS learner_id FROM temp.lost_questions q LEFT JOIN temp.lost_tallies s "
+      "ON q.kind = 'problem' AND s.bank_index = q.bank_index AND s.text_sjis = q.text_sjis "
+      "GROUP BY q.round_id",
+      "INSERT OR IGNORE INTO main.problem_sets (content_hash, pair_count, latest_name, "
+      "latest_path, latest_at) SELECT 'salvaged', 0, '（壊れた記録から戻した回）', '', "
+      "MAX(ended_at) FROM temp.lost_rounds WHERE set_hash IS NULL "
+      "OR set_hash NOT IN (SELECT content_hash FROM main.problem_sets) HAVING COUNT(*) > 0",
+      "INSERT OR IGNORE INTO main.rounds (id, set_hash, file_path, file_name, pair_count, "
+      "started_at, ended_at, ending, learner_id) SELECT l.id, p.content_hash, p.latest_path, "
+      "p.latest_name, p.pair_count, l.started_at, l.ended_at, 'unfinished', "
+      "COALESCE((SELECT id FROM main.learners WHERE id = l.learner_id), "
+      "(SELECT MIN(id) FROM main.learners)) FROM temp.lost_rounds l JOIN main.problem_sets p "
+      "ON p.content_hash = CASE WHEN l.set_hash IN (SELECT content_hash FROM main.problem_sets) "
+      "THEN l.set_hash ELSE 'salvaged' END",
+  };
+  int rebuilt = 0;
+  for (const char* step : kSteps) {
+    QSqlQuery query(db);
+    if (!query.exec(QString::fromUtf8(step))) break;
+    rebuilt = query.numRowsAffected();
+  }
+  for (const char* table : {"lost_rounds", "lost_tallies", "lost_questions"}) {
+    Run(db, QStringLiteral("DROP TABLE IF EXISTS temp.%1").arg(QLatin1String(table)));
+  }
+  return std::max(rebuilt, 0);
 }
 
 }  // namespace
@@ -112,13 +174,24 @@ Salvaged SalvageInto(QSqlDatabase& fresh, const QString& damaged_path) {
                  "INSERT OR IGNORE INTO main.problem_sets (content_hash, pair_count, latest_name, "
                  "latest_path, latest_at) SELECT set_hash, pair_count, file_name, file_path, "
                  "started_at FROM damaged.rounds NOT INDEXED"));
+  // Sets named only by the tallies or the memory (their own row and their rounds' lost).
+  for (const char* table : {"problem_stats", "memory_states"}) {
+    Run(fresh, QStringLiteral("INSERT OR IGNORE INTO main.problem_sets (content_hash, pair_count, "
+                              "latest_name, latest_path, latest_at) SELECT set_hash, "
+                              "MAX(bank_index) + 1, '（壊れた記録から戻した問題集）', '', 0 "
+                              "FROM damaged.%1 NOT INDEXED "
+                              "GROUP BY set_hash")
+                   .arg(QLatin1String(table)));
+  }
   salvaged.rounds = CopyTable(
       fresh, QStringLiteral("rounds"),
       QStringLiteral(" AND set_hash IN (SELECT content_hash FROM main.problem_sets)"));
+  salvaged.rounds += RebuildLostRounds(fresh);
   salvaged.questions = CopyTable(fresh, QStringLiteral("questions"),
                                  QStringLiteral(" AND round_id IN (SELECT id FROM main.rounds)"));
+  // Not for a rebuilt round: without its uuid it is never sent.
   CopyTable(fresh, QStringLiteral("upload_queue"),
-            QStringLiteral(" AND round_id IN (SELECT id FROM main.rounds)"));
+            QStringLiteral(" AND round_id IN (SELECT id FROM main.rounds WHERE uuid IS NOT NULL)"));
   CopyTable(fresh, QStringLiteral("memory_states"),
             QStringLiteral(" AND learner_id IN (SELECT id FROM main.learners) AND set_hash IN "
                            "(SELECT content_hash FROM main.problem_sets)"));
@@ -126,7 +199,9 @@ Salvaged SalvageInto(QSqlDatabase& fresh, const QString& damaged_path) {
   // A round the damaged file had open was left by a program that is gone; the tallies are
   // what the questions that came across say.
   if (Run(fresh, QStringLiteral("BEGIN IMMEDIATE"))) {
+    // Queued first, as a start queues the rounds a killed program left open.
     const bool done =
+        !QueueOpenRoundsForUpload(fresh, QDateTime::currentMSecsSinceEpoch()) &&
         Run(fresh, QStringLiteral("UPDATE rounds SET ending = 'unfinished' WHERE ending = 'open'")) &&
         Run(fresh, QStringLiteral("DELETE FROM problem_stats")) &&
         Run(fresh, QString::fromLatin1(kRebuildTallies));

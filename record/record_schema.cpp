@@ -184,6 +184,18 @@ const QStringList kVersion5 = {
 // FSRS reference implementations do) is recomputed from the history in the same transaction.
 const QStringList kVersion6 = {};
 
+// Version 7: 成績's per-set figures count 40-second rounds apart, so the learner's index
+// carries the time limit too (next to the ending, which it is grouped with) and answers
+// them without reading a single round's row; a learner's latest rounds of a set come from
+// an index in that order.
+const QStringList kVersion7 = {
+    QStringLiteral("DROP INDEX IF EXISTS rounds_by_learner"),
+    QStringLiteral("CREATE INDEX IF NOT EXISTS rounds_by_learner ON rounds "
+                   "(learner_id, set_hash, ending, time_limit, started_at, score)"),
+    QStringLiteral(
+        "CREATE INDEX IF NOT EXISTS rounds_by_learner_time ON rounds (learner_id, set_hash, started_at)"),
+};
+
 const QStringList* StepTo(int version) {
   switch (version) {
     case 1: return &kVersion1;
@@ -192,6 +204,7 @@ const QStringList* StepTo(int version) {
     case 4: return &kVersion4;
     case 5: return &kVersion5;
     case 6: return &kVersion6;
+    case 7: return &kVersion7;
     default: return nullptr;
   }
 }

@@ -12,7 +12,7 @@
 namespace rekendo::record {
 
 // The version this program writes. A file with a higher number is read but never written.
-inline constexpr int kSchemaVersion = 6;
+inline constexpr int kSchemaVersion = 7;
 
 // What a step writes besides its tables.
 struct MigrationValues {

@@ -134,6 +134,55 @@ TEST_F(RecordTest, FullDiskIsReportedAndRecordingResumesWhenThereIsRoomAgain) {
   EXPECT_FALSE(record.Error());
 }
 
+// A read-only disk is named as such, whether or not the record is there yet; a missing
+// permission as that (only testable when not root, who may write anyway).
+TEST_F(RecordTest, ReadOnlyDiskAndMissingPermissionAreToldApart) {
+  Tmpfs disk(dir.path() / "ro", "size=4m");
+  if (!disk.mounted()) GTEST_SKIP() << "mounting a tmpfs is not allowed here";
+  const QString empty = QString::fromStdString((dir.path() / "ro" / "empty").string());
+  const QString kept = QString::fromStdString((dir.path() / "ro" / "kept").string());
+  std::filesystem::create_directories(empty.toStdString());
+  { Record record(kept); ASSERT_TRUE(record.Open()); }
+  ASSERT_TRUE(disk.Remount(MS_RDONLY));
+  for (const QString& folder : {empty, kept}) {
+    Record record(folder);
+    record.Open();
+    ASSERT_TRUE(record.Error()) << folder.toStdString();
+    EXPECT_EQ(record.Error()->code, ErrorCode::kReadOnly) << record.Error()->Describe();
+    EXPECT_NE(record.Error()->message.find("読み取り専用"), std::string::npos)
+        << record.Error()->Describe();
+  }
+  if (::geteuid() == 0) return;
+  const QString locked = QString::fromStdString((dir.path() / "locked").string());
+  std::filesystem::create_directories(locked.toStdString());
+  std::filesystem::permissions(locked.toStdString(), std::filesystem::perms::owner_read |
+                                                        std::filesystem::perms::owner_exec);
+  Record record(locked);
+  EXPECT_FALSE(record.Open());
+  ASSERT_TRUE(record.Error());
+  EXPECT_EQ(record.Error()->code, ErrorCode::kAccessDenied) << record.Error()->Describe();
+  std::filesystem::permissions(locked.toStdString(), std::filesystem::perms::owner_all);
+}
+
+TEST_F(RecordTest, AFullDiskAtStartSaysWhy) {
+  Tmpfs disk(dir.path() / "full", "size=512k");
+  if (!disk.mounted()) GTEST_SKIP() << "mounting a tmpfs is not allowed here";
+  const QString folder = QString::fromStdString((dir.path() / "full" / "rekendo").string());
+  std::filesystem::create_directories(folder.toStdString());
+  {
+    std::ofstream out(dir.path() / "full" / "filler", std::ios::binary);
+    const std::string block(4096, 'x');
+    while (out.write(block.data(), block.size())) {}
+  }
+  Record record(folder);
+  EXPECT_FALSE(record.CanWrite());
+  record.Open();
+  ASSERT_TRUE(record.Error());
+  EXPECT_EQ(record.Error()->code, ErrorCode::kDiskFull) << record.Error()->Describe();
+  EXPECT_NE(record.Error()->message.find("ディスクがいっぱいです"), std::string::npos)
+      << record.Error()->Describe();
+}
+
 TEST_F(RecordTest, LockHeldPastTheTimeoutIsReportedWithoutStallingTheRound) {
   Record record(Folder(), {.busy_timeout_ms = 100});
   ASSERT_TRUE(record.Open());

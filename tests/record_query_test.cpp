@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <set>
+#include <tuple>
 
 #include "csv_export.h"
 #include "practice_set.h"
@@ -113,6 +114,43 @@ TEST_F(KnownRecord, RoundsWithAnotherTimeLimitAreCountedApart) {
   const QString text = QString::fromUtf8(file.readAll());
   EXPECT_TRUE(text.contains(QStringLiteral(",80 秒,")));
   EXPECT_TRUE(text.contains(QStringLiteral(",制限なし,")));
+}
+
+// A version-6 record gets the learner's indexes of version 7 and shows the same figures.
+TEST_F(KnownRecord, AVersionSixRecordShowsTheSameFiguresWithItsNewIndexes) {
+  Fill();
+  Round(kSetA, "/p/九九.mon", 5000, 100, {{1, QuestionOutcome::kRight}}, 80);
+  const auto before = record.SetSummaries();
+  ASSERT_TRUE(before.ok());
+  {
+    Peek old(RecordFile(), QStringLiteral("old"));
+    for (const char* sql : {"DROP INDEX rounds_by_learner_time", "DROP INDEX rounds_by_learner",
+                            "CREATE INDEX rounds_by_learner ON rounds "
+                            "(learner_id, set_hash, ending, started_at, score)",
+                            "PRAGMA user_version = 6"}) {
+      ASSERT_TRUE(old.Exec(QString::fromLatin1(sql))) << sql;
+    }
+  }
+  Record again(Folder());
+  ASSERT_TRUE(again.Open());
+  Peek peek(RecordFile());
+  EXPECT_EQ(peek.Value("PRAGMA user_version").toInt(), 7);
+  EXPECT_EQ(peek.Value("SELECT group_concat(name, ' ') FROM "
+                       "(SELECT name FROM pragma_index_info('rounds_by_learner') ORDER BY seqno)")
+                .toString(),
+            QStringLiteral("learner_id set_hash ending time_limit started_at score"));
+  EXPECT_EQ(peek.Value("SELECT COUNT(*) FROM pragma_index_info('rounds_by_learner_time')").toInt(), 3);
+  const auto after = again.SetSummaries();
+  ASSERT_TRUE(after.ok());
+  ASSERT_EQ(after->size(), before->size());
+  for (std::size_t i = 0; i < after->size(); ++i) {
+    const SetSummary& a = (*after)[i];
+    const SetSummary& b = (*before)[i];
+    EXPECT_EQ(std::tie(a.hash, a.rounds, a.unfinished, a.average, a.best, a.other_limit_rounds,
+                       a.other_limit_average, a.last_played),
+              std::tie(b.hash, b.rounds, b.unfinished, b.average, b.best, b.other_limit_rounds,
+                       b.other_limit_average, b.last_played));
+  }
 }
 
 TEST_F(KnownRecord, ScoreSeriesInTimeOrderAndAveragedWhenLong) {

@@ -113,6 +113,7 @@ inline void BackToVersionThree(const QString& record_file) {
   for (const char* sql : {
            "DROP TABLE practice_problems", "DROP TABLE generated_sets", "DROP TABLE memory_states", "DROP TABLE upload_queue",
            "DROP INDEX rounds_by_uuid", "DROP INDEX rounds_by_learner",
+           "DROP INDEX IF EXISTS rounds_by_learner_time",
            "ALTER TABLE rounds DROP COLUMN uuid", "ALTER TABLE rounds DROP COLUMN learner_id",
            "CREATE TABLE old_stats AS SELECT set_hash, bank_index, text_sjis, text_utf8, "
            "accepted_sjis, accepted_utf8, times_asked, times_right, last_asked, text_length, "
