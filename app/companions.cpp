@@ -97,6 +97,7 @@ void Companions::OpenRecordWindow() {
     record_window.SetTeacherAction(
         [where, &record_window] { OpenClassServerView(where, &record_window); });
   }
+  record_window.KeepRoundsForClass(!class_.Connection().isEmpty());
   // How the rounds stand with the class server, kept up to date while the window is open.
   record_window.SetClassStatus(class_.StatusText());
   if (const auto* uploader = class_.Uploader()) {

@@ -539,7 +539,7 @@ void RecordWindow::DeleteRecord() {
                    .arg(whose.join(QStringLiteral("、")));
   }
   if (!confirm_(question)) return;
-  if (!record_.DeleteAll()) {
+  if (!record_.DeleteAll(keep_rounds_for_class_)) {
     ShowStatus();
     return;
   }

@@ -56,6 +56,8 @@ class RecordWindow : public QDialog {
   // things (the CSV of everyone, 記録する, 記録を消す), true once the teacher's PIN was given.
   // Unset, the record is one learner's and nothing is asked.
   void SetTeacherCheck(std::function<bool()> unlock) { teacher_check_ = std::move(unlock); }
+  // With a class server set, 記録を消す keeps the rounds it has not taken yet.
+  void KeepRoundsForClass(bool keep) { keep_rounds_for_class_ = keep; }
 
   // A line about sending to the class server (empty: none, and nothing shown).
   void SetClassStatus(const QString& text);
@@ -97,6 +99,7 @@ class RecordWindow : public QDialog {
   ChooseSavePath choose_save_path_;
   ChooseCsvScope choose_csv_scope_;
   std::function<bool()> teacher_check_;
+  bool keep_rounds_for_class_ = false;
   std::vector<SetSummary> sets_;
   int chosen_ = -1;
   int view_request_ = 0;  // the latest read of a set; older ones arriving late are dropped

@@ -1,5 +1,7 @@
 #include "record.h"
 
+#include <span>
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -634,12 +636,13 @@ Result<std::vector<TopicMastery>> Record::Mastery() const {
   return mastery;
 }
 
-bool Record::DeleteAll() {
+bool Record::DeleteAll(bool keep_rounds_for_class) {
   if (!CanWrite()) return false;
   // A round under way (the countdown runs on under the record window) keeps its rows, or its
-  // next questions would have no round to belong to. A round still waiting for the class
-  // server keeps them too: deleting it would let a pupil keep a round from the teacher.
-  static const char* const kDeletes[] = {
+  // next questions would have no round to belong to. With a class server, a round still
+  // waiting for it keeps them too: deleting it would let a pupil keep a round from the
+  // teacher. (Without one every closed round sits in the queue, and all of them go.)
+  static const char* const kDeletesKeepingQueued[] = {
       "DELETE FROM questions WHERE round_id NOT IN (SELECT id FROM rounds WHERE ending = 'open') "
       "AND round_id NOT IN (SELECT round_id FROM upload_queue)",
       "DELETE FROM problem_stats",
@@ -647,11 +650,22 @@ bool Record::DeleteAll() {
       "DELETE FROM rounds WHERE ending <> 'open' AND id NOT IN (SELECT round_id FROM upload_queue)",
       "DELETE FROM problem_sets WHERE content_hash NOT IN (SELECT set_hash FROM rounds)",
   };
+  static const char* const kDeletesAll[] = {
+      "DELETE FROM questions WHERE round_id NOT IN (SELECT id FROM rounds WHERE ending = 'open')",
+      "DELETE FROM problem_stats",
+      "DELETE FROM memory_states",
+      "DELETE FROM upload_queue WHERE round_id NOT IN (SELECT id FROM rounds WHERE ending = 'open')",
+      "DELETE FROM rounds WHERE ending <> 'open'",
+      "DELETE FROM problem_sets WHERE content_hash NOT IN (SELECT set_hash FROM rounds)",
+  };
   bool round_open = false;
   {
     WriteTransaction transaction(db_);
     if (transaction.BeginError()) return FailWith(*transaction.BeginError());
-    for (const char* statement : kDeletes) {
+    const std::span<const char* const> deletes =
+        keep_rounds_for_class ? std::span<const char* const>(kDeletesKeepingQueued)
+                              : std::span<const char* const>(kDeletesAll);
+    for (const char* statement : deletes) {
       QSqlQuery query(db_);
       if (!query.exec(QString::fromLatin1(statement))) return FailWith(query.lastError());
     }

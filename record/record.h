@@ -139,8 +139,9 @@ class Record {
   // The current learner's mastery of every topic and level played (see generated_sets.h).
   Result<std::vector<TopicMastery>> Mastery() const;
 
-  // Every round, question and tally; the settings stay.
-  bool DeleteAll();
+  // Every round, question and tally; the settings stay. With `keep_rounds_for_class` (a class
+  // server is set) the rounds it has not yet taken stay until it has them.
+  bool DeleteAll(bool keep_rounds_for_class = false);
 
   // A failure met outside the database (something the recorder caught), kept like the
   // record's own.

@@ -213,7 +213,7 @@ TEST_F(ClassQueueTest, DeletingTheRecordKeepsRoundsStillWaitingForTheClass) {
   REKENDO_NEED_SERVER();
   PlayRound(7);
   PlayRound(2);
-  ASSERT_TRUE(record.DeleteAll());
+  ASSERT_TRUE(record.DeleteAll(/*keep_rounds_for_class=*/true));
   auto queue = std::make_shared<RecordQueue>(RecordFile());
   const auto kept = queue->NextBatch(20);
   ASSERT_TRUE(kept) << kept.error().Describe();
@@ -227,7 +227,7 @@ TEST_F(ClassQueueTest, DeletingTheRecordKeepsRoundsStillWaitingForTheClass) {
   EXPECT_EQ(ServerCount("SELECT count(*) FROM rekendo.rounds"), 2);
   EXPECT_EQ(ServerCount("SELECT count(*) FROM rekendo.questions"), 20);
   // Once sent, deleting takes them.
-  ASSERT_TRUE(record.DeleteAll());
+  ASSERT_TRUE(record.DeleteAll(/*keep_rounds_for_class=*/true));
   rekendo::testing::Peek peek(RecordFile(), QStringLiteral("rounds-peek"));
   EXPECT_EQ(peek.Value(QStringLiteral("SELECT COUNT(*) FROM rounds")).toInt(), 0);
 }
