@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "analysis.h"
-#include "command_line.h"
+#include "check_command_line.h"
 #include "cp932.h"
 #include "fixer.h"
 #include "keypad_forms.h"

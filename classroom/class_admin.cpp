@@ -1,5 +1,7 @@
 #include "class_admin.h"
 
+#include <functional>
+
 #include <QDateTime>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -70,6 +72,23 @@ Result<std::optional<RoleFacts>> ReadRoleFacts(ClassDatabase& db, const std::str
 
 Error RoleRefused(const std::string& role, const std::string& why) {
   return Error{ErrorCode::kInvalidInput, "ロール「" + role + "」は使えません: " + why, role, {}};
+}
+
+// Refuses `role` (rolling the transaction back) when what it is makes `why` say so, with
+// `advice` after the reason; a role that does not exist yet passes.
+Status RefuseRoleIf(ClassDatabase& db, const std::string& role,
+                    const std::function<std::string(const RoleFacts&)>& why,
+                    const std::string& advice) {
+  Result<std::optional<RoleFacts>> facts = ReadRoleFacts(db, role);
+  if (!facts) {
+    db.Connection().rollback();
+    return facts.error();
+  }
+  if (!*facts) return {};
+  const std::string reason = why(**facts);
+  if (reason.empty()) return {};
+  db.Connection().rollback();
+  return RoleRefused(role, reason + advice);
 }
 
 Status Grant(ClassDatabase& db, const char* group, const std::string& member, const char* what) {
@@ -159,23 +178,16 @@ Result<ClassAdded> AddClass(ClassDatabase& db, const std::string& name,
   if (Status s = Begin(db, what); !s) return s.error();
   // A teacher reads a whole class: never a learner (who would read the others), a group
   // role (whose every member would) or a superuser (who reads everything anyway, unseen).
-  {
-    Result<std::optional<RoleFacts>> facts = ReadRoleFacts(db, teacher);
-    if (!facts) {
-      db.Connection().rollback();
-      return facts.error();
-    }
-    if (*facts) {
-      const RoleFacts& f = **facts;
-      std::string why;
-      if (f.superuser) why = "スーパーユーザーです。";
-      else if (f.learner) why = "学習者のロールです。";
-      else if (f.has_members) why = "ほかのロールが属するグループのロールです。";
-      if (!why.empty()) {
-        db.Connection().rollback();
-        return RoleRefused(teacher, why + "先生には先生だけのロールを使ってください。");
-      }
-    }
+  const auto not_a_teacher = [](const RoleFacts& f) -> std::string {
+    if (f.superuser) return "スーパーユーザーです。";
+    if (f.learner) return "学習者のロールです。";
+    if (f.has_members) return "ほかのロールが属するグループのロールです。";
+    return {};
+  };
+  if (Status s = RefuseRoleIf(db, teacher, not_a_teacher,
+                              "先生には先生だけのロールを使ってください。");
+      !s) {
+    return s.error();
   }
   ClassAdded added;
   Result<bool> created = CreateLoginRole(db, teacher, std::nullopt, what);
@@ -255,26 +267,18 @@ Result<LearnerAdded> AddLearner(ClassDatabase& db, const std::string& role,
       return added;
     }
   }
-  {
-    Result<std::optional<RoleFacts>> facts = ReadRoleFacts(db, role);
-    if (!facts) {
-      db.Connection().rollback();
-      return facts.error();
-    }
-    if (*facts) {
-      const RoleFacts& f = **facts;
-      std::string why;
-      if (f.superuser) why = "スーパーユーザーです。";
-      else if (f.teacher) why = "先生のロールです。";
-      else if (f.has_members) why = "ほかのロールが属するグループのロールです。";
-      else if (!f.can_login) why = "ログインできないロールです。";
-      else if (f.privileged) why = "ロールやデータベースを作れる特別なロールです。";
-      if (!why.empty()) {
-        db.Connection().rollback();
-        return RoleRefused(role, why + "学習者には新しいロールか、ふつうのログイン用ロールを"
-                                       "使ってください。");
-      }
-    }
+  const auto not_a_learner = [](const RoleFacts& f) -> std::string {
+    if (f.superuser) return "スーパーユーザーです。";
+    if (f.teacher) return "先生のロールです。";
+    if (f.has_members) return "ほかのロールが属するグループのロールです。";
+    if (!f.can_login) return "ログインできないロールです。";
+    if (f.privileged) return "ロールやデータベースを作れる特別なロールです。";
+    return {};
+  };
+  if (Status s = RefuseRoleIf(db, role, not_a_learner,
+                              "学習者には新しいロールか、ふつうのログイン用ロールを使ってください。");
+      !s) {
+    return s.error();
   }
   Result<bool> exists = RoleExists(db, role);
   if (!exists) {

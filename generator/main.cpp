@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "atomic_file.h"
-#include "command_line.h"
+#include "gen_command_line.h"
 #include "problem_file.h"
 
 extern char** environ;

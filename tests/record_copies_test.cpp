@@ -78,41 +78,13 @@ TEST_F(RecordTest, EachCopyKeepsTheLearnerItChose) {
   EXPECT_EQ(a.CurrentLearnerId(), kFirstLearnerId);
 }
 
-// A child plays `closed` questions of a round, tells the parent through the pipe and waits
-// to be killed, as a program killed mid-round.
-[[noreturn]] void PlayUntilKilled(const QString& folder, const std::string& problems, int pipe_fd,
-                                  int closed) {
-  Record record(folder);
-  RoundRecorder recorder(record);
-  Drive drive(recorder);
-  drive.Load(problems);
-  drive.Start();
-  for (int n = 1; n <= closed; ++n) drive.Problem(n, n % 3, QuestionOutcome::kRight);
-  const char ready = record.Error() ? 'E' : 'R';
-  (void)!::write(pipe_fd, &ready, 1);
-  for (;;) ::pause();
-}
-
 class DamagedCopy : public RecordTest {
  protected:
   void KillMidRound(int closed) {
-    const std::string problems = WriteProblems();
-    int fds[2];
-    ASSERT_EQ(::pipe(fds), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      ::close(fds[0]);
-      PlayUntilKilled(Folder(), problems, fds[1], closed);
-    }
-    ::close(fds[1]);
-    char ready = 0;
-    ASSERT_EQ(::read(fds[0], &ready, 1), 1);
-    ::close(fds[0]);
-    EXPECT_EQ(ready, 'R');
-    ::kill(child, SIGKILL);
-    int status = 0;
-    ::waitpid(child, &status, 0);
+    const int status = rekendo::testing::KillMidRound(Folder(), WriteProblems(), [closed](Drive& drive) {
+      for (int n = 1; n <= closed; ++n) drive.Problem(n, n % 3, QuestionOutcome::kRight);
+    });
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
   }
   // Overwrites the first page of the table or index `name` with noise.
   void Damage(const char* name) {

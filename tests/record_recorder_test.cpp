@@ -184,40 +184,12 @@ TEST_F(RecordTest, RecordingOffWritesNoRounds) {
   EXPECT_FALSE(record.RecordingEnabled());
 }
 
-// A child plays part of a round and stops at `stop` questions closed, a fifth asked; it
-// tells the parent through the pipe and waits to be killed.
-[[noreturn]] void PlayUntilKilled(const QString& folder, const std::string& problems, int pipe_fd,
-                                  int closed) {
-  Record record(folder);
-  RoundRecorder recorder(record);
-  Drive drive(recorder);
-  drive.Load(problems);
-  drive.Start();
-  for (int n = 1; n <= closed; ++n) drive.Problem(n, n, QuestionOutcome::kRight);
-  drive.Ask(closed + 1, QuestionKind::kProblem, 1, "１＋１", "２");
-  const char ready = record.Error() ? 'E' : 'R';
-  (void)!::write(pipe_fd, &ready, 1);
-  for (;;) ::pause();
-}
-
 TEST_F(RecordTest, KilledMidRoundKeepsClosedQuestionsAndShowsTheRoundUnfinished) {
-  const std::string problems = WriteProblems();
-  int fds[2];
-  ASSERT_EQ(::pipe(fds), 0);
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    ::close(fds[0]);
-    PlayUntilKilled(Folder(), problems, fds[1], 3);
-  }
-  ::close(fds[1]);
-  char ready = 0;
-  ASSERT_EQ(::read(fds[0], &ready, 1), 1);
-  ::close(fds[0]);
-  EXPECT_EQ(ready, 'R');
-  ::kill(child, SIGKILL);
-  int status = 0;
-  ::waitpid(child, &status, 0);
+  // Three questions closed, a fourth asked, when the program is killed.
+  const int status = KillMidRound(Folder(), WriteProblems(), [](Drive& drive) {
+    for (int n = 1; n <= 3; ++n) drive.Problem(n, n, QuestionOutcome::kRight);
+    drive.Ask(4, QuestionKind::kProblem, 1, "１＋１", "２");
+  });
   ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
 
   {

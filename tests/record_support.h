@@ -2,6 +2,10 @@
 // test controls, observer events as short calls, and a second connection to look at rows.
 #pragma once
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <fstream>
 #include <iterator>
 
@@ -21,6 +25,7 @@
 #include "drill.h"
 #include "drill_observer.h"
 #include "record.h"
+#include "round_recorder.h"
 #include "sha256.h"
 #include "sjis.h"
 #include "temp_files.h"
@@ -157,5 +162,36 @@ class Drive {
  private:
   DrillObserver& observer_;
 };
+
+// A program killed mid-round: a child process opens the record in `folder`, loads `problems`,
+// starts a round and plays it with `play`, tells the parent and waits; the parent kills it
+// there. Returns the child's wait status (-1 when it could not be started or said nothing).
+inline int KillMidRound(const QString& folder, const std::string& problems,
+                        const std::function<void(Drive&)>& play) {
+  int fds[2];
+  if (::pipe(fds) != 0) return -1;
+  const pid_t child = ::fork();
+  if (child < 0) return -1;
+  if (child == 0) {
+    ::close(fds[0]);
+    record::Record record(folder);
+    record::RoundRecorder recorder(record);
+    Drive drive(recorder);
+    drive.Load(problems);
+    drive.Start();
+    play(drive);
+    const char ready = record.Error() ? 'E' : 'R';
+    (void)!::write(fds[1], &ready, 1);
+    for (;;) ::pause();
+  }
+  ::close(fds[1]);
+  char ready = 0;
+  const bool told = ::read(fds[0], &ready, 1) == 1 && ready == 'R';
+  ::close(fds[0]);
+  ::kill(child, SIGKILL);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return told ? status : -1;
+}
 
 }  // namespace rekendo::testing

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "command_line.h"
+#include "gen_command_line.h"
 
 namespace rekendo::worksheet {
 

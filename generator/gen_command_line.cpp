@@ -1,4 +1,4 @@
-#include "command_line.h"
+#include "gen_command_line.h"
 
 #include "problem_file.h"
 
