@@ -431,3 +431,34 @@ TEST(WorksheetTest, TheKeyIsAFileOfItsOwnUnlessToldOtherwise) {
 
 }  // namespace
 }  // namespace rekendo
+
+namespace rekendo {
+namespace {
+
+// A file that is no Shift-JIS problem file printed garbage and exited 0; a problem without an
+// answer gave a blank key entry. Now: UTF-8 prints as its text says, UTF-16 and binary data
+// are refused (exit 2, no PDF), and a missing answer is named by its line.
+TEST(WorksheetTest, FilesThatAreNoProblemFilesAreRefusedAndUtf8IsRead) {
+  testing::TempDir dir;
+  const auto refused = [&](const std::string& name, const std::string& bytes,
+                           const std::string& said) {
+    const std::string pdf = dir.Path(name + ".pdf");
+    const testing::Run run = Sheet(Quoted(dir.Write(name, bytes)) + " -o " + Quoted(pdf));
+    EXPECT_EQ(run.status, 2) << name << ": " << run.out;
+    EXPECT_NE(run.out.find(said), std::string::npos) << name << ": " << run.out;
+    EXPECT_FALSE(std::filesystem::exists(pdf)) << name;
+  };
+  refused("utf16.mon", std::string("\xFF\xFE" "1\0+\0" "1\0\r\0\n\0" "2\0\r\0\n\0", 16), "UTF-16");
+  refused("picture.mon", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10", 20), "問題ファイルではありません");
+  refused("short.mon", testing::Sjis("１＋１\r\n２\r\n２＋２\r\n"), "4 行目");
+
+  const std::string pdf = dir.Path("utf8.pdf");
+  ASSERT_EQ(Sheet(Quoted(dir.Write("utf8.mon", "ひき算のもんだい\r\n５\r\nたし算のもんだい\r\n７\r\n")) +
+                  " -o " + Quoted(pdf)).status, 0);
+  const std::string text = RunCommand("pdftotext -raw " + Quoted(pdf) + " -").out;
+  EXPECT_NE(text.find("ひき算のもんだい"), std::string::npos) << text;
+  EXPECT_NE(text.find("たし算のもんだい"), std::string::npos) << text;
+}
+
+}  // namespace
+}  // namespace rekendo

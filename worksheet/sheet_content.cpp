@@ -14,6 +14,7 @@
 #include "io_error.h"
 #include "problem_file.h"
 #include "random.h"
+#include "text_look.h"
 #include "topics.h"
 #include "utf8.h"
 
@@ -49,6 +50,8 @@ ErrorCode CodeOf(const IoError& error) {
   }
 }
 
+bool IsBlank(std::string_view utf8);
+
 // Reads `source` exactly as 問題選択 does (a Drill's ChooseProblemFile over it) and hands
 // over its pairs; a failure carries the drill's own message, in UTF-8.
 Result<std::vector<ProblemPair>> LoadLikeTheDrill(const DataSource& source,
@@ -63,7 +66,34 @@ Result<std::vector<ProblemPair>> LoadLikeTheDrill(const DataSource& source,
   } catch (const std::bad_alloc&) {
     return Error{ErrorCode::kOutOfMemory, "メモリが足りません。", subject, {}};
   }
-  return ProblemListFromBank(drill->Bank(), {}).pairs;
+  // The drill plays whatever it reads; a sheet of garbage or a key with holes would be
+  // printed for a class, so those are refused here with what to do about them.
+  const LoadSummary& load = drill->LastLoad();
+  if (!load.read_as_utf8) {
+    switch (text::LookOfText(load.head)) {
+      case text::TextLook::kUtf16:
+        return Error{ErrorCode::kInvalidInput,
+                     "UTF-16 で保存されたファイルです。Shift-JIS か UTF-8 で保存し直してください"
+                     "（rekendo-check --fix で直せます）。",
+                     subject, {}};
+      case text::TextLook::kBinary:
+        return Error{ErrorCode::kInvalidInput,
+                     "問題ファイルではありません（文字でないデータが入っています）。", subject, {}};
+      case text::TextLook::kUtf8:
+      case text::TextLook::kShiftJis:
+        break;
+    }
+  }
+  const QuestionBank& bank = drill->Bank();
+  for (int i = 1; i <= bank.problem_count; ++i) {
+    if (bank.problem_answer[i].empty() && !IsBlank(text::Cp932ToUtf8(bank.problem_text[i]))) {
+      return Error{ErrorCode::kInvalidInput,
+                   std::to_string(2 * i) + " 行目: 問題「" + text::Cp932ToUtf8(bank.problem_text[i]) +
+                       "」の答えの行がありません（空です）。",
+                   subject, {}};
+    }
+  }
+  return ProblemListFromBank(bank, {}).pairs;
 }
 
 // The first `max_chars` characters of Shift-JIS `bytes`, and whether anything was cut.
