@@ -104,6 +104,17 @@ class HoldingForwarder {
     listener_.listen(QHostAddress::LocalHost);
     QObject::connect(&listener_, &QTcpServer::newConnection, [this] { Accept(); });
   }
+  // The lambdas hold their link (which owns the upstream socket): disconnecting them breaks
+  // that cycle, so that every socket goes with the forwarder.
+  ~HoldingForwarder() {
+    for (const auto& link : links_) {
+      QObject::disconnect(link->client, nullptr, nullptr, nullptr);
+      QObject::disconnect(link->upstream.get(), nullptr, nullptr, nullptr);
+    }
+    links_.clear();
+  }
+  HoldingForwarder(const HoldingForwarder&) = delete;
+  HoldingForwarder& operator=(const HoldingForwarder&) = delete;
   int port() const { return listener_.serverPort(); }
   // Holds the connections there are now; new ones are forwarded.
   void HoldCurrent() {
