@@ -22,7 +22,7 @@ constexpr int kBusyTimeoutMs = 5000;
 constexpr int kFirstVersionWithQueue = 4;
 
 Error QueueFailure(const QString& path, const QString& detail) {
-  return Error{ErrorCode::kIo, "送信待ちの記録を読めませんでした。",
+  return Error{ErrorCode::kIo, "クラスに送る回を記録から読み出せませんでした。",
                QDir::toNativeSeparators(path).toStdString(), detail.toStdString()};
 }
 

@@ -8,6 +8,7 @@
 #include <QVariant>
 
 #include "atomic_file.h"
+#include "record_error.h"
 #include "record_labels.h"
 
 namespace rekendo::record {
@@ -75,7 +76,7 @@ Result<std::string> BuildCsv(const QSqlDatabase& db, std::optional<qint64> learn
   query.addBindValue(learner);
   query.addBindValue(learner);
   if (!query.exec()) {
-    return Error{ErrorCode::kIo, "記録を読めませんでした。", {}, query.lastError().text().toStdString()};
+    return ReadFailure(query.lastError());
   }
   std::string out;
   out += kBom;

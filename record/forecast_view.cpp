@@ -6,6 +6,7 @@
 #include <QVariant>
 #include <atomic>
 
+#include "record_error.h"
 #include "sqlite_connection.h"
 
 namespace rekendo::record {
@@ -29,9 +30,7 @@ Result<schedule::SetForecast> ReadSetForecast(const Record& record, const QStrin
     query.addBindValue(record.CurrentLearnerId());
     query.addBindValue(hash);
     if (!db.isOpen() || !query.exec()) {
-      result = Error{ErrorCode::kIo, "記録を読めませんでした。",
-                     QDir::toNativeSeparators(record.FilePath()).toStdString(),
-                     (db.isOpen() ? query.lastError() : db.lastError()).text().toStdString()};
+      result = ReadFailure(db.isOpen() ? query.lastError() : db.lastError(), record.FilePath());
     } else {
       std::vector<schedule::ScheduledProblem> states;
       while (query.next()) {

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "record_error.h"
+
 namespace rekendo::record {
 
 std::optional<QSqlError> NoteGeneratedSet(QSqlDatabase& db, const QString& hash,
@@ -34,8 +36,7 @@ Result<std::vector<TopicMastery>> LoadMastery(const QSqlDatabase& db, qint64 lea
         "r.learner_id = ? AND r.set_hash = g.content_hash) LIMIT 1"));
     played.addBindValue(learner_id);
     if (!played.exec()) {
-      return Error{ErrorCode::kIo, "記録を読めませんでした。", {},
-                   played.lastError().text().toStdString()};
+      return ReadFailure(played.lastError());
     }
     if (!played.next()) return std::vector<TopicMastery>{};
   }
@@ -52,8 +53,7 @@ Result<std::vector<TopicMastery>> LoadMastery(const QSqlDatabase& db, qint64 lea
   query.addBindValue(learner_id);
   query.addBindValue(rule.last_questions);
   if (!query.exec()) {
-    return Error{ErrorCode::kIo, "記録を読めませんでした。", {},
-                 query.lastError().text().toStdString()};
+    return ReadFailure(query.lastError());
   }
   std::vector<TopicMastery> rows;
   std::vector<bool> right;

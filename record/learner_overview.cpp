@@ -9,6 +9,7 @@
 #include <atomic>
 
 #include "csv_export.h"
+#include "record_error.h"
 #include "record_queries.h"
 #include "sqlite_connection.h"
 
@@ -16,10 +17,7 @@ namespace rekendo::record {
 
 namespace {
 
-Error ReadFailed(const QString& path, const QString& detail) {
-  return Error{ErrorCode::kIo, "記録を読めませんでした。", QDir::toNativeSeparators(path).toStdString(),
-               detail.toStdString()};
-}
+Error ReadFailed(const QString& path, const QSqlError& error) { return ReadFailure(error, path); }
 
 Result<ClassOverview> Query(const QSqlDatabase& db, const QString& path, qint64 since_ms,
                             qint64 day_end_ms) {
@@ -37,7 +35,7 @@ Result<ClassOverview> Query(const QSqlDatabase& db, const QString& path, qint64 
                     .arg(forty));
   query.addBindValue(day_end_ms / 1000);  // the scheduler counts in seconds
   query.addBindValue(since_ms);
-  if (!query.exec()) return ReadFailed(path, query.lastError().text());
+  if (!query.exec()) return ReadFailed(path, query.lastError());
   ClassOverview overview;
   while (query.next()) {
     LearnerWeek row;
@@ -61,7 +59,7 @@ Result<ClassOverview> Query(const QSqlDatabase& db, const QString& path, qint64 
   for (LearnerWeek& learner : overview.learners) {
     scores.bindValue(0, learner.id);
     scores.bindValue(1, kTrendRounds);
-    if (!scores.exec()) return ReadFailed(path, scores.lastError().text());
+    if (!scores.exec()) return ReadFailed(path, scores.lastError());
     while (scores.next()) learner.recent_scores.insert(learner.recent_scores.begin(), scores.value(0).toInt());
   }
 
@@ -76,7 +74,7 @@ Result<ClassOverview> Query(const QSqlDatabase& db, const QString& path, qint64 
       "ORDER BY SUM(t.times_asked) - SUM(t.times_right) DESC, SUM(t.times_asked) DESC, "
       "s.latest_name, t.bank_index LIMIT ?"));
   missed.addBindValue(kClassMissedShown);
-  if (!missed.exec()) return ReadFailed(path, missed.lastError().text());
+  if (!missed.exec()) return ReadFailed(path, missed.lastError());
   while (missed.next()) {
     ClassMissed problem;
     problem.set_name = missed.value(0).toString();
@@ -97,11 +95,11 @@ Result<ClassOverview> ReadClassOverview(const QString& record_path, qint64 since
   // Connections belong to one thread each: every call has a name of its own.
   static std::atomic<int> calls{0};
   const QString name = QStringLiteral("rekendo-learner-overview-%1").arg(calls.fetch_add(1));
-  Result<ClassOverview> result = ReadFailed(record_path, {});
+  Result<ClassOverview> result = ReadFailed(record_path, QSqlError());
   {
     QSqlDatabase db = OpenSqlite(name, record_path, 1000, OpenMode::kReadOnly);
     result = db.isOpen() ? Query(db, record_path, since_ms, day_end_ms)
-                         : Result<ClassOverview>(ReadFailed(record_path, db.lastError().text()));
+                         : Result<ClassOverview>(ReadFailed(record_path, db.lastError()));
     db.close();
   }
   QSqlDatabase::removeDatabase(name);

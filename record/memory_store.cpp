@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "grade.h"
+#include "record_error.h"
 #include "record_rows.h"
 
 namespace rekendo::record {
@@ -216,8 +217,7 @@ namespace {
 
 Result<std::vector<schedule::ScheduledProblem>> ReadStates(QSqlQuery& query) {
   if (!query.exec()) {
-    return Error{ErrorCode::kIo, "記録を読めませんでした。", {},
-                 query.lastError().text().toStdString()};
+    return ReadFailure(query.lastError());
   }
   std::vector<schedule::ScheduledProblem> states;
   while (query.next()) {
@@ -279,8 +279,7 @@ Result<std::vector<int>> LoadKnownIndexes(const QSqlDatabase& db, qint64 learner
   query.addBindValue(learner_id);
   query.addBindValue(set_hash);
   if (!query.exec()) {
-    return Error{ErrorCode::kIo, "記録を読めませんでした。", {},
-                 query.lastError().text().toStdString()};
+    return ReadFailure(query.lastError());
   }
   std::vector<int> indexes;
   while (query.next()) indexes.push_back(query.value(0).toInt());

@@ -1,19 +1,20 @@
 #include "record.h"
 
-#include <span>
-
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QThreadPool>
 #include <QUuid>
 #include <QSqlQuery>
 #include <QVariant>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <filesystem>
 #include <iterator>
+#include <span>
 
 #include "account_name.h"
 #include "csv_export.h"
@@ -677,10 +678,22 @@ bool Record::DeleteAll(bool keep_rounds_for_class) {
                  open_rounds.next();
     if (auto error = transaction.Commit()) return FailWith(*error);
   }
-  // Gives the space back and leaves no deleted text in free pages; not while a round runs,
-  // since it takes as long as the file is large. Another program reading at the moment makes
-  // it fail, which loses nothing.
-  if (!round_open) QSqlQuery(db_).exec(QStringLiteral("VACUUM"));
+  // Gives the space back and leaves no deleted text in free pages; not while a round runs.
+  // It takes as long as the file is large (seconds for a long record), so it runs on a
+  // worker with a connection of its own, never on the countdown's thread. Another program
+  // reading at the moment makes it fail, which loses nothing.
+  if (!round_open) {
+    QThreadPool::globalInstance()->start([path = FilePath()] {
+      static std::atomic<int> calls{0};
+      const QString name = QStringLiteral("rekendo-vacuum-%1").arg(calls.fetch_add(1));
+      {
+        QSqlDatabase db = OpenSqlite(name, path, 2000, OpenMode::kReadWrite);
+        if (db.isOpen()) QSqlQuery(db).exec(QStringLiteral("VACUUM"));
+        db.close();
+      }
+      QSqlDatabase::removeDatabase(name);
+    });
+  }
   Succeeded();
   return true;
 }

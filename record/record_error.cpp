@@ -46,9 +46,17 @@ std::string CauseSentence(ErrorCode code) {
 
 Error RecordFailure(RecordStep step, ErrorCode code, const QString& path, const QString& detail) {
   std::string message = StepSentence(step);
-  if (const std::string cause = CauseSentence(code); !cause.empty()) message += cause;
+  if (step == RecordStep::kRead && code == ErrorCode::kBusy) {
+    message += "記録のファイルをほかのプログラムが使っていました。もう一度開いてください。";
+  } else if (const std::string cause = CauseSentence(code); !cause.empty()) {
+    message += cause;
+  }
   return {code, std::move(message), QDir::toNativeSeparators(path).toStdString(),
           detail.toStdString()};
+}
+
+Error ReadFailure(const QSqlError& error, const QString& path) {
+  return RecordFailure(RecordStep::kRead, CauseOf(error), path, error.text());
 }
 
 ErrorCode CauseOf(const QSqlError& error) {

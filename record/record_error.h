@@ -23,6 +23,10 @@ enum class RecordStep {
 Error RecordFailure(RecordStep step, ErrorCode code, const QString& path,
                     const QString& detail = {});
 
+// The one error for a read of the record that failed (a statement, or opening a reading
+// connection): its cause as SQLite gives it (busy, damaged, …) and SQLite's own words.
+Error ReadFailure(const QSqlError& error, const QString& path = {});
+
 // The cause SQLite gives for a failed statement.
 ErrorCode CauseOf(const QSqlError& error);
 

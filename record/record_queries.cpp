@@ -7,13 +7,13 @@
 #include <algorithm>
 #include <map>
 
+#include "record_error.h"
+
 namespace rekendo::record {
 
 namespace {
 
-Error ReadFailed(const QSqlError& error) {
-  return {ErrorCode::kIo, "記録を読めませんでした。", {}, error.text().toStdString()};
-}
+Error ReadFailed(const QSqlError& error) { return ReadFailure(error); }
 
 std::optional<int> IntOrNothing(const QVariant& value) {
   if (value.isNull()) return std::nullopt;

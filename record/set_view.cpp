@@ -5,6 +5,7 @@
 #include <QThread>
 #include <atomic>
 
+#include "record_error.h"
 #include "sqlite_connection.h"
 
 namespace rekendo::record {
@@ -23,12 +24,11 @@ Result<SetView> ReadSetView(const QString& record_path, qint64 learner_id, const
   // Connections belong to one thread each: every call has a name of its own.
   static std::atomic<int> calls{0};
   const QString name = QStringLiteral("rekendo-set-view-%1").arg(calls.fetch_add(1));
-  Result<SetView> result = Error{ErrorCode::kIo, "記録を読めませんでした。", {}, {}};
+  Result<SetView> result = ReadFailure(QSqlError(), record_path);
   {
     QSqlDatabase db = OpenSqlite(name, record_path, 1000, OpenMode::kReadOnly);
     if (!db.isOpen()) {
-      Error error{ErrorCode::kIo, "記録を読めませんでした。", {}, db.lastError().text().toStdString()};
-      result = About(std::move(error), record_path);
+      result = ReadFailure(db.lastError(), record_path);
     } else {
       auto points = LoadScoreSeries(db, learner_id, hash, limits.chart_points);
       auto missed = LoadMostMissed(db, learner_id, hash, limits.missed);

@@ -16,6 +16,7 @@
 #include "practice.h"
 #include "practice_set.h"
 #include "question_bank.h"
+#include "record_error.h"
 #include "sha256.h"
 #include "sqlite_connection.h"
 
@@ -35,9 +36,7 @@ struct LastSet {
   QString path;
 };
 
-Error ReadFailed(const QSqlQuery& query) {
-  return {ErrorCode::kIo, "記録を読めませんでした。", {}, query.lastError().text().toStdString()};
-}
+Error ReadFailed(const QSqlQuery& query) { return ReadFailure(query.lastError()); }
 
 Result<std::optional<LastSet>> LoadLastSet(const QSqlDatabase& db, qint64 learner_id) {
   QSqlQuery query(db);
@@ -176,14 +175,13 @@ Result<TodaysPracticeFile> WriteTodaysPractice(Record& record, schedule::UnixSec
   // Read on a connection of this call's own, like the 成績 window's views.
   static std::atomic<int> calls{0};
   const QString name = QStringLiteral("rekendo-todays-practice-%1").arg(calls.fetch_add(1));
-  Result<Built> built = Error{ErrorCode::kIo, "記録を読めませんでした。", {}, {}};
+  Result<Built> built = ReadFailure(QSqlError(), record.FilePath());
   {
     QSqlDatabase db = OpenSqlite(name, record.FilePath(), 1000, OpenMode::kReadOnly);
     if (db.isOpen()) {
       built = Build(db, record.CurrentLearnerId(), record.Schedule(), now, limit);
     } else {
-      built = Error{ErrorCode::kIo, "記録を読めませんでした。", {},
-                    db.lastError().text().toStdString()};
+      built = ReadFailure(db.lastError(), record.FilePath());
     }
     db.close();
   }
