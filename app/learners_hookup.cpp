@@ -33,6 +33,7 @@ void LearnersHookup::OpenDialog() {
   // The クラス dialog opens over this one.
   QWidget* over = &window_;
   LearnersDialog dialog(record_, [this, &over] { class_hookup_.OpenDialog(over); }, &window_);
+  dialog.SetRoundUnderWay([this] { return window_.drill().Snapshot().stage == Stage::kRunning; });
   over = &dialog;
   dialog.exec();
   ShowLearner();

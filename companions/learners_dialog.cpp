@@ -152,6 +152,20 @@ void LearnersDialog::ShowMessage(const QString& text, bool trouble) {
 void LearnersDialog::ChooseSelected() {
   const auto id = SelectedId();
   if (!id) return;
+  const qint64 before = record_.CurrentLearnerId();
+  if (*id != before && round_under_way_ && round_under_way_()) {
+    QString playing;
+    if (const auto learners = record_.Learners()) {
+      for (const record::Learner& learner : *learners) {
+        if (learner.id == before) playing = learner.name;
+      }
+    }
+    if (!confirm_(QStringLiteral("回の途中です。この回は最後まで「%1」の記録になります。"
+                                 "次の回から「%2」に変えますか？")
+                      .arg(playing, SelectedName()))) {
+      return;
+    }
+  }
   if (!record_.SetCurrentLearner(*id)) {
     ShowMessage(record_.Error() ? Text(*record_.Error()) : QStringLiteral("選べませんでした。"), true);
     return;

@@ -31,6 +31,9 @@ class LearnersDialog : public QDialog {
   TeacherGate& Gate() { return gate_; }
   void SetAskName(AskName ask) { ask_name_ = std::move(ask); }
   void SetConfirm(Confirm confirm) { confirm_ = std::move(confirm); }
+  // Whether a round is under way in the window: choosing another learner then asks first,
+  // since the round goes on as the learner's who started it.
+  void SetRoundUnderWay(std::function<bool()> under_way) { round_under_way_ = std::move(under_way); }
 
   // The buttons' work, callable directly; each works on the selected row.
   void ChooseSelected();
@@ -54,6 +57,7 @@ class LearnersDialog : public QDialog {
   TeacherGate gate_;
   AskName ask_name_;
   Confirm confirm_;
+  std::function<bool()> round_under_way_;
   QListWidget* list_;
   QLabel* message_;
   QPushButton* choose_button_;

@@ -1,6 +1,8 @@
 // 学習者 in the real window: the PIN set at first use and a wrong one refused, choosing a
 // learner names them on the status line (and a single learner sees nothing new), removing
 // one asks first, naming the rounds that go with them.
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <deque>
 
 #include "companions.h"
@@ -103,6 +105,52 @@ TEST_F(LearnersDialogTest, ThePinIsSetAtFirstUseAndAWrongOneChangesNothing) {
     EXPECT_TRUE(told[0].startsWith(QStringLiteral("暗証番号が違います。"))) << told[0].toStdString();
     EXPECT_TRUE(asked.empty());
   }
+}
+
+// Choosing another learner while a round is under way asks first, and the round goes on as
+// the learner's who started it.
+TEST_F(LearnersDialogTest, AMidRoundSwitchAsksFirstAndTheRoundStaysWithItsLearner) {
+  pins = {QStringLiteral("2468"), QStringLiteral("2468")};
+  names = {QStringLiteral("はなこ")};
+  Dialog()->AddLearner();
+  ASSERT_EQ(Names().size(), 2u);
+  const qint64 first = companions->Record().CurrentLearnerId();
+  ChooseProblems("問\r\n１\r\n");
+  Click("startButton");
+  ASSERT_EQ(form->drill().Snapshot().stage, Stage::kRunning);
+  const auto hanako = [this] {
+    for (const auto& learner : *companions->Record().Learners()) {
+      if (learner.name == QStringLiteral("はなこ")) return learner.id;
+    }
+    return qint64{-1};
+  }();
+  const auto choose_hanako = [&] {
+    auto dialog = Dialog();
+    dialog->SetRoundUnderWay([this] { return form->drill().Snapshot().stage == Stage::kRunning; });
+    dialog->Select(hanako);
+    dialog->ChooseSelected();
+  };
+  confirm = false;
+  choose_hanako();
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_TRUE(asked[0].startsWith(QStringLiteral("回の途中です。"))) << asked[0].toStdString();
+  EXPECT_EQ(companions->Record().CurrentLearnerId(), first);
+  confirm = true;
+  choose_hanako();
+  EXPECT_EQ(companions->Record().CurrentLearnerId(), hanako);
+  // The round under way is still the first learner's, in the file.
+  QSqlDatabase peek = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("switch"));
+  peek.setDatabaseName(companions->Record().FilePath());
+  ASSERT_TRUE(peek.open());
+  {
+    QSqlQuery query(peek);
+    ASSERT_TRUE(query.exec(QStringLiteral("SELECT learner_id FROM rounds WHERE ending = 'open'")));
+    ASSERT_TRUE(query.next());
+    EXPECT_EQ(query.value(0).toLongLong(), first);
+  }
+  peek.close();
+  peek = {};
+  QSqlDatabase::removeDatabase(QStringLiteral("switch"));
 }
 
 // Each wrong PIN in a row doubles the wait before the PIN is asked again (1 s, 2 s … a minute
