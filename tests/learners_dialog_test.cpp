@@ -118,12 +118,13 @@ TEST_F(LearnersDialogTest, AMidRoundSwitchAsksFirstAndTheRoundStaysWithItsLearne
   ChooseProblems("問\r\n１\r\n");
   Click("startButton");
   ASSERT_EQ(form->drill().Snapshot().stage, Stage::kRunning);
-  const auto hanako = [this] {
-    for (const auto& learner : *companions->Record().Learners()) {
-      if (learner.name == QStringLiteral("はなこ")) return learner.id;
-    }
-    return qint64{-1};
-  }();
+  qint64 hanako = -1;
+  const auto learners = companions->Record().Learners();
+  ASSERT_TRUE(learners);
+  for (const auto& learner : *learners) {
+    if (learner.name == QStringLiteral("はなこ")) hanako = learner.id;
+  }
+  ASSERT_NE(hanako, -1);
   const auto choose_hanako = [&] {
     auto dialog = Dialog();
     dialog->SetRoundUnderWay([this] { return form->drill().Snapshot().stage == Stage::kRunning; });
