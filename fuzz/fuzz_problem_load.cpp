@@ -7,10 +7,12 @@
 #include <optional>
 #include <string>
 
+#include "cp932.h"
 #include "drill.h"
 #include "drill_invariants.h"
 #include "fake_view.h"
 #include "reference_reader.h"
+#include "utf8.h"
 
 namespace {
 
@@ -30,11 +32,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       [&] { return std::optional(rekendo::DataSource::Bytes(std::string(bytes))); });
 
   rekendo::fuzzing::ReferenceReader expected(bytes);
+  // A file taken for UTF-8 holds its lines converted to Shift-JIS (the first without its
+  // byte order mark); any other, the lines byte for byte.
+  const bool utf8 = drill->LastLoad().read_as_utf8;
+  bool first_line = true;
+  const auto next = [&] {
+    std::string line = expected.ReadLine();
+    if (!utf8) return line;
+    std::string_view text = line;
+    if (first_line && text.starts_with(rekendo::text::kUtf8Bom)) {
+      text.remove_prefix(rekendo::text::kUtf8Bom.size());
+    }
+    first_line = false;
+    return rekendo::text::Utf8ToCp932(text).bytes;
+  };
   int count = 0;
   while (count < rekendo::kMaxProblems && !expected.AtEnd()) {
     ++count;
-    if (drill->Bank().problem_text[count] != expected.ReadLine()) Broken("problem text differs");
-    if (drill->Bank().problem_answer[count] != expected.ReadLine()) Broken("problem answer differs");
+    if (drill->Bank().problem_text[count] != next()) Broken("problem text differs");
+    if (drill->Bank().problem_answer[count] != next()) Broken("problem answer differs");
   }
   if (drill->Bank().problem_count != count) Broken("ProblemCount " + std::to_string(drill->Bank().problem_count));
 
