@@ -16,11 +16,10 @@ Result<schedule::SetForecast> ReadSetForecast(const Record& record, const QStrin
   schedule::SetForecast empty;
   empty.set_hash = hash.toStdString();
   if (!record.IsOpen()) return empty;
-  static std::atomic<int> calls{0};
-  const QString name = QStringLiteral("rekendo-forecast-%1").arg(calls.fetch_add(1));
   Result<schedule::SetForecast> result = empty;
   {
-    QSqlDatabase db = OpenSqlite(name, record.FilePath(), 1000, OpenMode::kReadOnly);
+    ScopedConnection connection("forecast", record.FilePath(), 1000, OpenMode::kReadOnly);
+    QSqlDatabase& db = connection.db();
     QSqlQuery query(db);
     query.setForwardOnly(true);
     // One set of one learner: a range of the primary key, at most the set's 1000 problems.
@@ -43,9 +42,7 @@ Result<schedule::SetForecast> ReadSetForecast(const Record& record, const QStrin
       if (!forecast.empty()) result = forecast.front();
     }
     query.finish();
-    db.close();
   }
-  QSqlDatabase::removeDatabase(name);
   return result;
 }
 

@@ -92,18 +92,9 @@ Result<ClassOverview> Query(const QSqlDatabase& db, const QString& path, qint64 
 
 Result<ClassOverview> ReadClassOverview(const QString& record_path, qint64 since_ms,
                                         qint64 day_end_ms) {
-  // Connections belong to one thread each: every call has a name of its own.
-  static std::atomic<int> calls{0};
-  const QString name = QStringLiteral("rekendo-learner-overview-%1").arg(calls.fetch_add(1));
-  Result<ClassOverview> result = ReadFailed(record_path, QSqlError());
-  {
-    QSqlDatabase db = OpenSqlite(name, record_path, 1000, OpenMode::kReadOnly);
-    result = db.isOpen() ? Query(db, record_path, since_ms, day_end_ms)
-                         : Result<ClassOverview>(ReadFailed(record_path, db.lastError()));
-    db.close();
-  }
-  QSqlDatabase::removeDatabase(name);
-  return result;
+  ScopedConnection connection("learner-overview", record_path, 1000, OpenMode::kReadOnly);
+  if (!connection.isOpen()) return ReadFailed(record_path, connection.db().lastError());
+  return Query(connection.db(), record_path, since_ms, day_end_ms);
 }
 
 std::string ClassOverviewCsv(const ClassOverview& overview) {

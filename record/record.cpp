@@ -684,14 +684,8 @@ bool Record::DeleteAll(bool keep_rounds_for_class) {
   // reading at the moment makes it fail, which loses nothing.
   if (!round_open) {
     QThreadPool::globalInstance()->start([path = FilePath()] {
-      static std::atomic<int> calls{0};
-      const QString name = QStringLiteral("rekendo-vacuum-%1").arg(calls.fetch_add(1));
-      {
-        QSqlDatabase db = OpenSqlite(name, path, 2000, OpenMode::kReadWrite);
-        if (db.isOpen()) QSqlQuery(db).exec(QStringLiteral("VACUUM"));
-        db.close();
-      }
-      QSqlDatabase::removeDatabase(name);
+      ScopedConnection connection("vacuum", path, 2000, OpenMode::kReadWrite);
+      if (connection.isOpen()) QSqlQuery(connection.db()).exec(QStringLiteral("VACUUM"));
     });
   }
   Succeeded();

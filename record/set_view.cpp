@@ -21,12 +21,10 @@ Error About(Error error, const QString& path) {
 
 Result<SetView> ReadSetView(const QString& record_path, qint64 learner_id, const QString& hash,
                             const SetViewLimits& limits) {
-  // Connections belong to one thread each: every call has a name of its own.
-  static std::atomic<int> calls{0};
-  const QString name = QStringLiteral("rekendo-set-view-%1").arg(calls.fetch_add(1));
   Result<SetView> result = ReadFailure(QSqlError(), record_path);
   {
-    QSqlDatabase db = OpenSqlite(name, record_path, 1000, OpenMode::kReadOnly);
+    ScopedConnection connection("set-view", record_path, 1000, OpenMode::kReadOnly);
+    QSqlDatabase& db = connection.db();
     if (!db.isOpen()) {
       result = ReadFailure(db.lastError(), record_path);
     } else {
@@ -44,9 +42,7 @@ Result<SetView> ReadSetView(const QString& record_path, qint64 learner_id, const
                          std::move(rounds).value()};
       }
     }
-    db.close();
   }
-  QSqlDatabase::removeDatabase(name);
   return result;
 }
 

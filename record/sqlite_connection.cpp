@@ -1,5 +1,7 @@
 #include "sqlite_connection.h"
 
+#include <atomic>
+
 #include <sys/vfs.h>
 
 #include <QFile>
@@ -18,6 +20,19 @@ std::optional<QSqlError> Run(QSqlDatabase& db, const QString& sql) {
 }
 
 }  // namespace
+
+ScopedConnection::ScopedConnection(const char* purpose, const QString& path,
+                                   int busy_timeout_ms, OpenMode mode) {
+  static std::atomic<int> made{0};
+  name_ = QStringLiteral("rekendo-%1-%2").arg(QLatin1String(purpose)).arg(made.fetch_add(1));
+  db_ = OpenSqlite(name_, path, busy_timeout_ms, mode);
+}
+
+ScopedConnection::~ScopedConnection() {
+  db_.close();
+  db_ = QSqlDatabase();  // the last handle goes before the connection is removed
+  QSqlDatabase::removeDatabase(name_);
+}
 
 QSqlDatabase OpenSqlite(const QString& connection_name, const QString& path,
                         int busy_timeout_ms, OpenMode mode) {

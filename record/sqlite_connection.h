@@ -24,6 +24,24 @@ enum class OpenMode {
 QSqlDatabase OpenSqlite(const QString& connection_name, const QString& path,
                         int busy_timeout_ms, OpenMode mode);
 
+// A connection of its own to a record file for one piece of work, on any thread (Qt's
+// connections belong to the thread that made them): named so that no other shares it,
+// opened at once, closed and removed on every path when it goes out of scope.
+class ScopedConnection {
+ public:
+  ScopedConnection(const char* purpose, const QString& path, int busy_timeout_ms, OpenMode mode);
+  ~ScopedConnection();
+  ScopedConnection(const ScopedConnection&) = delete;
+  ScopedConnection& operator=(const ScopedConnection&) = delete;
+
+  QSqlDatabase& db() { return db_; }
+  bool isOpen() const { return db_.isOpen(); }
+
+ private:
+  QString name_;
+  QSqlDatabase db_;
+};
+
 // How the record keeps its journal. The write-ahead log lets readers and the other program's
 // writer go on without blocking each other, but it needs shared memory between the programs,
 // which SQLite cannot have over a network file system; there a rollback journal is used.

@@ -173,19 +173,15 @@ Result<TodaysPracticeFile> WriteTodaysPractice(Record& record, schedule::UnixSec
     return Error{ErrorCode::kIo, "記録を開けませんでした。", {}, {}};
   }
   // Read on a connection of this call's own, like the 成績 window's views.
-  static std::atomic<int> calls{0};
-  const QString name = QStringLiteral("rekendo-todays-practice-%1").arg(calls.fetch_add(1));
   Result<Built> built = ReadFailure(QSqlError(), record.FilePath());
   {
-    QSqlDatabase db = OpenSqlite(name, record.FilePath(), 1000, OpenMode::kReadOnly);
-    if (db.isOpen()) {
-      built = Build(db, record.CurrentLearnerId(), record.Schedule(), now, limit);
+    ScopedConnection connection("todays-practice", record.FilePath(), 1000, OpenMode::kReadOnly);
+    if (connection.isOpen()) {
+      built = Build(connection.db(), record.CurrentLearnerId(), record.Schedule(), now, limit);
     } else {
-      built = ReadFailure(db.lastError(), record.FilePath());
+      built = ReadFailure(connection.db().lastError(), record.FilePath());
     }
-    db.close();
   }
-  QSqlDatabase::removeDatabase(name);
   if (!built) {
     Error error = built.error();
     error.subject = QDir::toNativeSeparators(record.FilePath()).toStdString();
